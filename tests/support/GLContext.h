@@ -1,0 +1,30 @@
+// A real OpenGL context without a display, through SDL's offscreen driver (Mesa via EGL).
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct SDL_Window;
+
+class clsTestGLContext {
+  public:
+    clsTestGLContext(int Width = 256, int Height = 256);
+    ~clsTestGLContext();
+    bool Ready() const { return Context != nullptr; }
+    void Swap();
+    // RGBA bytes of the back buffer (bottom row first, as glReadPixels gives them).
+    std::vector<uint8_t> ReadPixels() const;
+    // One pixel at (x, y) counted from the bottom-left corner: {r, g, b, a}.
+    std::vector<uint8_t> Pixel(int X, int Y) const;
+    int Width, Height;
+
+  private:
+    SDL_Window* Window = nullptr;
+    void*       Context = nullptr;
+};
+
+// Skips the current test with a message when no GL context could be made.
+#define REQUIRE_GL(Ctx)                                                                            \
+    do {                                                                                           \
+        if (!(Ctx).Ready())                                                                        \
+            GTEST_SKIP() << "no OpenGL context available (SDL offscreen driver)";                  \
+    } while (0)
