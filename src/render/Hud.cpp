@@ -1,0 +1,4 @@
+// The heads-up display and the mouse pointer.
+#include "render/Hud.h"
+
+int32_t TargetSlot = 0;

@@ -1,0 +1,4 @@
+// The player's tank control.
+#include "world/Player.h"
+
+bool FireLatch = false;
