@@ -1,0 +1,12 @@
+// The event handler: records keys, pointer and buttons, follows resizes, turns the window close
+// and the once-per-second tick into their actions.
+#pragma once
+#include <cstdint>
+
+union SDL_Event;
+
+bool StartSecondTimer(); // starts the once-per-second tick (it only posts an event)
+void StopSecondTimer();
+void HandleEvent(const SDL_Event& Event);
+void SecondTick();                        // the once-per-second action: FramesPerSecond from FrameCount
+int32_t VirtualKeyCode(int32_t SdlKeyCode); // Windows virtual-key code of an SDL key; -1 when ignored

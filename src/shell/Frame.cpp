@@ -1,0 +1,4 @@
+// The frame dispatcher.
+#include "shell/Frame.h"
+
+void DrawFrame() {}

@@ -1,0 +1,33 @@
+// The game window with its double-buffered OpenGL context, the viewport and the two projections.
+#pragma once
+#include <cstdint>
+
+struct SDL_Window;
+
+constexpr int32_t ResolutionCount = 5; // display modes numbered 1 to 5
+struct Resolution {
+    int32_t Width;  // pixels
+    int32_t Height; // pixels
+};
+extern const Resolution Resolutions[ResolutionCount + 1]; // by number; slot 0 unused (0 x 0)
+
+extern SDL_Window* WindowHandle;      // the game window; null when none
+extern void*       RenderContext;     // the OpenGL context made on the window; null when none
+extern int32_t     ScreenWidth;       // pixel width of the current display mode
+extern int32_t     ScreenHeight;      // pixel height of the current display mode
+extern int32_t     ResolutionWanted;  // resolution number from the settings and the menu, 1 to 5
+extern int32_t     ResolutionApplied; // resolution number in effect; 0 before the first window
+extern bool        FirstStart;        // true until the first game setup has finished
+extern bool        OverlayMode;       // last projection: true 2D overlay (0..100), false 3D
+extern double      FieldOfView;       // vertical field of view of the 3D projection, degrees
+extern bool        GLReady;           // the OpenGL entry points are usable
+extern bool        GLExtensionsReady; // the extension string has been read
+extern bool        WindowedOption;    // --windowed: an ordinary window of the mode's size
+
+bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bits);
+void DestroyMainWindow(bool RestoreDisplay);
+void InitGLState();
+void ResizeViewport(int32_t Width, int32_t Height);
+void SetOverlayMode(bool Overlay);
+void ChangeDisplayMode(int16_t Number);
+void SwapMainWindow(); // shows the finished frame (the back buffer)
