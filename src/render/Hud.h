@@ -5,11 +5,7 @@
 
 extern int32_t TargetSlot; // actor slot named under the crosshair this frame, 0 when none
 
-constexpr double LogPanelWidth      = 75.0; // movable panel sizes, percent of the screen
-constexpr double LogPanelHeight     = 22.0;
-constexpr double CompassPanelSize   = 10.0;
-constexpr double RadarPanelSize     = 22.0;
-constexpr int    EnergyWarningLevel = 25;   // below this the energy line flickers red
+constexpr int EnergyWarningLevel = 25; // below this the energy line flickers red
 
 // The three help lines under the title and contact lines, each with its y in percent.
 struct HelpLine_Rec {

@@ -3,7 +3,6 @@
 
 constexpr int ActorPassLast      = 100; // the pass, the collision test and the HUD visit slots 0..100
 constexpr int ArenaWallMargin    = 5;   // actors keep this far inside the wall, in world units
-constexpr int DetailRangePerStep = 200; // near models are used below DetailLevel x this distance
 
 // Walks slots 0..ActorPassLast once per frame in the game: each living actor (and the player,
 // alive or not) is updated, drawn and kept inside the arena. Runs inside the 3D drawing.

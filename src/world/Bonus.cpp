@@ -1,6 +1,7 @@
 // Bonus items: the pickup test and the upgrade table.
 #include "world/Bonus.h"
 
+#include "sound/Sound.h"
 #include "world/EventLog.h"
 #include "world/World.h"
 
@@ -48,5 +49,6 @@ void BonusPickup(int Slot)
         return;
     // Gone for the rest of the game: respawn brings back only items that were shot.
     Item.Energy = 0;
+    PlaySoundAt(SndBonus, Item.X, Item.Y, Item.Z);
     ApplyBonus(Item.BonusType);
 }
