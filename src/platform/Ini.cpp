@@ -1,0 +1,225 @@
+// The INI layer: parsing, looking up and setting keys, and the atomic file replacement.
+#include "platform/Ini.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+static std::string_view Trim(std::string_view Text) {
+    while (!Text.empty() && IsBlank(Text.front()))
+        Text.remove_prefix(1);
+    while (!Text.empty() && IsBlank(Text.back()))
+        Text.remove_suffix(1);
+    return Text;
+}
+
+static char LowerAscii(char C) { return (C >= 'A' && C <= 'Z') ? char(C - 'A' + 'a') : C; }
+
+static bool SameName(std::string_view A, std::string_view B) {
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (LowerAscii(A[I]) != LowerAscii(B[I]))
+            return false;
+    return true;
+}
+
+// A section line is "[Name]" with optional blanks; a missing "]" still opens the section.
+static bool SectionOfLine(std::string_view Line, std::string_view& Name) {
+    Line = Trim(Line);
+    if (Line.empty() || Line.front() != '[')
+        return false;
+    Line.remove_prefix(1);
+    Name = Trim(Line.substr(0, Line.find(']')));
+    return true;
+}
+
+// A key line is "Key=Value" outside a comment; Key and Value come back trimmed.
+static bool KeyOfLine(std::string_view Line, std::string_view& Key, std::string_view& Value) {
+    const std::string_view Trimmed = Trim(Line);
+    if (Trimmed.empty() || Trimmed.front() == ';' || Trimmed.front() == '[')
+        return false;
+    const size_t Equals = Trimmed.find('=');
+    if (Equals == std::string_view::npos)
+        return false;
+    Key = Trim(Trimmed.substr(0, Equals));
+    Value = Trim(Trimmed.substr(Equals + 1));
+    return true;
+}
+
+IniDocument ParseIni(std::string_view Text) {
+    IniDocument Doc;
+    bool        FirstEnd = true;
+    while (!Text.empty()) {
+        const size_t     End = Text.find('\n');
+        std::string_view Line = Text.substr(0, End);
+        const bool       Crlf = !Line.empty() && Line.back() == '\r';
+        if (End != std::string_view::npos && FirstEnd) {
+            Doc.UsesCrlf = Crlf;
+            FirstEnd = false;
+        }
+        if (Crlf)
+            Line.remove_suffix(1);
+        Doc.Lines.emplace_back(Line);
+        Text.remove_prefix(End == std::string_view::npos ? Text.size() : End + 1);
+    }
+    return Doc;
+}
+
+std::string IniText(const IniDocument& Doc) {
+    const char* LineEnd = Doc.UsesCrlf ? "\r\n" : "\n";
+    std::string Text;
+    for (const std::string& Line : Doc.Lines)
+        Text += Line + LineEnd;
+    return Text;
+}
+
+bool LoadIniFile(const std::string& Path, IniDocument& Doc) {
+    Doc = IniDocument{};
+    std::ifstream File(Path, std::ios::binary);
+    if (!File)
+        return false;
+    const std::string Text{std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
+    if (File.bad())
+        return false;
+    Doc = ParseIni(Text);
+    return true;
+}
+
+// The line of the first Key inside any section named Section; -1 when there is none.
+static long FindKeyLine(const IniDocument& Doc, std::string_view Section, std::string_view Key) {
+    bool InSection = false;
+    for (size_t I = 0; I < Doc.Lines.size(); ++I) {
+        std::string_view Name, LineKey, Value;
+        if (SectionOfLine(Doc.Lines[I], Name))
+            InSection = SameName(Name, Section);
+        else if (InSection && KeyOfLine(Doc.Lines[I], LineKey, Value) && SameName(LineKey, Key))
+            return long(I);
+    }
+    return -1;
+}
+
+bool IniFindValue(const IniDocument& Doc, std::string_view Section, std::string_view Key,
+                  std::string& Value) {
+    const long Line = FindKeyLine(Doc, Section, Key);
+    if (Line < 0)
+        return false;
+    std::string_view LineKey, LineValue;
+    KeyOfLine(Doc.Lines[size_t(Line)], LineKey, LineValue);
+    Value = std::string(LineValue);
+    return true;
+}
+
+std::string IniReadString(const IniDocument& Doc, std::string_view Section, std::string_view Key,
+                          const std::string& Default) {
+    std::string Value;
+    return IniFindValue(Doc, Section, Key, Value) ? Value : Default;
+}
+
+// Where a new key of Section goes: after the last non-blank line of its first occurrence;
+// -1 when the document has no such section.
+static long InsertionLine(const IniDocument& Doc, std::string_view Section) {
+    long After = -1;
+    for (size_t I = 0; I < Doc.Lines.size(); ++I) {
+        std::string_view Name;
+        if (SectionOfLine(Doc.Lines[I], Name)) {
+            if (After >= 0)
+                break;
+            if (SameName(Name, Section))
+                After = long(I);
+        } else if (After >= 0 && !Trim(Doc.Lines[I]).empty()) {
+            After = long(I);
+        }
+    }
+    return After < 0 ? -1 : After + 1;
+}
+
+void IniWriteString(IniDocument& Doc, std::string_view Section, std::string_view Key,
+                    std::string_view Value) {
+    std::string OneLine(Value);
+    for (char& C : OneLine)
+        if (C == '\n' || C == '\r')
+            C = ' ';
+    const long Existing = FindKeyLine(Doc, Section, Key);
+    if (Existing >= 0) {
+        std::string_view LineKey, OldValue;
+        KeyOfLine(Doc.Lines[size_t(Existing)], LineKey, OldValue);
+        Doc.Lines[size_t(Existing)] = std::string(LineKey) + "=" + OneLine;
+        return;
+    }
+    const std::string NewLine = std::string(Key) + "=" + OneLine;
+    const long        Insert = InsertionLine(Doc, Section);
+    if (Insert >= 0) {
+        Doc.Lines.insert(Doc.Lines.begin() + Insert, NewLine);
+        return;
+    }
+    if (!Doc.Lines.empty() && !Trim(Doc.Lines.back()).empty())
+        Doc.Lines.emplace_back(); // a blank line between sections, as people write them
+    Doc.Lines.push_back("[" + std::string(Section) + "]");
+    Doc.Lines.push_back(NewLine);
+}
+
+static bool WriteAll(int Fd, const std::string& Text) {
+    size_t Done = 0;
+    while (Done < Text.size()) {
+        const ssize_t N = ::write(Fd, Text.data() + Done, Text.size() - Done);
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N <= 0)
+            return false;
+        Done += size_t(N);
+    }
+    return true;
+}
+
+static std::string FolderOf(const std::string& Path) {
+    const size_t Slash = Path.rfind('/');
+    if (Slash == std::string::npos)
+        return ".";
+    return Slash == 0 ? "/" : Path.substr(0, Slash);
+}
+
+bool ReplaceFileContents(const std::string& Path, const std::string& Text) {
+    std::string Temporary = Path + ".XXXXXX";
+    const int   Fd = ::mkstemp(Temporary.data());
+    if (Fd < 0)
+        return false;
+    // The new file keeps the old one's permissions; a first file gets the usual 0644.
+    struct stat Old{};
+    const mode_t Mode = (::stat(Path.c_str(), &Old) == 0 && S_ISREG(Old.st_mode))
+                            ? mode_t(Old.st_mode & 07777)
+                            : mode_t(0644);
+    bool Written = ::fchmod(Fd, Mode) == 0 && WriteAll(Fd, Text) && ::fsync(Fd) == 0;
+    Written = (::close(Fd) == 0) && Written;
+    if (!Written || ::rename(Temporary.c_str(), Path.c_str()) != 0) {
+        ::unlink(Temporary.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder's entry.
+    const int Folder = ::open(FolderOf(Path).c_str(), O_RDONLY | O_DIRECTORY);
+    if (Folder >= 0) {
+        ::fsync(Folder);
+        ::close(Folder);
+    }
+    return true;
+}
+
+std::string GetPrivateProfileString(std::string_view Section, std::string_view Key,
+                                    const std::string& Default, const std::string& Path) {
+    IniDocument Doc;
+    LoadIniFile(Path, Doc);
+    return IniReadString(Doc, Section, Key, Default);
+}
+
+bool WritePrivateProfileString(std::string_view Section, std::string_view Key,
+                               std::string_view Value, const std::string& Path) {
+    IniDocument Doc;
+    LoadIniFile(Path, Doc);
+    IniWriteString(Doc, Section, Key, Value);
+    return ReplaceFileContents(Path, IniText(Doc));
+}
