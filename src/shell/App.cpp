@@ -1,7 +1,19 @@
 // Program start, the main loop and shut-down.
 #include "shell/App.h"
 
+#include "menu/Menu.h"
+#include "shell/Events.h"
+#include "shell/Frame.h"
+#include "shell/Input.h"
 #include "shell/Timer.h"
+#include "shell/Window.h"
+#include "sound/Sound.h"
+#include "world/World.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 int32_t   GameState = 0;
 bool      QuitRequested = false;
@@ -12,16 +24,137 @@ int32_t   FrameCount = 0;
 int32_t   FramesPerSecond = 0;
 double    PointerTimer = 30.0;
 
+namespace {
+
+constexpr const char* Usage = "Usage: tarvix [--windowed] [--frames N] [--help]\n"
+                              "  --windowed  an ordinary window of the display mode's size\n"
+                              "  --frames N  end after N frames\n"
+                              "  --help      this list\n";
+
+int64_t FrameLimit = 0; // --frames: frames to run before the program ends; 0 for no limit
+
+// Reads the options. Returns -1 to carry on, otherwise the exit status to end with at once.
+int ReadOptions(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--windowed") == 0) {
+            WindowedOption = true;
+        } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
+            char* End = nullptr;
+            FrameLimit = std::strtoll(argv[++i], &End, 10);
+            if (*End != '\0' || FrameLimit <= 0) {
+                std::fprintf(stderr, "tarvix: --frames needs a positive whole number\n%s", Usage);
+                return 2;
+            }
+        } else if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(Usage, stdout);
+            return 0;
+        } else {
+            std::fprintf(stderr, "tarvix: unknown option %s\n%s", argv[i], Usage);
+            return 2;
+        }
+    }
+    return -1;
+}
+
+void RunFrame() {
+    FrameCount += 1;
+    AdvanceFrameClock();
+    DrawFrame();
+    SwapMainWindow();
+    if (!HandleEscape()) {
+        ProcessGameKeys();
+        UpdatePointer();
+        ProcessMouseButtons();
+    }
+}
+
+void MainLoop() {
+    int64_t FramesRun = 0;
+    while (!QuitRequested) {
+        SDL_Event Event;
+        if (SDL_PollEvent(&Event)) {
+            HandleEvent(Event);
+        } else {
+            RunFrame();
+            if (FrameLimit > 0 && ++FramesRun >= FrameLimit)
+                QuitRequested = true;
+        }
+        UpdateSoundListener();
+    }
+}
+
+// Start-up, in order. False when the window could not be opened (the error has been shown).
+bool StartUp() {
+    QuitRequested = false;
+    ResolutionApplied = 0;
+    ChangeDisplayMode(int16_t(ResolutionWanted));
+    if (!WindowHandle)
+        return false;
+    GameState = 1;
+    MenuPage = 1;
+    SoundSetDistanceFactor(100.0f);
+    if (!GameTimer)
+        ResetGameTimer();
+    LastFrameTime = GameTimer->ElapsedSeconds();
+    return true;
+}
+
+void ShutDown() {
+    SoundClose();
+    DestroyMainWindow(true);
+    delete GameTimer;
+    GameTimer = nullptr;
+    SDL_Quit();
+}
+
+} // namespace
+
 void ResetGameTimer() {
     delete GameTimer;
     GameTimer = new clsTimer();
     LastFrameTime = GameTimer->ElapsedSeconds();
 }
 
-void AdvanceFrameClock() {}
+void AdvanceFrameClock() {
+    SpeedFactor = (GameTimer->ElapsedSeconds() - LastFrameTime) * 50.0f;
+    LastFrameTime = GameTimer->ElapsedSeconds();
+}
 
-bool HandleEscape() { return false; }
+bool HandleEscape() {
+    if (!Keys[KeyEscape])
+        return false;
+    if (GameState == 2) {
+        GameState = 1;
+        SoundStopSound(SoundAllChannels);
+    } else if (GameState == 1) {
+        if (MenuPage == PageMain) {
+            QuitRequested = true;
+        } else {
+            PreviousMenuPage = MenuPage;
+            MenuPage = PageMain;
+            MenuTransition = 1.0;
+        }
+    }
+    Keys[KeyEscape] = false;
+    return true;
+}
 
-void UpdateSoundListener() {}
+void UpdateSoundListener() {
+    const float Position[3] = {Actors[0].X, Actors[0].Y, Actors[0].Z};
+    const float Velocity[3] = {0.0f, 0.0f, 0.0f};
+    SoundListenerSetAttributes(Position, Velocity, 1.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f);
+    SoundUpdate();
+}
 
-int RunProgram(int, char**) { return 0; }
+int RunProgram(int argc, char** argv) {
+    const int Status = ReadOptions(argc, argv);
+    if (Status >= 0)
+        return Status;
+    if (!StartUp()) {
+        ShutDown();
+        return 1;
+    }
+    MainLoop();
+    ShutDown();
+    return 0;
+}

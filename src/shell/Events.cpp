@@ -1,10 +1,137 @@
-// The SDL event handler standing in for the window procedure.
+// The SDL event handler standing in for the window procedure: it only records keys, pointer and
+// buttons, follows resizes and turns the window close and the once-per-second tick into actions.
 #include "shell/Events.h"
+
+#include "platform/Numbers.h"
+#include "shell/App.h"
+#include "shell/Input.h"
+#include "shell/Window.h"
 
 #include <SDL.h>
 
-bool    StartSecondTimer() { return false; }
-void    StopSecondTimer() {}
-void    HandleEvent(const SDL_Event&) {}
-void    SecondTick() {}
-int32_t VirtualKeyCode(int32_t) { return -1; }
+namespace {
+
+constexpr Uint32 SecondTimerInterval = 1000; // milliseconds
+
+SDL_TimerID SecondTimer = 0;
+Uint32      SecondTickEvent = Uint32(-1); // SDL user event type posted by the timer
+
+// Runs on SDL's timer thread: it only posts an event, the action runs on the main thread.
+Uint32 PostSecondTick(Uint32 Interval, void*) {
+    SDL_Event Tick = {};
+    Tick.type = SecondTickEvent;
+    SDL_PushEvent(&Tick);
+    return Interval;
+}
+
+void OnKey(const SDL_KeyboardEvent& Key, bool Down) {
+    const int32_t Code = VirtualKeyCode(Key.keysym.sym);
+    if (Code >= 0)
+        Keys[Code] = Down;
+}
+
+// Positions are taken signed: with the mouse captured the pointer can leave the window, and a
+// dragged panel must follow it to the edge rather than jump to a huge unsigned coordinate.
+void OnMouseMotion(const SDL_MouseMotionEvent& Motion) {
+    MouseMoved = true;
+    RawMouseX = float(Motion.x);
+    RawMouseY = float(Motion.y);
+}
+
+void OnButtonDown(const SDL_MouseButtonEvent& Button) {
+    int32_t Held = 0;
+    switch (Button.button) {
+    case SDL_BUTTON_LEFT: Held = 1; break;
+    case SDL_BUTTON_RIGHT: Held = 2; break;
+    case SDL_BUTTON_MIDDLE: Held = 3; break;
+    default: return;
+    }
+    SDL_CaptureMouse(SDL_FALSE);
+    SDL_CaptureMouse(SDL_TRUE);
+    MouseButton = Held;
+    ClickX = Button.x;
+    ClickY = Button.y;
+    if (Held == 1)
+        GrabPanel();
+}
+
+void OnButtonUp(const SDL_MouseButtonEvent& Button) {
+    if (Button.button != SDL_BUTTON_LEFT && Button.button != SDL_BUTTON_RIGHT &&
+        Button.button != SDL_BUTTON_MIDDLE)
+        return;
+    SDL_CaptureMouse(SDL_FALSE);
+    MouseButton = 0;
+    ClickX = 0;
+    ClickY = 0;
+    DragPanel = 0;
+}
+
+void OnWindowEvent(const SDL_WindowEvent& Window) {
+    if (Window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        if (GLReady && GLExtensionsReady)
+            ResizeViewport(Window.data1, Window.data2);
+    } else if (Window.event == SDL_WINDOWEVENT_CLOSE) {
+        QuitRequested = true;
+    }
+}
+
+} // namespace
+
+bool StartSecondTimer() {
+    if (SecondTickEvent == Uint32(-1))
+        SecondTickEvent = SDL_RegisterEvents(1);
+    if (SecondTickEvent == Uint32(-1))
+        return false;
+    StopSecondTimer();
+    SecondTimer = SDL_AddTimer(SecondTimerInterval, PostSecondTick, nullptr);
+    return SecondTimer != 0;
+}
+
+void StopSecondTimer() {
+    if (SecondTimer != 0)
+        SDL_RemoveTimer(SecondTimer);
+    SecondTimer = 0;
+}
+
+void SecondTick() {
+    if (ShowFPS)
+        FramesPerSecond = int32_t(Round(FrameCount * 1000 / 1000.0));
+    FrameCount = 0;
+}
+
+int32_t VirtualKeyCode(int32_t Sym) {
+    if (Sym >= SDLK_a && Sym <= SDLK_z)
+        return 65 + (Sym - SDLK_a);
+    if (Sym >= SDLK_0 && Sym <= SDLK_9)
+        return 48 + (Sym - SDLK_0);
+    if (Sym >= SDLK_F1 && Sym <= SDLK_F12)
+        return KeyF1 + (Sym - SDLK_F1);
+    switch (Sym) {
+    case SDLK_LEFT: return KeyLeft;
+    case SDLK_UP: return KeyUp;
+    case SDLK_RIGHT: return KeyRight;
+    case SDLK_DOWN: return KeyDown;
+    case SDLK_SPACE: return KeySpace;
+    case SDLK_RETURN: return KeyReturn;
+    case SDLK_BACKSPACE: return KeyBackspace;
+    case SDLK_ESCAPE: return KeyEscape;
+    default: return -1;
+    }
+}
+
+void HandleEvent(const SDL_Event& Event) {
+    if (SecondTickEvent != Uint32(-1) && Event.type == SecondTickEvent) {
+        SecondTick();
+        return;
+    }
+    switch (Event.type) {
+    case SDL_QUIT: QuitRequested = true; break;
+    case SDL_KEYDOWN: OnKey(Event.key, true); break;
+    case SDL_KEYUP: OnKey(Event.key, false); break;
+    case SDL_MOUSEMOTION: OnMouseMotion(Event.motion); break;
+    case SDL_MOUSEBUTTONDOWN: OnButtonDown(Event.button); break;
+    case SDL_MOUSEBUTTONUP: OnButtonUp(Event.button); break;
+    case SDL_WINDOWEVENT: OnWindowEvent(Event.window); break;
+    default: break;
+    }
+}

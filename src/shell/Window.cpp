@@ -1,5 +1,13 @@
-// The game window and its OpenGL context on SDL2.
+// The game window and its OpenGL context on SDL2: opening and closing them, the fixed GL state,
+// the viewport, the 3D and overlay projections and the display-mode change.
 #include "shell/Window.h"
+
+#include "platform/Platform.h"
+#include "shell/Events.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <GL/glu.h>
 
 const Resolution Resolutions[ResolutionCount + 1] = {
     {0, 0}, {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1280, 800}};
@@ -8,7 +16,7 @@ SDL_Window* WindowHandle = nullptr;
 void*       RenderContext = nullptr;
 int32_t     ScreenWidth = 0;
 int32_t     ScreenHeight = 0;
-int32_t     ResolutionWanted = 0;
+int32_t     ResolutionWanted = 1;
 int32_t     ResolutionApplied = 0;
 bool        FirstStart = true;
 bool        OverlayMode = false;
@@ -17,10 +25,191 @@ bool        GLReady = false;
 bool        GLExtensionsReady = false;
 bool        WindowedOption = false;
 
-bool CreateMainWindow(int32_t, int32_t, bool, int32_t) { return false; }
-void DestroyMainWindow(bool) {}
-void InitGLState() {}
-void ResizeViewport(int32_t, int32_t) {}
-void SetOverlayMode(bool Overlay) { OverlayMode = Overlay; }
-void ChangeDisplayMode(int16_t) {}
-void SwapMainWindow() {}
+namespace {
+
+constexpr const char* WindowTitle = "Tarvix - tank battle arena, by the Tarvix team (tarvix@example.org)";
+constexpr const char* ErrorCaption = "Error";
+constexpr int32_t     DepthBits = 16;
+
+bool VideoStarted = false; // the SDL video subsystem is up (our "window class" is registered)
+
+void ShowError(const char* Text) { ShowMessage(Text, ErrorCaption); }
+
+// Full screen needs a display mode of exactly this size; SDL would otherwise quietly pick the
+// nearest one and stretch or letterbox the game.
+// SDL modes keep the desktop's pixel format, so only the size can be refused.
+bool DisplayHasMode(int32_t Width, int32_t Height) {
+    SDL_DisplayMode Wanted = {};
+    Wanted.w = Width;
+    Wanted.h = Height;
+    SDL_DisplayMode Closest = {};
+    if (!SDL_GetClosestDisplayMode(0, &Wanted, &Closest))
+        return false;
+    return Closest.w == Width && Closest.h == Height;
+}
+
+// Colour and depth bits of the frame buffer; requested before the window is made, because SDL
+// picks the window's visual from them.
+void RequestPixelFormat(int32_t Bits) {
+    const int Channel = Bits >= 24 ? 8 : 5;
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, Channel);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, Channel);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, Channel);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, DepthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+// What the context really got: double buffering and at least 16 depth bits.
+bool PixelFormatSuitable() {
+    int Double = 0, Depth = 0;
+    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &Double);
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &Depth);
+    return Double == 1 && Depth >= DepthBits;
+}
+
+// The GL entry points are the system libGL's; they are usable once a context is current.
+void MarkGLReady() {
+    GLReady = glGetString(GL_VERSION) != nullptr;
+    GLExtensionsReady = GLReady && glGetString(GL_EXTENSIONS) != nullptr;
+}
+
+bool Fail(bool FullScreen, const char* Text) {
+    DestroyMainWindow(FullScreen);
+    ShowError(Text);
+    return false;
+}
+
+} // namespace
+
+bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bits) {
+    // Starting SDL's video layer takes the place of loading the GL libraries and registering
+    // the window class.
+    if (!VideoStarted) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+            ShowError("Failed to register the window class!");
+            return false;
+        }
+        VideoStarted = true;
+    }
+    if (FullScreen && WindowedOption)
+        FullScreen = false;
+    if (FullScreen && !DisplayHasMode(Width, Height)) {
+        ShowError("Unable to switch to fullscreen!");
+        FullScreen = false;
+    }
+    RequestPixelFormat(Bits);
+    Uint32 Flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    Flags |= FullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+    WindowHandle = SDL_CreateWindow(WindowTitle, 0, 0, Width, Height, Flags);
+    if (!WindowHandle)
+        return Fail(FullScreen, "Unable to create window!");
+    SDL_ShowCursor(FullScreen ? SDL_DISABLE : SDL_ENABLE);
+    RenderContext = SDL_GL_CreateContext(WindowHandle);
+    if (!RenderContext)
+        return Fail(FullScreen, "Unable to create an OpenGL rendering context");
+    if (SDL_GL_MakeCurrent(WindowHandle, RenderContext) != 0)
+        return Fail(FullScreen, "Unable to activate OpenGL rendering context");
+    if (!PixelFormatSuitable())
+        return Fail(FullScreen, "Unable to find a suitable pixel format");
+    MarkGLReady();
+    StartSecondTimer();
+    SDL_ShowWindow(WindowHandle);
+    SDL_RaiseWindow(WindowHandle);
+    ResizeViewport(Width, Height);
+    InitGLState();
+    return true;
+}
+
+// Every step runs whatever the previous one did. Released handles are cleared, so a second
+// call (a failed open followed by a display-mode change) never releases anything twice.
+void DestroyMainWindow(bool RestoreDisplay) {
+    if (RestoreDisplay) {
+        if (WindowHandle)
+            SDL_SetWindowFullscreen(WindowHandle, 0);
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+    if (RenderContext) {
+        if (SDL_GL_MakeCurrent(WindowHandle, nullptr) != 0)
+            ShowError("Release of DC and RC failed!");
+        SDL_GL_DeleteContext(RenderContext);
+        RenderContext = nullptr;
+    }
+    GLReady = false;
+    GLExtensionsReady = false;
+    StopSecondTimer();
+    if (WindowHandle) {
+        SDL_DestroyWindow(WindowHandle);
+        WindowHandle = nullptr;
+    }
+    if (VideoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+        VideoStarted = false;
+    }
+}
+
+void InitGLState() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glShadeModel(GL_SMOOTH);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+void ResizeViewport(int32_t Width, int32_t Height) {
+    if (Height == 0)
+        Height = 1;
+    glViewport(0, 0, Width, Height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(FieldOfView, double(Width) / double(Height), 0.1, 1500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void SetOverlayMode(bool Overlay) {
+    if (Overlay == OverlayMode)
+        return;
+    OverlayMode = Overlay;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (Overlay)
+        glOrtho(0.0, 100.0, 0.0, 100.0, 0.0, 1.0);
+    else
+        gluPerspective(FieldOfView, double(ScreenWidth) / double(ScreenHeight), 0.1, 1500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void ChangeDisplayMode(int16_t Number) {
+    if (Number == ResolutionApplied)
+        return;
+    if (Number >= 1 && Number <= ResolutionCount) {
+        ScreenWidth = Resolutions[Number].Width;
+        ScreenHeight = Resolutions[Number].Height;
+    }
+    if (!FirstStart)
+        DestroyMainWindow(false);
+    if (!CreateMainWindow(ScreenWidth, ScreenHeight, true, 32))
+        return;
+    ResizeViewport(ScreenWidth, ScreenHeight);
+    ResolutionApplied = Number;
+}
+
+void SwapMainWindow() {
+    if (WindowHandle)
+        SDL_GL_SwapWindow(WindowHandle);
+}
+
+void BeginFrameDrawing() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+}
+
+void EndFrameDrawing() {
+    glFlush();
+    glPopMatrix();
+}

@@ -30,4 +30,6 @@ void InitGLState();
 void ResizeViewport(int32_t Width, int32_t Height);
 void SetOverlayMode(bool Overlay);
 void ChangeDisplayMode(int16_t Number);
-void SwapMainWindow(); // shows the finished frame (the back buffer)
+void SwapMainWindow();    // shows the finished frame (the back buffer)
+void BeginFrameDrawing(); // clears colour and depth, saves the model-view matrix
+void EndFrameDrawing();   // flushes the drawing, restores the model-view matrix
