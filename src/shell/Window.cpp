@@ -2,7 +2,9 @@
 // the viewport, the 3D and overlay projections and the display-mode change.
 #include "shell/Window.h"
 
+#include "model/Animate.h"
 #include "platform/Platform.h"
+#include "render/Textures.h"
 #include "shell/Events.h"
 
 #include <SDL.h>
@@ -168,6 +170,8 @@ void ResizeViewport(int32_t Width, int32_t Height) {
     gluPerspective(FieldOfView, double(Width) / double(Height), 0.1, 1500.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    // The models' default frustum replaces the perspective until the next SetOverlayMode.
+    clsAnimate::SetProjection();
 }
 
 void SetOverlayMode(bool Overlay) {
@@ -197,6 +201,7 @@ void ChangeDisplayMode(int16_t Number) {
         return;
     ResizeViewport(ScreenWidth, ScreenHeight);
     ResolutionApplied = Number;
+    LoadTextures(); // the textures died with the old context
 }
 
 void SwapMainWindow() {
