@@ -1,0 +1,164 @@
+// Scene rendering: camera, sky, arena, trees, shot sprites and the model display lists.
+#include "render/Scene.h"
+
+#include <GL/gl.h>
+#include <cmath>
+#include <numbers>
+
+#include "menu/MenuDraw.h"
+#include "menu/Settings.h"
+#include "model/Animate.h"
+#include "render/Textures.h"
+#include "shell/App.h"
+#include "shell/Input.h"
+#include "world/Setup.h"
+#include "world/World.h"
+
+uint32_t SphereList;
+uint32_t DiskList;
+uint32_t HeroList;
+uint32_t TigerList;
+uint32_t TurretList;
+uint32_t TigerFarList;
+uint32_t TurretFarList;
+
+namespace {
+
+constexpr float DeathViewTurn = 0.2f; // degrees per unit of SpeedFactor the death view circles by
+constexpr float TreeHalfWidth = 50.0f;
+constexpr float ShotLift      = 3.0f; // shot sprites are drawn this far above the shot
+
+// The model lists after the star, in compile order, with the animator each is recorded from.
+struct ModelList {
+    uint32_t*                    List;
+    std::unique_ptr<clsAnimate>* Animator;
+};
+const ModelList ModelLists[] = {
+    {&SphereList, &SphereModel},     {&DiskList, &DiskModel},
+    {&HeroList, &HeroModel},         {&TigerList, &TigerModel},
+    {&TurretList, &TurretModel},     {&TigerFarList, &TigerFarModel},
+    {&TurretFarList, &TurretFarModel},
+};
+
+double SinDegrees(double Degrees) { return std::sin(Degrees * std::numbers::pi / 180); }
+double CosDegrees(double Degrees) { return std::cos(Degrees * std::numbers::pi / 180); }
+
+// The yaw of the chase views: after the player's destruction in a running game the view
+// circles the wreck, otherwise it looks along the tank's heading.
+void ChaseYaw(Actor_Rec& P) {
+    if (P.Energy == 0 && GameState == 2) {
+        glRotatef(-P.DeathHeading, 0, 1, 0);
+        P.DeathHeading += DeathViewTurn * SpeedFactor;
+    } else {
+        glRotatef(-P.Heading, 0, 1, 0);
+    }
+}
+
+// Chase translation: Back units behind the tank along Angle and Up units above it.
+void ChaseTranslate(const Actor_Rec& P, double Angle, double Back, double Up) {
+    glTranslatef(static_cast<float>(-P.X - Back * SinDegrees(Angle)), static_cast<float>(-P.Y - Up),
+                 static_cast<float>(-P.Z - Back * CosDegrees(Angle)));
+}
+
+} // namespace
+
+void ReleaseModelLists() {
+    for (const ModelList& Entry : ModelLists) {
+        if (*Entry.List != 0)
+            glDeleteLists(*Entry.List, 1);
+        *Entry.List = 0;
+    }
+}
+
+void BuildModelLists() {
+    CompileStarList();
+    for (const ModelList& Entry : ModelLists) {
+        *Entry.List = glGenLists(1);
+        glNewList(*Entry.List, GL_COMPILE);
+        if (*Entry.Animator)
+            (*Entry.Animator)->Update();
+        glEndList();
+    }
+}
+
+void PlaceCamera() {
+    Actor_Rec& P = Actors[0];
+    switch (CameraMode) {
+    case 1:
+        glRotatef(-P.Heading, 0, 1, 0);
+        DrawSky();
+        glTranslatef(-P.X, -P.Y - 1, -P.Z);
+        break;
+    case 2:
+    case 3:
+        glRotatef(10, 1, 0, 0);
+        ChaseYaw(P);
+        // The sky is drawn after the rotation and before the translation: it turns with the
+        // view but never moves.
+        DrawSky();
+        if (P.Energy <= 0)
+            ChaseTranslate(P, P.DeathHeading, 20, 5);
+        else if (CameraMode == 2)
+            ChaseTranslate(P, P.Heading, 15, 4);
+        else
+            ChaseTranslate(P, P.Heading, 20, 5);
+        break;
+    default:
+        DrawSky();
+        break;
+    }
+}
+
+float CameraYaw() {
+    const Actor_Rec& P = Actors[0];
+    return P.Energy > 0 ? P.Heading : P.DeathHeading;
+}
+
+bool UsesNearModel(double Distance) { return Distance < DetailLevel * DetailDistanceStep; }
+
+int ShotAtlasColumn(int32_t Life) { return Life % 4; }
+
+// The explosion runs through the atlas from the top row down as its Life falls from 32 to 0.
+int ShotAtlasRow(int32_t Life) {
+    const int Row = (32 - Life) / 8;
+    return Row < 0 ? 0 : (Row > 3 ? 3 : Row);
+}
+
+void DrawShotSprite(float X, float Y, float Z, int32_t Life, double SpinDegrees, int32_t Power,
+                    bool Hit) {
+    glPushMatrix();
+    glTranslatef(X, Y + ShotLift, Z);
+    glColor4f(1, 1, 1, 0.9f);
+    if (Life >= 0) {
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        const bool Flying = Life > 32;
+        glBindTexture(GL_TEXTURE_2D, Flying ? TexShot : TexExplosion);
+        glRotatef(CameraYaw(), 0, 1, 0);
+        glRotatef(static_cast<float>(SpinDegrees), 0, 0, 1);
+        float H = 0, S0 = 0, S1 = 1, T0 = 0, T1 = 1;
+        if (Flying) {
+            H = static_cast<float>(Power / 15.0 / 1.5);
+        } else {
+            H = Hit ? 13.0f : 3.0f;
+            S0 = ShotAtlasColumn(Life) / 4.0f;
+            S1 = S0 + 0.25f;
+            T1 = 1 - ShotAtlasRow(Life) / 4.0f; // row 0 is the top row of the picture
+            T0 = T1 - 0.25f;
+        }
+        glBegin(GL_QUADS);
+        glTexCoord2f(S0, T0); glVertex3f(-H, -H, 0);
+        glTexCoord2f(S1, T0); glVertex3f(H, -H, 0);
+        glTexCoord2f(S1, T1); glVertex3f(H, H, 0);
+        glTexCoord2f(S0, T1); glVertex3f(-H, H, 0);
+        glEnd();
+        glDisable(GL_BLEND);
+    }
+    glPopMatrix();
+}
+
+void BeginShotPass() { glDepthMask(GL_FALSE); }
+void EndShotPass() { glDepthMask(GL_TRUE); }
+
+void EnableSceneBlending() { glEnable(GL_BLEND); }

@@ -1,0 +1,66 @@
+// Scene rendering: the camera that follows the player, the sky cube, the arena, the tree
+// billboards, and the display lists of the models and effect shapes compiled at every setup.
+//
+// Conventions: the camera yaw is the player's Heading while the player is alive and the
+// player's DeathHeading after its destruction; every flat effect turns by it to face the view.
+// No colour is set before the sky and the arena: they take whatever colour is current.
+#pragma once
+#include <cstdint>
+
+extern uint32_t SphereList;    // "models/xpsphere.mdl": explosion sphere
+extern uint32_t DiskList;      // "models/xpdisk.mdl": explosion disk
+extern uint32_t HeroList;      // "models/hero.mdl": the player's tank
+extern uint32_t TigerList;     // "models/tiger.mdl": enemy tank closer than DetailLevel * 200
+extern uint32_t TurretList;    // "models/turret.mdl": turret closer than DetailLevel * 200
+extern uint32_t TigerFarList;  // "models/tiger_f.mdl": enemy tank at DetailLevel * 200 or beyond
+extern uint32_t TurretFarList; // "models/turret_f.mdl": turret at DetailLevel * 200 or beyond
+
+constexpr double DetailDistanceStep = 200.0; // near models are used below DetailLevel * this
+constexpr float  TreeBaseY          = -160.0f; // height the tree quads are placed at
+
+// Compiles the eight lists in the order StarList (the menu's star, CompileStarList), SphereList, DiskList, HeroList, TigerList,
+// TurretList, TigerFarList, TurretFarList, each model list recorded by one update of its
+// animator.
+void BuildModelLists();
+
+// Deletes the model lists of the previous setup. Game setup calls it before it makes any list,
+// so that after a display-mode change (a new context) the old names cannot meet new lists.
+void ReleaseModelLists();
+
+// Sets the model-view transformation for the frame by CameraMode and draws the sky between the
+// rotation and the translation. In the running game after the player's destruction the view
+// circles the wreck.
+void PlaceCamera();
+
+// Blending on for the whole run (first game setup); each effect sets its own blend function.
+void EnableSceneBlending();
+
+// The sky cube, then a depth clear so the sky lies behind everything drawn after it.
+void DrawSky();
+
+// The ground and the arena wall.
+void DrawArena();
+
+// The 100 tree billboards, additive and without depth writes, facing the view.
+void DrawTrees();
+
+// The yaw every billboard turns by: the player's Heading while alive, else DeathHeading.
+float CameraYaw();
+
+// True when an actor at this planar distance from the player is drawn with its near model.
+bool UsesNearModel(double Distance);
+
+// One shot sprite at (X, Y + 3, Z) of the given shot state, facing the view: the whole shot
+// texture while flying, one cell of the 4 x 4 explosion atlas while exploding. SpinDegrees is
+// the rotation in the screen plane; Hit selects the large explosion square of a shot that hit
+// something this frame.
+void DrawShotSprite(float X, float Y, float Z, int32_t Life, double SpinDegrees, int32_t Power,
+                    bool Hit);
+
+// Around the shot pass: shots write no depth, so sprites never hide one another.
+void BeginShotPass();
+void EndShotPass();
+
+// The atlas cell an exploding shot of this Life shows: column Life mod 4, row by Life (0..3).
+int ShotAtlasColumn(int32_t Life);
+int ShotAtlasRow(int32_t Life);
