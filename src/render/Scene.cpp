@@ -8,6 +8,7 @@
 #include "menu/MenuDraw.h"
 #include "menu/Settings.h"
 #include "model/Animate.h"
+#include "render/Terrain.h"
 #include "render/Textures.h"
 #include "shell/App.h"
 #include "shell/Input.h"
@@ -107,6 +108,45 @@ void PlaceCamera() {
         DrawSky();
         break;
     }
+}
+
+void DrawSky() {
+    glEnable(GL_TEXTURE_2D);
+    glCallList(SkyboxList);
+    // Clearing depth after the sky puts it behind everything drawn later.
+    glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+void DrawArena() {
+    glEnable(GL_TEXTURE_2D);
+    glCallList(ArenaList);
+}
+
+void DrawTrees() {
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glBindTexture(GL_TEXTURE_2D, TexTree);
+    glColor4f(1, 1, 1, 1);
+    // Additive and without depth writes: trees brighten what is behind them and never hide one
+    // another, whatever order they are drawn in.
+    glDepthMask(GL_FALSE);
+    const float Yaw = CameraYaw();
+    for (const TreeSpot& Spot : TreeSpots) {
+        glPushMatrix();
+        glTranslatef(Spot.X, TreeBaseY, Spot.Z);
+        glRotatef(Yaw, 0, 1, 0);
+        const float Top = Spot.Size * 5 - TreeHalfWidth;
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0); glVertex3f(-TreeHalfWidth, -TreeHalfWidth, 0);
+        glTexCoord2f(1, 0); glVertex3f(TreeHalfWidth, -TreeHalfWidth, 0);
+        glTexCoord2f(1, 1); glVertex3f(TreeHalfWidth, Top, 0);
+        glTexCoord2f(0, 1); glVertex3f(-TreeHalfWidth, Top, 0);
+        glEnd();
+        glPopMatrix();
+    }
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
 }
 
 float CameraYaw() {

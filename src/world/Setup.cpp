@@ -11,6 +11,7 @@
 #include "render/OrinGLFont.h"
 #include "render/Particles.h"
 #include "render/Scene.h"
+#include "render/Terrain.h"
 #include "render/Textures.h"
 #include "shell/App.h"
 #include "shell/Input.h"
@@ -205,6 +206,7 @@ void SetupFirstStartTables() {
 
 // Block 5, always: terrain and the model display lists.
 void SetupScene() {
+    GenerateTerrain();
     BuildModelLists();
     FirstStart = false;
     MessageTimer = 0; // none of the loading lines is shown as the large message
