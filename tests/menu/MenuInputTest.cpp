@@ -1,0 +1,392 @@
+// Menu input and actions: the hit test, the click gates and feedback, every setting's steps and
+// limits, the page links, the game's entry and end, and name entry.
+#include "MenuFixture.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "menu/MenuInput.h"
+#include "sound/Sound.h"
+
+namespace {
+
+using MenuHit     = MenuFixture;
+using MenuActions = MenuFixture;
+using NameEntry   = MenuFixture;
+
+// A second of 16-bit mono sound as a WAV file in memory.
+std::vector<uint8_t> ClickWav() {
+    const uint32_t Rate = 22050, Frames = Rate, DataBytes = Frames * 2;
+    std::vector<uint8_t> Wav(44 + DataBytes);
+    auto Put32 = [&](size_t At, uint32_t V) { std::memcpy(&Wav[At], &V, 4); };
+    auto Put16 = [&](size_t At, uint16_t V) { std::memcpy(&Wav[At], &V, 2); };
+    std::memcpy(&Wav[0], "RIFF", 4), Put32(4, 36 + DataBytes), std::memcpy(&Wav[8], "WAVEfmt ", 8);
+    Put32(16, 16), Put16(20, 1), Put16(22, 1), Put32(24, Rate), Put32(28, Rate * 2), Put16(32, 2);
+    Put16(34, 16), std::memcpy(&Wav[36], "data", 4), Put32(40, DataBytes);
+    for (uint32_t I = 0; I < Frames; ++I) Put16(44 + I * 2, (I / 50) % 2 ? 8000 : uint16_t(-8000));
+    return Wav;
+}
+
+// OpenAL's silent device plays like a real one, so "is a channel playing" can be asked.
+bool OpenSilentSound() {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    if (!SoundActive() && !SoundInit(44100, SoundChannelCount)) return false;
+    if (SndButton == 0) {
+        const std::vector<uint8_t> Wav = ClickWav();
+        SndButton                      = SoundSampleLoadMemory(Wav.data(), Wav.size(), SoundMode2D);
+    }
+    return SndButton != 0;
+}
+
+// Closes the silent device once every test has run.
+struct SoundCloser : ::testing::Environment {
+    void TearDown() override { SoundClose(); }
+};
+const auto* const RegisteredCloser = ::testing::AddGlobalTestEnvironment(new SoundCloser);
+
+bool AnyChannelPlaying() {
+    for (int32_t Channel = 0; Channel < SoundChannelCount; ++Channel)
+        if (SoundChannelPlaying(Channel)) return true;
+    return false;
+}
+
+// --- hit test ---
+
+TEST_F(MenuHit, EdgesAreOutside) {
+    // "Settings", slot 6: x 30..60, y 40..45.
+    const struct {
+        float   X, Y;
+        int32_t Hit;
+    } Cases[] = {{30, 42, -1}, {30.01f, 42, 6}, {59.99f, 42, 6}, {60, 42, -1},
+                 {45, 40, -1}, {45, 40.01f, 6}, {45, 44.99f, 6}, {45, 45, -1}};
+    for (const auto& C : Cases) {
+        PointAt(C.X, C.Y);
+        EXPECT_EQ(MenuHitTest(), C.Hit) << C.X << "," << C.Y;
+        EXPECT_EQ(MenuItems[6].Hover, C.Hit == 6);
+        EXPECT_EQ(HoverItemY, C.Hit == 6 ? 40.0 : -100.0);
+    }
+}
+
+TEST_F(MenuHit, TheHighestOverlappingSlotWins) {
+    const int32_t Extra   = AddMenuItem(PageMain, "Over", KindButton, 40, 41);
+    MenuItems[Extra].Width  = 5;
+    MenuItems[Extra].Height = 5;
+    PointAt(42, 43);
+    EXPECT_EQ(MenuHitTest(), Extra);
+    EXPECT_TRUE(MenuItems[6].Hover); // both are marked
+    EXPECT_TRUE(MenuItems[Extra].Hover);
+    EXPECT_EQ(HoverItemY, 41.0);
+}
+
+TEST_F(MenuHit, OnlyTheShownPageIsHitAndMarked) {
+    MenuItems[12].Hover = true; // "Graphics" on page 2, at the same place as slot 4 on page 1
+    PointAt(31, 32);
+    EXPECT_EQ(MenuHitTest(), 4);
+    EXPECT_TRUE(MenuItems[12].Hover); // other pages keep their marks
+}
+
+TEST_F(MenuHit, NothingIsHitWhileAPageFades) {
+    MenuItems[6].Hover = true;
+    MenuTransition     = 0.0001;
+    PointAt(31, 27); // over "End Game": both marks freeze
+    EXPECT_EQ(MenuHitTest(), -1);
+    EXPECT_TRUE(MenuItems[6].Hover);
+    EXPECT_FALSE(MenuItems[3].Hover);
+    EXPECT_EQ(HoverItemY, -100.0);
+    MenuTransition = 0;
+    EXPECT_EQ(MenuHitTest(), 3);
+    EXPECT_FALSE(MenuItems[6].Hover);
+}
+
+TEST_F(MenuHit, ResumeIsHitOnlyDuringAGameButTheHiddenEndGameAlways) {
+    PointAt(31, 22);
+    EXPECT_EQ(MenuHitTest(), -1);
+    PointAt(31, 27);
+    EXPECT_EQ(MenuHitTest(), 3);
+    EXPECT_EQ(HoverItemY, 25.0); // the backdrop swerves under the hidden button
+    GameInProgress = true;
+    PointAt(31, 22);
+    EXPECT_EQ(MenuHitTest(), 2);
+}
+
+TEST_F(MenuHit, ValueLabelsAreHitLikeButtons) {
+    MenuPage = PageCustomArena;
+    PointAt(41, 22);
+    EXPECT_EQ(MenuHitTest(), 61);
+}
+
+// --- click gates and feedback ---
+
+TEST_F(MenuActions, WithoutAGameResumeAndEndGameDoNothingAtAll) {
+    const bool HaveSound = OpenSilentSound();
+    SoundEnabled         = true;
+    SoundStopSound(SoundAllChannels);
+    for (int32_t Slot : {2, 3}) {
+        MenuItems[Slot].Hover = true;
+        MenuAction(Slot);
+        EXPECT_EQ(CountPointerStars(), 0);
+        EXPECT_EQ(MenuPage, PageMain);
+        EXPECT_EQ(GameState, 1);
+        EXPECT_TRUE(MenuItems[Slot].Hover);
+        if (HaveSound) EXPECT_FALSE(AnyChannelPlaying());
+    }
+}
+
+TEST_F(MenuActions, AnAcceptedClickSoundsAndThrowsFiftyStarsAtThePointer) {
+    if (!OpenSilentSound()) GTEST_SKIP() << "no OpenAL device, not even the silent one";
+    SoundEnabled = true;
+    SoundStopSound(SoundAllChannels);
+    PointAt(40, 30);
+    MenuItems[5].Hover = true;
+    MenuAction(5); // "Multiplayer"
+    EXPECT_TRUE(AnyChannelPlaying());
+    EXPECT_FALSE(MenuItems[5].Hover);
+    EXPECT_EQ(CountPointerStars(), 50);
+    EXPECT_FLOAT_EQ(PointerStars[0].X, 40);
+    EXPECT_FLOAT_EQ(PointerStars[0].Y, 70); // overlay y runs upwards
+    SoundStopSound(SoundAllChannels);
+    SoundEnabled = false;
+    MenuAction(5);
+    EXPECT_FALSE(AnyChannelPlaying());
+}
+
+TEST_F(MenuActions, StarsOnlyWhilePointerStarsAreOnAndOnlyIntoFreeSlots) {
+    ShowPointerStars = false;
+    MenuAction(6);
+    EXPECT_EQ(CountPointerStars(), 0);
+    ShowPointerStars = true;
+    for (int I = 0; I < 480; ++I) PointerStars[I].Life = 0.5f;
+    MenuAction(6);
+    EXPECT_EQ(CountPointerStars(), 500);
+}
+
+TEST_F(MenuActions, ALinkChangesThePageAndEndsNameEntry) {
+    TextEditMode = 1;
+    MenuAction(6); // "Settings"
+    EXPECT_EQ(PreviousMenuPage, PageMain);
+    EXPECT_EQ(MenuPage, PageSettings);
+    EXPECT_EQ(MenuTransition, 1.0);
+    EXPECT_EQ(TextEditMode, 0);
+}
+
+TEST_F(MenuActions, ThePlayerPageIsClosedDuringAGame) {
+    MenuPage       = PageSettings;
+    GameInProgress = true;
+    MenuAction(15);
+    EXPECT_EQ(MenuPage, PageSettings);
+    EXPECT_EQ(MenuTransition, 0.0);
+    EXPECT_EQ(CountPointerStars(), 50); // the click itself is still acknowledged
+    GameInProgress = false;
+    MenuAction(15);
+    EXPECT_EQ(MenuPage, PagePlayer);
+}
+
+TEST_F(MenuActions, AValueLabelClickChangesNothing) {
+    MenuPage   = PageCustomArena;
+    ArenaTanks = 7;
+    MenuAction(61);
+    EXPECT_EQ(ArenaTanks, 7);
+    EXPECT_EQ(MenuPage, PageCustomArena);
+    EXPECT_EQ(CountPointerStars(), 50);
+}
+
+TEST_F(MenuActions, TheNameFieldStartsNameEntry) {
+    MenuPage = PagePlayer;
+    MenuAction(44);
+    EXPECT_EQ(TextEditMode, 1);
+    EXPECT_EQ(MenuPage, PagePlayer);
+}
+
+TEST_F(MenuActions, QuitEndsTheProgram) {
+    QuitRequested = false;
+    MenuAction(7);
+    EXPECT_TRUE(QuitRequested);
+    QuitRequested = false;
+}
+
+TEST_F(MenuActions, TogglesFlipTheirFlags) {
+    struct {
+        int32_t Slot;
+        bool*   Flag;
+    } Toggles[] = {{34, &SoundEnabled}, {47, &ShowLog},       {48, &ShowRadar},        {49, &ShowCompass},
+                   {50, &ShowHelp},     {51, &ShowParticles}, {52, &ShowCrosshairs},   {53, &ShowPointerStars},
+                   {76, &ArenaRespawn}};
+    for (auto& T : Toggles) {
+        const bool Before = *T.Flag;
+        MenuAction(T.Slot);
+        EXPECT_EQ(*T.Flag, !Before) << MenuItems[T.Slot].Caption;
+        MenuAction(T.Slot);
+        EXPECT_EQ(*T.Flag, Before) << MenuItems[T.Slot].Caption;
+    }
+}
+
+// --- steps and limits ---
+
+// Clicks slot Slot Times times.
+void Click(int32_t Slot, int Times = 1) {
+    for (int I = 0; I < Times; ++I) MenuAction(Slot);
+}
+
+TEST_F(MenuActions, WholeNumberSettingsStopAtTheirLimits) {
+    struct {
+        int32_t* Value;
+        int32_t  Plus, Minus, Min, Max, Step;
+    } Settings[] = {{&DetailLevel, 21, 22, 1, 3, 1},        {&ResolutionWanted, 24, 25, 1, 5, 1},
+                    {&ArenaTanks, 62, 63, 0, 50, 1},        {&ArenaTurrets, 65, 66, 0, 50, 1},
+                    {&ArenaBonus, 68, 69, 0, 50, 1},        {&ArenaStartEnergy, 71, 72, 10, 1000, 10},
+                    {&ArenaMaxShots, 74, 75, 1, 20, 1}};
+    for (auto& S : Settings) {
+        SCOPED_TRACE(MenuItems[S.Plus].Key);
+        *S.Value = S.Min;
+        Click(S.Minus);
+        EXPECT_EQ(*S.Value, S.Min);
+        Click(S.Plus);
+        EXPECT_EQ(*S.Value, S.Min + S.Step);
+        *S.Value = S.Max;
+        Click(S.Plus);
+        EXPECT_EQ(*S.Value, S.Max);
+        Click(S.Minus);
+        EXPECT_EQ(*S.Value, S.Max - S.Step);
+    }
+    ArenaStartEnergy = 995; // an overshooting step stops at the limit
+    Click(71);
+    EXPECT_EQ(ArenaStartEnergy, 1000);
+    ArenaStartEnergy = 15;
+    Click(72);
+    EXPECT_EQ(ArenaStartEnergy, 10);
+}
+
+TEST_F(MenuActions, VolumeStepsByOneWithinZeroToHundred) {
+    SoundVolume = 100;
+    Click(32);
+    EXPECT_EQ(SoundVolume, 100);
+    Click(33, 3);
+    EXPECT_EQ(SoundVolume, 97);
+    SoundVolume = 0;
+    Click(33);
+    EXPECT_EQ(SoundVolume, 0);
+}
+
+TEST_F(MenuActions, ColourStepsAreUnroundedTenths) {
+    Actors[0].ColorR = 1.0;
+    Click(38);
+    EXPECT_EQ(Actors[0].ColorR, 1.0);
+    Actors[0].ColorG = 0.05;
+    Click(41);
+    EXPECT_EQ(Actors[0].ColorG, 0.0);
+    Actors[0].ColorB = 1.0;
+    Click(43, 10);
+    EXPECT_GT(Actors[0].ColorB, 0.0); // ten tenths off 1.0 leave a remainder
+    EXPECT_LT(Actors[0].ColorB, 1e-15);
+    Actors[0].ColorB = 0.0;
+    Click(42, 10);
+    EXPECT_LT(Actors[0].ColorB, 1.0); // and ten tenths up from 0 end just below 1
+    EXPECT_NEAR(Actors[0].ColorB, 1.0, 1e-15);
+}
+
+TEST_F(MenuActions, AnisotropyCannotRiseWithoutADriverMaximum) {
+    // No OpenGL context here: the query answers nothing and the maximum stays 0.
+    MaxAnisotropy = 0;
+    Anisotropy    = 0;
+    Click(27);
+    EXPECT_EQ(Anisotropy, 0.0f);
+    Anisotropy = 2.7f; // from the settings file; steps go by whole levels
+    Click(28);
+    EXPECT_EQ(Anisotropy, 1.0f);
+    Click(28, 3);
+    EXPECT_EQ(Anisotropy, 0.0f);
+}
+
+// --- leaving and ending games ---
+
+TEST_F(MenuActions, YesEndsTheGameAndFadesToTheMainPage) {
+    GameInProgress = true;
+    MenuPage       = PageEndGame;
+    PlayerVelocity = 0.7;
+    TextEditMode   = 1;
+    MenuAction(9);
+    EXPECT_FALSE(GameInProgress);
+    EXPECT_EQ(MenuPage, PageMain);
+    EXPECT_EQ(PreviousMenuPage, PageEndGame);
+    EXPECT_EQ(MenuTransition, 1.0);
+    EXPECT_EQ(PlayerVelocity, 0.0);
+    EXPECT_EQ(TextEditMode, 0);
+    EXPECT_EQ(GameState, 1);
+}
+
+TEST_F(MenuActions, NoKeepsTheGame) {
+    GameInProgress = true;
+    MenuPage       = PageEndGame;
+    MenuAction(10);
+    EXPECT_TRUE(GameInProgress);
+    EXPECT_EQ(MenuPage, PageMain);
+}
+
+// --- name entry ---
+
+void Press(std::initializer_list<int32_t> Codes) {
+    for (int32_t Code : Codes) Keys[Code] = true;
+}
+
+TEST_F(NameEntry, DigitsThenLettersThenStopsAtTwenty) {
+    TextEditMode   = 1;
+    Actors[0].Name = "";
+    Press({'B', '7', KeySpace, 'A'});
+    ProcessNameEntry();
+    EXPECT_EQ(Actors[0].Name, " 7AB"); // space, digits, letters: the order keys are looked at
+    EXPECT_FALSE(Keys['A']);
+    EXPECT_FALSE(Keys[KeySpace]);
+    Actors[0].Name = "ABCDEFGHIJKLMNOPQRS";
+    Press({'T', 'U'});
+    ProcessNameEntry();
+    EXPECT_EQ(Actors[0].Name, "ABCDEFGHIJKLMNOPQRST");
+}
+
+TEST_F(NameEntry, OtherKeysAreNotTypedAndStayDown) {
+    TextEditMode   = 1;
+    Actors[0].Name = "AB";
+    Press({190, KeyLeft, 'a'}); // full stop, an arrow, and code 97 (a numeric-pad key, not "a")
+    ProcessNameEntry();
+    EXPECT_EQ(Actors[0].Name, "AB");
+    EXPECT_TRUE(Keys[190]);
+    EXPECT_TRUE(Keys['a']);
+}
+
+TEST_F(NameEntry, BackspaceDropsTheLastCharacter) {
+    TextEditMode   = 1;
+    Actors[0].Name = "AB";
+    Press({KeyBackspace});
+    ProcessNameEntry();
+    EXPECT_EQ(Actors[0].Name, "A");
+    EXPECT_FALSE(Keys[KeyBackspace]);
+    Actors[0].Name = "";
+    Press({KeyBackspace});
+    ProcessNameEntry();
+    EXPECT_EQ(Actors[0].Name, "");
+    EXPECT_TRUE(Keys[KeyBackspace]); // nothing to drop: the key stays down
+}
+
+TEST_F(NameEntry, ReturnEndsEntryAndDropsWhatCameWithIt) {
+    TextEditMode   = 1;
+    Actors[0].Name = "AB";
+    Press({'C', KeyReturn});
+    ProcessNameEntry();
+    EXPECT_EQ(TextEditMode, 0);
+    EXPECT_EQ(Actors[0].Name, "AB");
+    EXPECT_TRUE(Keys[KeyReturn]);
+    EXPECT_FALSE(Keys['C']);
+    Press({'D'});
+    ProcessNameEntry();
+    EXPECT_EQ(Actors[0].Name, "AB");
+    EXPECT_TRUE(Keys['D']);
+}
+
+TEST_F(NameEntry, ALongNameFromTheFileIsCutWhileEditing) {
+    TextEditMode   = 1;
+    Actors[0].Name = std::string(25, 'x');
+    ProcessNameEntry();
+    EXPECT_EQ(Actors[0].Name, std::string(20, 'x'));
+}
+
+} // namespace
