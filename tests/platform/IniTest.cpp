@@ -1,0 +1,180 @@
+// The INI layer against hand-written text and files: names, blanks, line ends, duplicates,
+// preserved lines, new keys and sections, and the atomic file replacement.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+
+#include "platform/Ini.h"
+#include "platform/Platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadText(const fs::path& Path) {
+    std::ifstream File(Path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
+}
+
+void WriteText(const fs::path& Path, const std::string& Text) {
+    std::ofstream(Path, std::ios::binary) << Text;
+}
+
+// A fresh folder of its own for each test, removed afterwards.
+class IniFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char Template[] = "/tmp/tarvix-ini-XXXXXX";
+        ASSERT_NE(mkdtemp(Template), nullptr);
+        Folder = Template;
+    }
+    void TearDown() override { fs::remove_all(Folder); }
+    size_t EntriesInFolder() const {
+        return size_t(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()));
+    }
+    fs::path Folder;
+};
+
+TEST(IniText, NamesCompareWithoutCaseAndValuesAreTrimmed) {
+    const IniDocument Doc = ParseIni("[GrApHiCs]\nDeTaIl   =   3  \n  Name\t=\tMy Tank \t\n");
+    EXPECT_EQ(IniReadString(Doc, "graphics", "DETAIL", "x"), "3");
+    EXPECT_EQ(IniReadString(Doc, "Graphics", "name", "x"), "My Tank");
+    EXPECT_EQ(IniReadString(Doc, "Graphics", "Missing", "fallback"), "fallback");
+    EXPECT_EQ(IniReadString(Doc, "Sound", "Detail", "none"), "none");
+}
+
+TEST(IniText, CrlfReadsLikeLfAndIsKeptOnWriting) {
+    IniDocument Doc = ParseIni("[Sound]\r\nVolume=80\r\nEnabled=0\r\n");
+    EXPECT_EQ(IniReadString(Doc, "Sound", "Volume", ""), "80");
+    EXPECT_EQ(IniReadString(Doc, "Sound", "Enabled", ""), "0");
+    IniWriteString(Doc, "Sound", "Volume", "55");
+    EXPECT_EQ(IniText(Doc), "[Sound]\r\nVolume=55\r\nEnabled=0\r\n");
+
+    IniDocument Lf = ParseIni("[Sound]\nVolume=80"); // no line end after the last line
+    EXPECT_EQ(IniReadString(Lf, "Sound", "Volume", ""), "80");
+    EXPECT_EQ(IniText(Lf), "[Sound]\nVolume=80\n");
+}
+
+TEST(IniText, FirstOfDuplicatedKeysWinsAndIsTheOneWritten) {
+    IniDocument Doc = ParseIni("[A]\nK=first\nk=second\n[a]\nK=third\n");
+    EXPECT_EQ(IniReadString(Doc, "A", "K", ""), "first");
+    IniWriteString(Doc, "a", "k", "new");
+    EXPECT_EQ(IniText(Doc), "[A]\nK=new\nk=second\n[a]\nK=third\n");
+    // A key found only in a repeated section is still found there.
+    EXPECT_EQ(IniReadString(ParseIni("[A]\nX=1\n[B]\n[A]\nY=2\n"), "A", "Y", ""), "2");
+}
+
+TEST(IniText, OtherLinesSurviveWritesUnchanged) {
+    const std::string Original = "; written by hand\n"
+                                 "Stray=before any section\n"
+                                 "[Other]\n"
+                                 "  ; Log=0 is only a comment\n"
+                                 "no equals sign here\n"
+                                 "Log = 0\n"
+                                 "Foreign=kept\n"
+                                 "\n"
+                                 "[Unknown]\n"
+                                 "Tanks=5\n";
+    IniDocument Doc = ParseIni(Original);
+    EXPECT_EQ(IniReadString(Doc, "Other", "Log", ""), "0");
+    EXPECT_EQ(IniReadString(Doc, "Other", "; Log", "none"), "none");
+    EXPECT_EQ(IniReadString(Doc, "", "Stray", "none"), "none"); // keys outside a section are not read
+    IniWriteString(Doc, "Other", "Log", "1");
+    IniWriteString(Doc, "Other", "Radar", "1");
+    EXPECT_EQ(IniText(Doc), "; written by hand\n"
+                            "Stray=before any section\n"
+                            "[Other]\n"
+                            "  ; Log=0 is only a comment\n"
+                            "no equals sign here\n"
+                            "Log=1\n"
+                            "Foreign=kept\n"
+                            "Radar=1\n"
+                            "\n"
+                            "[Unknown]\n"
+                            "Tanks=5\n");
+}
+
+TEST(IniText, MissingSectionIsAppendedAtTheEnd) {
+    IniDocument Doc = ParseIni("[Graphics]\nDetail=2\n");
+    IniWriteString(Doc, "Player", "Name", "ACE");
+    IniWriteString(Doc, "Player", "ColorR", "0.5");
+    EXPECT_EQ(IniText(Doc), "[Graphics]\nDetail=2\n\n[Player]\nName=ACE\nColorR=0.5\n");
+
+    IniDocument Empty;
+    IniWriteString(Empty, "LastArena", "Tanks", "10");
+    EXPECT_EQ(IniText(Empty), "[LastArena]\nTanks=10\n");
+}
+
+TEST(IniText, OddSectionLinesAndValues) {
+    const IniDocument Doc = ParseIni("  [ Spaced ]  \nA=1\n[Open\nB=2=3\n[]\nC=\n");
+    EXPECT_EQ(IniReadString(Doc, "Spaced", "A", ""), "1");
+    EXPECT_EQ(IniReadString(Doc, "Open", "B", ""), "2=3"); // only the first "=" splits
+    EXPECT_EQ(IniReadString(Doc, "", "C", "default"), "");  // present but empty is not missing
+}
+
+TEST(IniText, ValueCannotBreakIntoNewLines) {
+    IniDocument Doc;
+    IniWriteString(Doc, "Player", "Name", "A\n[Graphics]\r\nDetail=9");
+    const IniDocument Back = ParseIni(IniText(Doc));
+    EXPECT_EQ(Back.Lines.size(), 2u);
+    EXPECT_EQ(IniReadString(Back, "Graphics", "Detail", "none"), "none");
+}
+
+TEST(IniText, AnyBytesParseWithoutHarm) {
+    const std::string Junk("\0[\0]\n=\r\r\n[x\n\xff\xfe=\0\n", 15);
+    IniDocument       Doc = ParseIni(Junk);
+    IniWriteString(Doc, "x", "k", "v");
+    EXPECT_EQ(IniReadString(ParseIni(IniText(Doc)), "X", "K", ""), "v");
+}
+
+TEST_F(IniFiles, MissingFileReadsAsEmptyWithoutAMessage) {
+    const int   Before = MessagesShown;
+    IniDocument Doc;
+    EXPECT_FALSE(LoadIniFile((Folder / "none.ini").string(), Doc));
+    EXPECT_TRUE(Doc.Lines.empty());
+    EXPECT_EQ(GetPrivateProfileString("A", "B", "dflt", (Folder / "none.ini").string()), "dflt");
+    EXPECT_EQ(MessagesShown, Before);
+}
+
+TEST_F(IniFiles, SingleKeyWritesKeepTheRestOfTheFile) {
+    const fs::path Path = Folder / "keys.ini";
+    WriteText(Path, "[Graphics]\r\n;keep me\r\nDetail=2\r\n");
+    ASSERT_TRUE(WritePrivateProfileString("GRAPHICS", "detail", "3", Path.string()));
+    ASSERT_TRUE(WritePrivateProfileString("Sound", "Volume", "70", Path.string()));
+    EXPECT_EQ(ReadText(Path), "[Graphics]\r\n;keep me\r\nDetail=3\r\n\r\n[Sound]\r\nVolume=70\r\n");
+    EXPECT_EQ(GetPrivateProfileString("sound", "VOLUME", "", Path.string()), "70");
+    EXPECT_EQ(EntriesInFolder(), 1u); // no temporary file left behind
+}
+
+TEST_F(IniFiles, ReplacementKeepsPermissions) {
+    const fs::path Path = Folder / "mode.ini";
+    WriteText(Path, "old");
+    ASSERT_EQ(chmod(Path.c_str(), 0640), 0);
+    ASSERT_TRUE(ReplaceFileContents(Path.string(), "new"));
+    struct stat St{};
+    ASSERT_EQ(stat(Path.c_str(), &St), 0);
+    EXPECT_EQ(St.st_mode & 0777, 0640u);
+    EXPECT_EQ(ReadText(Path), "new");
+
+    ASSERT_TRUE(ReplaceFileContents((Folder / "fresh.ini").string(), "x"));
+    ASSERT_EQ(stat((Folder / "fresh.ini").c_str(), &St), 0);
+    EXPECT_EQ(St.st_mode & 0777, 0644u);
+}
+
+TEST_F(IniFiles, FailedReplacementLeavesNothingBehind) {
+    // The target is a folder: the rename over it fails after the temporary file was written.
+    const fs::path Target = Folder / "busy.ini";
+    fs::create_directory(Target);
+    EXPECT_FALSE(ReplaceFileContents(Target.string(), "text"));
+    EXPECT_TRUE(fs::is_directory(Target));
+    EXPECT_EQ(EntriesInFolder(), 1u);
+    // The folder does not exist: not even the temporary file can be made.
+    EXPECT_FALSE(ReplaceFileContents((Folder / "no" / "such.ini").string(), "text"));
+    EXPECT_FALSE(WritePrivateProfileString("A", "B", "C", (Folder / "no" / "such.ini").string()));
+}
+
+} // namespace
