@@ -1,0 +1,170 @@
+// clsAnimate: loading and its single report, the OpenGL state and projection it leaves, drawing
+// through Update and Render, and the clock that drives the animation.
+#include "ModelFixture.h"
+#include "model/Animate.h"
+#include "platform/Platform.h"
+#include "shell/Window.h"
+#include "support/GLContext.h"
+
+#include <GL/gl.h>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+// The matrix glFrustum(-1, 1, -1, 1, 1, 1500) makes, column-major.
+void ExpectFrustumProjection() {
+    GLint Mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &Mode);
+    EXPECT_EQ(Mode, GL_PROJECTION) << "the projection matrix stays current";
+    GLfloat P[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, P);
+    const float Expected[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1501.0f / 1499.0f, -1,
+                                0, 0, -3000.0f / 1499.0f, 0};
+    for (int I = 0; I < 16; I++)
+        EXPECT_NEAR(P[I], Expected[I], 1e-5) << I;
+}
+
+// One bone, one green quad over the whole view at z = -2 (inside the frustum), no material.
+std::string QuadModel() {
+    return "Frames: 20\nFrame: 1\nMeshes: 1\n\"Quad\" 0 -1\n4\n"
+           "0 -3 -3 -2 0 0 0\n0 3 -3 -2 0 0 0\n0 3 3 -2 0 0 0\n0 -3 3 -2 0 0 0\n"
+           "1\n0 0 1\n2\n0 0 1 2 0 0 0 1\n0 0 2 3 0 0 0 1\n"
+           "Materials: 0\nBones: 1\n\"Root\"\n\"\"\n0 0 0 0 0 0 0\n"
+           "2\n1 0 0 0\n21 20 0 0\n0\n";
+}
+
+} // namespace
+
+TEST(Animate, ConstructorLoadsSetsStateAndLeavesTheFrustum) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    clsTempFolder Folder;
+    WriteTextFile("models/quad.mdl", QuadModel());
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_MODELVIEW);
+    const int  Before = MessagesShown;
+    clsAnimate Animator("models/quad.mdl", 2.5);
+    EXPECT_EQ(MessagesShown, Before) << "a good model is not reported";
+    EXPECT_EQ(Animator.FileName, "models/quad.mdl");
+    EXPECT_EQ(Animator.AnimationSpeed, 2.5);
+    EXPECT_FALSE(Animator.Animating);
+    EXPECT_FALSE(Animator.ShowSkeleton);
+    EXPECT_EQ(Animator.LastTime, 0.0f);
+    ASSERT_TRUE(Animator.Model);
+    EXPECT_EQ(Animator.Model->MeshCount, 1);
+    ASSERT_TRUE(Animator.Clock);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    GLint Shade = 0;
+    glGetIntegerv(GL_SHADE_MODEL, &Shade);
+    EXPECT_EQ(Shade, GL_SMOOTH);
+    ExpectFrustumProjection();
+}
+
+TEST(Animate, AFailedModelIsReportedOnceAndTheAnimatorStillWorks) {
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    clsTempFolder Folder;
+    WriteTextFile("models/broken.mdl", "Meshes: 1\n\"Broken\" 0 -1\n2\n");
+    for (const char* Name : {"models/none.mdl", "models/broken.mdl"}) {
+        const int  Before = MessagesShown;
+        clsAnimate Animator(Name, 1.0);
+        EXPECT_EQ(MessagesShown, Before + 1) << Name;
+        EXPECT_EQ(LastMessageText, "Couldn't load the model");
+        Animator.Update();
+        Animator.Update();
+        EXPECT_EQ(MessagesShown, Before + 1) << "drawing does not report again";
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+}
+
+TEST(Animate, UpdateDrawsThenFollowsTheClockWithoutAnimating) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    clsTempFolder Folder;
+    WriteTextFile("models/quad.mdl", QuadModel());
+    clsAnimate Animator("models/quad.mdl", 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor3f(0, 1, 0);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    Animator.Update();
+    const auto P = Ctx.Pixel(32, 32);
+    EXPECT_GT(P[1], 200) << "the quad is drawn through the frustum";
+    EXPECT_LT(P[0], 40);
+    EXPECT_GE(Animator.LastTime, 0.025f);
+    EXPECT_EQ(Animator.Delta, Animator.LastTime) << "the first delta counts from construction";
+    const float First = Animator.LastTime;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Animator.Update();
+    EXPECT_GT(Animator.LastTime, First);
+    EXPECT_NEAR(Animator.Delta, Animator.LastTime - First, 1e-6);
+    EXPECT_EQ(Animator.Model->Time, 1.0f) << "not animating: the pose of the start frame stays";
+    EXPECT_EQ(Animator.Model->Bones[0].Absolute.M[12], 0.0f);
+}
+
+TEST(Animate, AnimatingAdvancesBySpeedTimesElapsedSeconds) {
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    clsTempFolder Folder;
+    WriteTextFile("models/quad.mdl", QuadModel());
+    clsAnimate Animator("models/quad.mdl", 100.0);
+    Animator.Animating = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    Animator.Update();
+    const float Expected = 1.0f + Animator.Delta * 100.0f;
+    ASSERT_LE(Expected, 20.0f) << "the machine stalled too long for this check";
+    EXPECT_NEAR(Animator.Model->Time, Expected, 1e-3);
+    EXPECT_NEAR(Animator.Model->Bones[0].Absolute.M[12], Expected - 1.0f, 1e-3);
+}
+
+TEST(Animate, RenderDrawsTheSkeletonOnTopWhenAsked) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    clsTempFolder Folder;
+    // An unskinned green quad at z = -2 and two bones from (-1, 0, -2) to (1, 0, -2): the red
+    // bone line lies in the quad's plane and shows only because the depth buffer is cleared.
+    const std::string Text =
+        "Frames: 20\nFrame: 1\nMeshes: 1\n\"Quad\" 0 -1\n4\n"
+        "0 -3 -3 -2 0 0 -1\n0 3 -3 -2 0 0 -1\n0 3 3 -2 0 0 -1\n0 -3 3 -2 0 0 -1\n"
+        "1\n0 0 1\n2\n0 0 1 2 0 0 0 1\n0 0 2 3 0 0 0 1\n"
+        "Materials: 0\nBones: 2\n\"Root\"\n\"\"\n0 -1 0 -2 0 0 0\n0\n0\n"
+        "\"Tip\"\n\"Root\"\n0 2 0 0 0 0 0\n0\n0\n";
+    WriteTextFile("models/rig.mdl", Text);
+    clsAnimate Animator("models/rig.mdl", 1.0);
+    ASSERT_EQ(Animator.Model->BoneCount, 2);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor3f(0, 1, 0);
+    Animator.ShowSkeleton = true;
+    Animator.Render(*Animator.Model);
+    int Red = 0;
+    for (int Y : {30, 31, 32, 33})
+        for (int X = 20; X < 44; X++) {
+            const auto P = Ctx.Pixel(X, Y);
+            Red += (P[0] > 200 && P[1] < 40);
+        }
+    EXPECT_GT(Red, 15) << "the bone line is drawn over the quad";
+    EXPECT_GT(Ctx.Pixel(32, 10)[1], 200) << "the quad itself is green";
+}
+
+TEST(Animate, ViewportResizeEndsWithTheModelsFrustum) {
+    clsTestGLContext Ctx(64, 48);
+    REQUIRE_GL(Ctx);
+    FieldOfView = 45.0;
+    ResizeViewport(64, 48);
+    ExpectFrustumProjection();
+    GLint Viewport[4];
+    glGetIntegerv(GL_VIEWPORT, Viewport);
+    EXPECT_EQ(Viewport[2], 64);
+    EXPECT_EQ(Viewport[3], 48);
+}
