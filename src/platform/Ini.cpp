@@ -3,8 +3,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,11 +81,17 @@ std::string IniText(const IniDocument& Doc) {
 
 bool LoadIniFile(const std::string& Path, IniDocument& Doc) {
     Doc = IniDocument{};
-    std::ifstream File(Path, std::ios::binary);
+    // Plain C reads: a folder or an unreadable file simply fails, nothing is thrown.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> File(std::fopen(Path.c_str(), "rb"),
+                                                              &std::fclose);
     if (!File)
         return false;
-    const std::string Text{std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
-    if (File.bad())
+    std::string Text;
+    char        Buffer[4096];
+    size_t      N;
+    while ((N = std::fread(Buffer, 1, sizeof Buffer, File.get())) > 0)
+        Text.append(Buffer, N);
+    if (std::ferror(File.get()))
         return false;
     Doc = ParseIni(Text);
     return true;

@@ -137,6 +137,9 @@ TEST_F(IniFiles, MissingFileReadsAsEmptyWithoutAMessage) {
     EXPECT_FALSE(LoadIniFile((Folder / "none.ini").string(), Doc));
     EXPECT_TRUE(Doc.Lines.empty());
     EXPECT_EQ(GetPrivateProfileString("A", "B", "dflt", (Folder / "none.ini").string()), "dflt");
+    fs::create_directory(Folder / "folder.ini"); // a folder by that name reads as missing too
+    EXPECT_FALSE(LoadIniFile((Folder / "folder.ini").string(), Doc));
+    EXPECT_EQ(GetPrivateProfileString("A", "B", "dflt", (Folder / "folder.ini").string()), "dflt");
     EXPECT_EQ(MessagesShown, Before);
 }
 

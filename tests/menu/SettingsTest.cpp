@@ -1,0 +1,320 @@
+// The two settings files: defaults, fallbacks, the written form, the round trip and failed saves.
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "menu/Settings.h"
+#include "platform/Platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadText(const fs::path& Path) {
+    std::ifstream File(Path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
+}
+
+void WriteText(const fs::path& Path, const std::string& Text) {
+    std::ofstream(Path, std::ios::binary) << Text;
+}
+
+// Runs each test inside a fresh folder of its own, with every setting at an odd value, so a
+// value the load did not set is seen.
+class SettingsFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char Template[] = "/tmp/tarvix-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(Template), nullptr);
+        Folder = Template;
+        Previous = fs::current_path();
+        fs::current_path(Folder);
+        Scramble();
+    }
+    void TearDown() override {
+        fs::current_path(Previous);
+        fs::remove_all(Folder);
+    }
+    static void Scramble() {
+        DetailLevel = 7;
+        ResolutionWanted = 7;
+        Anisotropy = 7.5f;
+        SoundVolume = 7;
+        SoundEnabled = ShowLog = ShowCompass = ShowCrosshairs = false;
+        ShowRadar = ShowHelp = ShowParticles = ShowPointerStars = false;
+        Actors[0].Name = "SCRAMBLED";
+        Actors[0].ColorR = Actors[0].ColorG = Actors[0].ColorB = 7.0;
+        ArenaTanks = ArenaTurrets = ArenaBonus = ArenaStartEnergy = ArenaMaxShots = 7;
+        ArenaRespawn = true;
+    }
+    static void LoadPreferences(const std::string& Text) {
+        WriteText("default.ini", Text);
+        LoadSettings();
+    }
+    static void LoadArena(const std::string& Text) {
+        WriteText("lastarena.ini", Text);
+        LoadLastArena();
+    }
+    size_t EntriesInFolder() const {
+        return size_t(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()));
+    }
+    fs::path Folder, Previous;
+};
+
+TEST_F(SettingsFiles, NoPreferencesFileGivesEveryDefault) {
+    const int Messages = MessagesShown;
+    LoadSettings();
+    EXPECT_EQ(DetailLevel, 2);
+    EXPECT_EQ(ResolutionWanted, 2);
+    EXPECT_EQ(Anisotropy, 0.0f);
+    EXPECT_EQ(SoundVolume, 100);
+    EXPECT_TRUE(SoundEnabled && ShowLog && ShowCompass && ShowCrosshairs);
+    EXPECT_TRUE(ShowRadar && ShowHelp && ShowParticles && ShowPointerStars);
+    EXPECT_EQ(Actors[0].Name, "PLAYER");
+    EXPECT_EQ(Actors[0].ColorR, 1.0);
+    EXPECT_EQ(Actors[0].ColorG, 1.0);
+    EXPECT_EQ(Actors[0].ColorB, 1.0);
+    EXPECT_EQ(MessagesShown, Messages); // reading never reports
+    EXPECT_FALSE(fs::exists("default.ini"));
+}
+
+TEST_F(SettingsFiles, OutOfRangePreferencesTakeTheirFallbacks) {
+    LoadPreferences("[Graphics]\nDetail=0\nResolution=9\n[Sound]\nVolume=101\n"
+                    "[Player]\nName=ABCDEFGHIJKLMNOPQRSTUVWXY\nColorR=-0.1\nColorG=1.5\nColorB=0.25\n");
+    EXPECT_EQ(DetailLevel, 2);
+    EXPECT_EQ(ResolutionWanted, 3); // 1024x768, not the default 800x600
+    EXPECT_EQ(SoundVolume, 100);
+    EXPECT_EQ(Actors[0].Name, "ABCDEFGHIJKLMNOPQRST");
+    EXPECT_EQ(Actors[0].ColorR, 1.0);
+    EXPECT_EQ(Actors[0].ColorG, 1.0);
+    EXPECT_EQ(Actors[0].ColorB, 0.25);
+
+    LoadPreferences("[Graphics]\nDetail=3\nResolution=0\n[Sound]\nVolume=-1\n");
+    EXPECT_EQ(DetailLevel, 3);
+    EXPECT_EQ(ResolutionWanted, 3);
+    EXPECT_EQ(SoundVolume, 100);
+
+    LoadPreferences("[Graphics]\nDetail=1\nResolution=5\n[Sound]\nVolume=0\n"
+                    "[Player]\nName=lower case & more\nColorR=0\nColorG=1\n");
+    EXPECT_EQ(DetailLevel, 1);
+    EXPECT_EQ(ResolutionWanted, 5);
+    EXPECT_EQ(SoundVolume, 0);
+    EXPECT_EQ(Actors[0].Name, "lower case & more"); // no other test on a name
+    EXPECT_EQ(Actors[0].ColorR, 0.0);
+    EXPECT_EQ(Actors[0].ColorG, 1.0);
+}
+
+TEST_F(SettingsFiles, VolumeIsKeptInSixteenBitsBeforeItsRangeTest) {
+    LoadPreferences("[Sound]\nVolume=65537\n"); // 65537 keeps 1
+    EXPECT_EQ(SoundVolume, 1);
+    LoadPreferences("[Sound]\nVolume=65636\n"); // keeps 100
+    EXPECT_EQ(SoundVolume, 100);
+    LoadPreferences("[Sound]\nVolume=65535\n"); // keeps -1: out of range
+    EXPECT_EQ(SoundVolume, 100);
+    LoadPreferences("[Sound]\nVolume=65586\n"); // keeps 50
+    EXPECT_EQ(SoundVolume, 50);
+}
+
+TEST_F(SettingsFiles, TextThatIsNotANumberReadsAsTheDefault) {
+    LoadPreferences("[Graphics]\nDetail=abc\nResolution=3.0\nAnisotropic=2.5\n"
+                    "[Sound]\nVolume=5x\nEnabled=yes\n[Other]\nLog=\nRadar=0x1\n"
+                    "[Player]\nColorR=half\nColorG=0,5\nColorB=nan\n");
+    EXPECT_EQ(DetailLevel, 2);
+    EXPECT_EQ(ResolutionWanted, 2); // the default, since the text is not an integer
+    EXPECT_EQ(Anisotropy, 0.0f);    // a fraction reads as 0
+    EXPECT_EQ(SoundVolume, 100);
+    EXPECT_TRUE(SoundEnabled); // "yes" is not an integer: the default, on
+    EXPECT_TRUE(ShowLog);
+    EXPECT_TRUE(ShowRadar);
+    EXPECT_EQ(Actors[0].ColorR, 1.0);
+    EXPECT_EQ(Actors[0].ColorG, 1.0); // "," is no decimal separator here
+    EXPECT_EQ(Actors[0].ColorB, 1.0);
+
+    LoadPreferences("[Graphics]\nDetail=99999999999\n[Player]\nColorR=+.5\nColorG=5E-1\n");
+    EXPECT_EQ(DetailLevel, 2); // does not fit 32 bits
+    EXPECT_EQ(Actors[0].ColorR, 0.5);
+    EXPECT_EQ(Actors[0].ColorG, 0.5);
+}
+
+TEST_F(SettingsFiles, AnisotropicIsAnIntegerWithoutRangeAndFlagsAreAnyInteger) {
+    LoadPreferences("[Graphics]\nAnisotropic=4\n[Sound]\nEnabled=2\n"
+                    "[Other]\nLog=0\nCompass=-3\nCrosshair=0\nRadar=1\nHelp=+0\nParticles=00\n"
+                    "LittleStars=7\n");
+    EXPECT_EQ(Anisotropy, 4.0f);
+    EXPECT_TRUE(SoundEnabled);
+    EXPECT_FALSE(ShowLog);
+    EXPECT_TRUE(ShowCompass);
+    EXPECT_FALSE(ShowCrosshairs);
+    EXPECT_TRUE(ShowRadar);
+    EXPECT_FALSE(ShowHelp);
+    EXPECT_FALSE(ShowParticles);
+    EXPECT_TRUE(ShowPointerStars);
+    LoadPreferences("[Graphics]\nAnisotropic=99\n");
+    EXPECT_EQ(Anisotropy, 99.0f); // whatever the driver's maximum
+}
+
+TEST_F(SettingsFiles, HandWrittenFileWithMixedCaseAndCrlf) {
+    LoadPreferences("[graphics]\r\n  DETAIL = 3 \r\nresolution=1\r\n[PLAYER]\r\nname =  ACE \r\n"
+                    "Name=SECOND\r\n");
+    EXPECT_EQ(DetailLevel, 3);
+    EXPECT_EQ(ResolutionWanted, 1);
+    EXPECT_EQ(Actors[0].Name, "ACE");
+}
+
+TEST_F(SettingsFiles, SaveWritesEveryKeyInTableOrder) {
+    LoadSettings();
+    Actors[0].ColorG = 0.1 * 3;
+    SaveSettings();
+    EXPECT_EQ(ReadText("default.ini"), "[Graphics]\nDetail=2\nResolution=2\nAnisotropic=0\n\n"
+                                       "[Sound]\nVolume=100\nEnabled=1\n\n"
+                                       "[Other]\nLog=1\nCompass=1\nCrosshair=1\nRadar=1\nHelp=1\n"
+                                       "Particles=1\nLittleStars=1\n\n"
+                                       "[Player]\nName=PLAYER\nColorR=1\nColorG=0.3\nColorB=1\n");
+}
+
+TEST_F(SettingsFiles, SaveThenLoadGivesBackEveryValue) {
+    DetailLevel = 3;
+    ResolutionWanted = 5;
+    Anisotropy = 16;
+    SoundVolume = 42;
+    SoundEnabled = false;
+    ShowLog = ShowHelp = ShowPointerStars = false;
+    ShowCompass = ShowCrosshairs = ShowRadar = ShowParticles = true;
+    Actors[0].Name = "ROUND TRIP";
+    Actors[0].ColorR = 1.0 - 0.1 * 10; // a tiny remainder left by the menu's steps
+    Actors[0].ColorG = 0.7;
+    Actors[0].ColorB = 0.1 + 0.2;
+    SaveSettings();
+    Scramble();
+    LoadSettings();
+    EXPECT_EQ(DetailLevel, 3);
+    EXPECT_EQ(ResolutionWanted, 5);
+    EXPECT_EQ(Anisotropy, 16.0f);
+    EXPECT_EQ(SoundVolume, 42);
+    EXPECT_FALSE(SoundEnabled || ShowLog || ShowHelp || ShowPointerStars);
+    EXPECT_TRUE(ShowCompass && ShowCrosshairs && ShowRadar && ShowParticles);
+    EXPECT_EQ(Actors[0].Name, "ROUND TRIP");
+    EXPECT_NEAR(Actors[0].ColorR, 1.0 - 0.1 * 10, 1e-30);
+    EXPECT_EQ(Actors[0].ColorG, 0.7);
+    EXPECT_NEAR(Actors[0].ColorB, 0.3, 1e-15); // read back from its 15-digit text
+}
+
+TEST_F(SettingsFiles, SaveKeepsCommentsAndForeignKeys) {
+    WriteText("default.ini", "; my settings\r\n[Graphics]\r\nDetail=1\r\nGamma=2.2\r\n"
+                             "[Mods]\r\nFast=1\r\n");
+    LoadSettings();
+    DetailLevel = 3;
+    SaveSettings();
+    const std::string Text = ReadText("default.ini");
+    EXPECT_EQ(Text.rfind("; my settings\r\n[Graphics]\r\nDetail=3\r\nGamma=2.2\r\n", 0), 0u) << Text;
+    EXPECT_NE(Text.find("[Mods]\r\nFast=1\r\n"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("\r\n[Player]\r\nName=PLAYER\r\n"), std::string::npos) << Text;
+    EXPECT_EQ(Text.find("\n\n"), std::string::npos) << "a lone LF in a CRLF file";
+}
+
+TEST_F(SettingsFiles, NoArenaFileGivesTheDefaultArena) {
+    LoadLastArena();
+    EXPECT_EQ(ArenaTanks, 10);
+    EXPECT_EQ(ArenaTurrets, 10);
+    EXPECT_EQ(ArenaBonus, 10);
+    EXPECT_EQ(ArenaStartEnergy, 100);
+    EXPECT_EQ(ArenaMaxShots, 2);
+    EXPECT_FALSE(ArenaRespawn);
+    SaveLastArena();
+    EXPECT_EQ(ReadText("lastarena.ini"),
+              "[LastArena]\nTanks=10\nTurrets=10\nBonus=10\nMaxShots=2\nEnergy=100\nRespawn=0\n");
+}
+
+TEST_F(SettingsFiles, ArenaValuesOutsideTheirRangesFallBack) {
+    LoadArena("[LastArena]\nTanks=-1\nTurrets=51\nBonus=abc\nMaxShots=0\nEnergy=5\nRespawn=1\n");
+    EXPECT_EQ(ArenaTanks, 10);
+    EXPECT_EQ(ArenaTurrets, 10);
+    EXPECT_EQ(ArenaBonus, 10);
+    EXPECT_EQ(ArenaMaxShots, 2);
+    EXPECT_EQ(ArenaStartEnergy, 100);
+    EXPECT_TRUE(ArenaRespawn);
+
+    LoadArena("[lastarena]\nTanks=50\nTurrets=0\nBonus=50\nMaxShots=20\nEnergy=1000\n");
+    EXPECT_EQ(ArenaTanks, 50);
+    EXPECT_EQ(ArenaTurrets, 0);
+    EXPECT_EQ(ArenaBonus, 50);
+    EXPECT_EQ(ArenaMaxShots, 20);
+    EXPECT_EQ(ArenaStartEnergy, 1000);
+    EXPECT_FALSE(ArenaRespawn);
+
+    LoadArena("[LastArena]\nMaxShots=1\nEnergy=10\nMaxShots=21\nEnergy=1001\n");
+    EXPECT_EQ(ArenaMaxShots, 1);
+    EXPECT_EQ(ArenaStartEnergy, 10);
+}
+
+TEST_F(SettingsFiles, ArenaRoundTrip) {
+    ArenaTanks = 3;
+    ArenaTurrets = 0;
+    ArenaBonus = 50;
+    ArenaStartEnergy = 990;
+    ArenaMaxShots = 20;
+    ArenaRespawn = true;
+    SaveLastArena();
+    Scramble();
+    LoadLastArena();
+    EXPECT_EQ(ArenaTanks, 3);
+    EXPECT_EQ(ArenaTurrets, 0);
+    EXPECT_EQ(ArenaBonus, 50);
+    EXPECT_EQ(ArenaStartEnergy, 990);
+    EXPECT_EQ(ArenaMaxShots, 20);
+    EXPECT_TRUE(ArenaRespawn);
+}
+
+// A save that runs out of room half way (the file-size limit stands in for a full disk)
+// leaves the old file exactly as it was, reports the path, and the game carries on.
+TEST_F(SettingsFiles, FailedSaveLeavesTheOldFileWhole) {
+    const std::string Old = "[Graphics]\nDetail=1\n; old file, kept whole\n";
+    WriteText("default.ini", Old);
+    LoadSettings();
+    DetailLevel = 3;
+    const int Messages = MessagesShown;
+
+    struct rlimit Saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &Saved), 0);
+    const auto PreviousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit Small = Saved;
+    Small.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &Small), 0);
+    SaveSettings();
+    setrlimit(RLIMIT_FSIZE, &Saved);
+    std::signal(SIGXFSZ, PreviousHandler);
+
+    EXPECT_EQ(ReadText("default.ini"), Old);
+    EXPECT_EQ(MessagesShown, Messages + 1);
+    EXPECT_EQ(LastMessageText, "Unable to write to ./default.ini");
+    EXPECT_EQ(LastMessageCaption, "Error");
+    EXPECT_EQ(EntriesInFolder(), 1u) << "the temporary file was left behind";
+
+    SaveSettings(); // room again: the next save goes through
+    EXPECT_NE(ReadText("default.ini").find("Detail=3"), std::string::npos);
+    EXPECT_EQ(MessagesShown, Messages + 1);
+}
+
+TEST_F(SettingsFiles, SaveIntoAnUnwritablePlaceIsReported) {
+    fs::create_directory("lastarena.ini"); // the name is taken by a folder
+    const int Messages = MessagesShown;
+    SaveLastArena();
+    EXPECT_EQ(MessagesShown, Messages + 1);
+    EXPECT_EQ(LastMessageText, "Unable to write to ./lastarena.ini");
+    EXPECT_TRUE(fs::is_directory("lastarena.ini"));
+    EXPECT_EQ(EntriesInFolder(), 1u);
+
+    fs::remove_all(Folder); // the working folder itself has gone
+    SaveSettings();
+    EXPECT_EQ(MessagesShown, Messages + 2);
+    EXPECT_EQ(LastMessageText, "Unable to write to ./default.ini");
+    fs::create_directory(Folder); // so TearDown finds it
+}
+
+} // namespace
