@@ -2,6 +2,7 @@
 #include "shell/App.h"
 
 #include "menu/Menu.h"
+#include "menu/Settings.h"
 #include "shell/Events.h"
 #include "shell/Frame.h"
 #include "shell/Input.h"
@@ -87,6 +88,7 @@ void MainLoop() {
 bool StartUp() {
     QuitRequested = false;
     ResolutionApplied = 0;
+    LoadSettings(); // before the window opens, so it opens at the saved resolution
     ChangeDisplayMode(int16_t(ResolutionWanted));
     if (!WindowHandle)
         return false;
