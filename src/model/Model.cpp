@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "render/Textures.h"
 #include <GL/gl.h>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -565,7 +566,9 @@ void clsMaterial::ApplyMaterial() const {
     glMaterialfv(GL_FRONT, GL_DIFFUSE, Diffuse);
     glMaterialfv(GL_FRONT, GL_SPECULAR, Specular);
     glMaterialfv(GL_FRONT, GL_EMISSION, Emissive);
-    glMaterialf(GL_FRONT, GL_SHININESS, Shininess);
+    // OpenGL refuses exponents outside 0..128 and would keep the previous material's, so
+    // exported values such as 16384 are held at the nearest end.
+    glMaterialf(GL_FRONT, GL_SHININESS, std::clamp(Shininess, 0.0f, 128.0f));
     if (Texture == 0) {
         glDisable(GL_TEXTURE_2D);
     } else {

@@ -1,0 +1,254 @@
+// The loader on real third-party files of the same text format (shared test inputs, never part
+// of this repository): counts, quirks of each file, and drawing every one of them.
+#include "ModelFixture.h"
+#include "model/Model.h"
+#include "support/GLContext.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <cfloat>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ThirdPartyFile {
+    const char* Name;
+    int32_t     Meshes;
+    int32_t     Materials;
+    int32_t     Bones;
+    int32_t     PositionKeys; // over all bones
+    int32_t     RotationKeys;
+    float       Frames;
+    float       StartFrame;
+};
+
+const ThirdPartyFile Files[] = {
+    {"skinned-cylinder-7-bones.txt", 1, 1, 7, 21, 21, 30, 1},
+    {"bird-17-bones-crlf.txt", 14, 3, 17, 47, 47, 40, 1},
+    {"submarine-frame-38.txt", 1, 1, 1, 4, 4, 40, 38},
+    {"soldier-rig-no-keys.txt", 1, 1, 19, 0, 0, 30, 1},
+    {"arrow-note-5-materials-lf.txt", 5, 5, 0, 0, 0, 30, 1},
+    {"barrage-blank-lines.txt", 10, 2, 0, 0, 0, 30, 1},
+};
+
+#define REQUIRE_THIRD_PARTY()                                                                      \
+    do {                                                                                           \
+        if (!std::filesystem::is_directory(ThirdPartyFolder()))                                    \
+            GTEST_SKIP() << "no shared third-party model files at " << ThirdPartyFolder();         \
+    } while (0)
+
+bool LoadThirdParty(clsModel& Model, const std::string& Name) {
+    return Model.LoadFromFile(ThirdPartyFolder() + "/" + Name);
+}
+
+const clsBone* BoneNamed(const clsModel& Model, const std::string& Name) {
+    for (const clsBone& Bone : Model.Bones)
+        if (Bone.Name == Name)
+            return &Bone;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(ThirdPartyModels, LoadWithTheCountsTheyDeclare) {
+    REQUIRE_THIRD_PARTY();
+    for (const ThirdPartyFile& File : Files) {
+        SCOPED_TRACE(File.Name);
+        clsModel Model;
+        ASSERT_TRUE(LoadThirdParty(Model, File.Name));
+        EXPECT_EQ(Model.MeshCount, File.Meshes);
+        EXPECT_EQ(int32_t(Model.Meshes.size()), File.Meshes);
+        EXPECT_EQ(Model.MaterialCount, File.Materials);
+        EXPECT_EQ(Model.BoneCount, File.Bones);
+        int32_t PositionKeys = 0, RotationKeys = 0;
+        for (const clsBone& Bone : Model.Bones) {
+            PositionKeys += Bone.PositionKeyCount;
+            RotationKeys += Bone.RotationKeyCount;
+            EXPECT_EQ(Bone.Parent == nullptr, Bone.ParentName.empty()) << Bone.Name;
+        }
+        EXPECT_EQ(PositionKeys, File.PositionKeys);
+        EXPECT_EQ(RotationKeys, File.RotationKeys);
+        EXPECT_EQ(Model.Frames, File.Frames);
+        EXPECT_EQ(Model.Time, File.StartFrame);
+        for (const clsShape& Mesh : Model.Meshes) {
+            EXPECT_EQ(int32_t(Mesh.Vertices.size()), Mesh.VertexCount);
+            EXPECT_EQ(int32_t(Mesh.Normals.size()), Mesh.NormalCount);
+            EXPECT_EQ(int32_t(Mesh.Triangles.size()), Mesh.TriangleCount);
+        }
+    }
+}
+
+TEST(ThirdPartyModels, MeshSizesOfTheSingleMeshFiles) {
+    REQUIRE_THIRD_PARTY();
+    const struct {
+        const char* Name;
+        int32_t     Vertices, Normals, Triangles;
+    } Sizes[] = {{"skinned-cylinder-7-bones.txt", 91, 17, 144},
+                 {"submarine-frame-38.txt", 155, 148, 264},
+                 {"soldier-rig-no-keys.txt", 422, 422, 620}};
+    for (const auto& Size : Sizes) {
+        clsModel Model;
+        ASSERT_TRUE(LoadThirdParty(Model, Size.Name)) << Size.Name;
+        EXPECT_EQ(Model.Meshes[0].VertexCount, Size.Vertices) << Size.Name;
+        EXPECT_EQ(Model.Meshes[0].NormalCount, Size.Normals) << Size.Name;
+        EXPECT_EQ(Model.Meshes[0].TriangleCount, Size.Triangles) << Size.Name;
+    }
+    clsModel Arrow;
+    ASSERT_TRUE(LoadThirdParty(Arrow, "arrow-note-5-materials-lf.txt"));
+    int32_t Vertices = 0, Triangles = 0;
+    for (const clsShape& Mesh : Arrow.Meshes) {
+        Vertices += Mesh.VertexCount;
+        Triangles += Mesh.TriangleCount;
+    }
+    EXPECT_EQ(Vertices, 407);
+    EXPECT_EQ(Triangles, 462);
+}
+
+TEST(ThirdPartyModels, BirdLinksLatin1AndStarredParentNames) {
+    REQUIRE_THIRD_PARTY();
+    clsModel Model;
+    ASSERT_TRUE(LoadThirdParty(Model, "bird-17-bones-crlf.txt"));
+    const clsBone* Hip = BoneNamed(Model, "H\xFC" "fte");
+    const clsBone* Torso = BoneNamed(Model, "Torso*");
+    ASSERT_NE(Hip, nullptr) << "the name is compared byte for byte (Latin-1)";
+    ASSERT_NE(Torso, nullptr);
+    int HipChildren = 0, TorsoChildren = 0;
+    for (const clsBone& Bone : Model.Bones) {
+        HipChildren += (Bone.Parent == Hip);
+        TorsoChildren += (Bone.Parent == Torso);
+    }
+    EXPECT_EQ(HipChildren, 2);
+    EXPECT_GT(TorsoChildren, 0);
+    int Untextured = 0;
+    for (int32_t Material : Model.MeshMaterials)
+        Untextured += (Material == -1);
+    EXPECT_EQ(Untextured, 7);
+}
+
+TEST(ThirdPartyModels, SubmarineHoldsItsLastKeyAtFrame38) {
+    REQUIRE_THIRD_PARTY();
+    clsModel Model;
+    ASSERT_TRUE(LoadThirdParty(Model, "submarine-frame-38.txt"));
+    ASSERT_EQ(Model.Bones.size(), 1u);
+    const clsBone& Bone = Model.Bones[0];
+    ASSERT_EQ(Bone.PositionKeys.size(), 4u);
+    EXPECT_EQ(Bone.PositionKeys.back().Time, 31.0f);
+    // Frame 38 lies after the last key (31): the pose is the rest transform times that key.
+    const clsKeyFrame& P = Bone.PositionKeys.back();
+    const clsKeyFrame& R = Bone.RotationKeys.back();
+    clsMatrix          Expected;
+    Expected.SetRotationRadians(Bone.Rotation);
+    Expected.SetTranslation(Bone.Position);
+    clsMatrix   Key;
+    const float KeyRotation[3] = {R.X, R.Y, R.Z};
+    const float KeyPosition[3] = {P.X, P.Y, P.Z};
+    Key.SetRotationRadians(KeyRotation);
+    Key.SetTranslation(KeyPosition);
+    Expected.PostMultiply(Key);
+    for (int I = 0; I < 16; I++)
+        EXPECT_EQ(Bone.Absolute.M[I], Expected.M[I]) << I;
+}
+
+TEST(ThirdPartyModels, SubmarineTextureNameGoesThroughTheBackslashHandling) {
+    REQUIRE_THIRD_PARTY();
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    const std::string Source = ThirdPartyFolder() + "/submarine-frame-38.txt";
+    clsTempFolder     Folder;
+    WriteSolidBmp("black.bmp", 0, 0, 0);
+    clsModel Model;
+    ASSERT_TRUE(Model.LoadFromFile(Source));
+    EXPECT_EQ(Model.Materials[0].ColourMap, ".\\black.bmp");
+    EXPECT_NE(Model.Materials[0].Texture, 0u) << "\".\\black.bmp\" is read as \"./black.bmp\"";
+}
+
+TEST(ThirdPartyModels, SoldierWithoutKeysStaysInItsRestPose) {
+    REQUIRE_THIRD_PARTY();
+    clsModel Model;
+    ASSERT_TRUE(LoadThirdParty(Model, "soldier-rig-no-keys.txt"));
+    std::vector<clsMatrix> Posed;
+    for (const clsBone& Bone : Model.Bones)
+        Posed.push_back(Bone.Absolute);
+    for (clsBone& Bone : Model.Bones)
+        Bone.SetupBone();
+    for (size_t B = 0; B < Posed.size(); B++)
+        for (int I = 0; I < 16; I++)
+            EXPECT_EQ(Posed[B].M[I], Model.Bones[B].Absolute.M[I]) << Model.Bones[B].Name << " " << I;
+}
+
+TEST(ThirdPartyModels, ArrowAndBarrageMaterials) {
+    REQUIRE_THIRD_PARTY();
+    clsModel Arrow;
+    ASSERT_TRUE(LoadThirdParty(Arrow, "arrow-note-5-materials-lf.txt"));
+    EXPECT_EQ(Arrow.MeshMaterials[3], 4) << "mesh Overlay";
+    EXPECT_EQ(Arrow.MeshMaterials[4], 3) << "mesh Color";
+    EXPECT_EQ(Arrow.Materials[0].ColourMap, "tex\\black.png");
+    EXPECT_EQ(Arrow.Materials[1].ColourMap, "tex\\outside.ini");
+
+    clsModel Barrage;
+    ASSERT_TRUE(LoadThirdParty(Barrage, "barrage-blank-lines.txt"));
+    EXPECT_EQ(Barrage.Materials[0].Name, "white");
+    EXPECT_EQ(Barrage.Materials[1].Name, "yellow") << "the empty line between records is skipped";
+    EXPECT_EQ(Barrage.Materials[1].ColourMap, ".\\yellow.bmp");
+    EXPECT_EQ(Barrage.Materials[1].AlphaMap, ".\\gradient.bmp");
+    EXPECT_EQ(Barrage.Materials[1].Diffuse[0], 0.8f);
+    EXPECT_EQ(Barrage.Materials[1].Transparency, 1.0f);
+}
+
+TEST(ThirdPartyModels, CylinderIsAChainOfSevenJoints) {
+    REQUIRE_THIRD_PARTY();
+    clsModel Model;
+    ASSERT_TRUE(LoadThirdParty(Model, "skinned-cylinder-7-bones.txt"));
+    EXPECT_EQ(Model.Materials[0].Shininess, 16384.0f) << "stored as written";
+    for (size_t B = 1; B < Model.Bones.size(); B++)
+        EXPECT_EQ(Model.Bones[B].Parent, &Model.Bones[B - 1]) << Model.Bones[B].Name;
+}
+
+// Every file drawn with an orthographic view around its posed vertices covers part of the view
+// and raises no OpenGL error (the cylinder's shininess of 16384 included).
+TEST(ThirdPartyModels, EveryFileDraws) {
+    REQUIRE_THIRD_PARTY();
+    clsTestGLContext Ctx(128, 128);
+    REQUIRE_GL(Ctx);
+    clsTempFolder Folder; // no texture files here: materials stay untextured
+    for (const ThirdPartyFile& File : Files) {
+        SCOPED_TRACE(File.Name);
+        clsModel Model;
+        ASSERT_TRUE(Model.LoadFromFile(ThirdPartyFolder() + "/" + File.Name));
+        float Low[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, High[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
+        for (const clsShape& Mesh : Model.Meshes) {
+            for (const clsVec& V : Mesh.Vertices) {
+                float P[3] = {V.X, V.Y, V.Z};
+                if (V.BoneIndex >= 0) {
+                    Model.Bones[size_t(V.BoneIndex)].Absolute.RotateVect(P);
+                    Model.Bones[size_t(V.BoneIndex)].Absolute.TranslateVect(P);
+                }
+                for (int A = 0; A < 3; A++) {
+                    Low[A] = std::min(Low[A], P[A]);
+                    High[A] = std::max(High[A], P[A]);
+                }
+            }
+        }
+        glViewport(0, 0, 128, 128);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(Low[0], High[0], Low[1], High[1], -High[2] - 1, -Low[2] + 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_LIGHTING);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_DEPTH_TEST);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(1, 1, 1);
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        Model.Draw();
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        const auto Pixels = Ctx.ReadPixels();
+        size_t     Lit = 0;
+        for (size_t I = 0; I < Pixels.size(); I += 4)
+            Lit += (Pixels[I] > 128);
+        EXPECT_GT(Lit, Pixels.size() / 4 / 20) << "at least 5% of the view is covered";
+    }
+}
