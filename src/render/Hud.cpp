@@ -259,7 +259,7 @@ void DrawStatusLines()
     PrintText(SmallFont, EnergyScoreText(P.Energy, Score), 0, 16, 1);
     SetFontColor(SmallFont, 1, 1, 1);
     if (P.ReloadTimer > 0)
-        PrintText(SmallFont, "RELOADING..." + std::to_string(Trunc(P.ReloadTimer)), 0, 22, 1);
+        PrintText(SmallFont, ReloadText(P.ReloadTimer), 0, 22, 1);
 }
 
 // Step 9: the latest message in a box that fades, its text shrinking towards the left; a long
@@ -306,6 +306,11 @@ int32_t FindTarget(std::string& Text)
 std::string EnergyScoreText(int32_t Energy, int32_t Score)
 {
     return "Energy:" + std::to_string(Energy) + "  " + "Score:" + std::to_string(Score);
+}
+
+std::string ReloadText(double ReloadTimer)
+{
+    return "RELOADING..." + std::to_string(Trunc(ReloadTimer));
 }
 
 void DrawHud()

@@ -31,5 +31,8 @@ int32_t FindTarget(std::string& Text);
 // Energy and score line, as shown: "Energy:N  Score:M".
 std::string EnergyScoreText(int32_t Energy, int32_t Score);
 
+// The reload line: "RELOADING..." and the whole part of the countdown.
+std::string ReloadText(double ReloadTimer);
+
 void DrawHud();     // the whole display, in the game state after the explosions
 void DrawPointer(); // the pointer overlay, last in every frame while PointerTimer > 0

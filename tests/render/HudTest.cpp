@@ -1,0 +1,317 @@
+// The heads-up display and the pointer, drawn into a real context and read back. The fonts get
+// a plain white sheet, so every glyph is a solid cell in the font's colour.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <set>
+
+#include "platform/Numbers.h"
+#include "render/Hud.h"
+#include "render/OrinGLFont.h"
+#include "render/Textures.h"
+#include "shell/Window.h"
+#include "support/BattleFixture.h"
+#include "support/GLContext.h"
+
+namespace {
+
+constexpr int Side = 500; // pixels; 5 per overlay unit
+
+GLuint FlatTexture(uint8_t R, uint8_t G, uint8_t B)
+{
+    const uint8_t Texel[3] = {R, G, B};
+    GLuint        Name     = 0;
+    glGenTextures(1, &Name);
+    glBindTexture(GL_TEXTURE_2D, Name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, Texel);
+    return Name;
+}
+
+void FlatFont(OrinGLF& Font, const char* CharSet, int Columns, int Rows, double Size, GLuint Sheet)
+{
+    Font         = OrinGLF{};
+    Font.CharSet = CharSet;
+    Font.Columns = Columns;
+    Font.Rows    = Rows;
+    Font.Size    = Size;
+    Font.Texture = Sheet;
+    Font.Red = Font.Green = Font.Blue = 1.0;
+    Font.Loaded                       = true;
+    SetViewport(Font, Side, Side);
+}
+
+class HudTest : public ::testing::Test {
+  protected:
+    clsTestGLContext Ctx{Side, Side};
+
+    void SetUp() override
+    {
+        ResetBattleWorld(0, 0, 0);
+        ScreenWidth  = Side;
+        ScreenHeight = Side;
+        FieldOfView  = 45.0;
+        OverlayMode  = false;
+        ShowLog = ShowCompass = ShowRadar = ShowHelp = ShowFPS = ShowCrosshairs = false;
+        LogPanelX     = 24.0;
+        LogPanelY     = 75.5;
+        CompassPanelX = 1.0;
+        CompassPanelY = 64.0;
+        RadarPanelX   = 1.0;
+        RadarPanelY   = 75.5;
+        DragPanel     = 0;
+        TargetSlot    = 0;
+        if (!Ctx.Ready())
+            return;
+        const GLuint White = FlatTexture(255, 255, 255);
+        FlatFont(SmallFont, SmallFontCharSet, 14, 7, 1.0, White);
+        FlatFont(BigFont, BigFontCharSet, 6, 7, 1.5, White);
+        TexPointer = White;
+        TexNoise1  = FlatTexture(255, 0, 0);
+        TexNoise2  = FlatTexture(0, 255, 0);
+        TexNoise3  = FlatTexture(0, 0, 255);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+    }
+
+    // One frame of the display over a plain background.
+    void Frame(float Background = 0.0f)
+    {
+        glClearColor(Background, Background, Background, 1);
+        glClearDepth(1.0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glColor3f(1, 1, 1);
+        DrawHud();
+    }
+
+    // The pixel at overlay x from the left and y from the top, in percent.
+    std::vector<uint8_t> At(double X, double Y) const
+    {
+        return Ctx.Pixel(int(X * Side / 100), int((100 - Y) * Side / 100));
+    }
+};
+
+bool Dark(const std::vector<uint8_t>& P) { return P[0] < 20 && P[1] < 20 && P[2] < 20; }
+
+TEST(HudMapping, RadarFillsItsSquareWithTheArena)
+{
+    ArenaScale = 10;
+    EXPECT_DOUBLE_EQ(RadarPointX(500), 20.0);
+    EXPECT_DOUBLE_EQ(RadarPointY(0), -10.0);
+    EXPECT_DOUBLE_EQ(RadarPointX(-500), 0.0);
+    EXPECT_DOUBLE_EQ(RadarPointY(-500), 0.0);
+    EXPECT_DOUBLE_EQ(RadarPointY(500), -20.0);
+}
+
+TEST(HudMapping, TextLines)
+{
+    EXPECT_EQ(EnergyScoreText(24, -5), "Energy:24  Score:-5");
+    EXPECT_EQ(ReloadText(4.7), "RELOADING...4");
+    EXPECT_EQ(ReloadText(0.3), "RELOADING...0");
+    // The title is printed with the big font, which has capitals, digits and a few signs only.
+    for (const char C : std::string(HelpTitleLine))
+        EXPECT_TRUE(C == ' ' || std::string(BigFontCharSet).find(C) != std::string::npos) << C;
+    EXPECT_NE(std::string(HelpTitleLine).find("TARVIX"), std::string::npos);
+    EXPECT_NE(std::string(HelpTitleLine).find("2004"), std::string::npos);
+}
+
+TEST(HudMapping, HighestSlotInTheLineOfFireIsTheTarget)
+{
+    ResetBattleWorld(0, 0, 30);
+    // Heading 30 faces (-0.5, -0.866): both tanks stand straight ahead.
+    PlaceTank(3, -50.0f, -86.60254f, 0);
+    PlaceTank(8, -75.0f, -129.90381f, 0);
+    std::string Text;
+    EXPECT_EQ(FindTarget(Text), 8);
+    EXPECT_EQ(Text, "Enemy tank 8-Energy: 100");
+    Actors[8].Energy = 0;
+    EXPECT_EQ(FindTarget(Text), 3);
+    Actors[3].Energy = 0;
+    EXPECT_EQ(FindTarget(Text), 0);
+    EXPECT_TRUE(Text.empty());
+}
+
+TEST_F(HudTest, CrosshairSitsAtTheCentreOnlyInTheCockpit)
+{
+    REQUIRE_GL(Ctx);
+    ShowCrosshairs = true;
+    CameraMode     = 1;
+    Frame();
+    // The lower wedge, one unit below the centre; half-transparent white on black.
+    EXPECT_NEAR(At(50, 51)[0], 128, 3);
+    EXPECT_TRUE(Dark(At(50, 31)));
+    CameraMode = 3;
+    Frame();
+    EXPECT_NEAR(At(50, 31)[0], 128, 3);
+    EXPECT_TRUE(Dark(At(50, 51)));
+    EXPECT_EQ(TargetSlot, 0);
+}
+
+TEST_F(HudTest, CrosshairTurnsRedAndNamesTheTarget)
+{
+    REQUIRE_GL(Ctx);
+    ShowCrosshairs = true;
+    Actors[0].Heading = 30;
+    PlaceTank(4, -50.0f, -86.60254f, 0);
+    Frame();
+    EXPECT_EQ(TargetSlot, 4);
+    const auto P = At(50, 31);
+    EXPECT_NEAR(P[0], 128, 3);
+    EXPECT_NEAR(P[1], 38, 3);
+    // The target text starts at x 55, in the red of the read-out, at size 1.4.
+    const auto T = At(55.5, 29.5);
+    EXPECT_EQ(T[0], 255);
+    EXPECT_NEAR(T[1], 77, 2);
+    EXPECT_DOUBLE_EQ(SmallFont.Size, 1.4);
+}
+
+TEST_F(HudTest, EnergyLineIsCyanFromTwentyFiveAndFlickersRedBelow)
+{
+    REQUIRE_GL(Ctx);
+    Actors[0].Energy = 25;
+    Frame();
+    const auto Cyan = At(0.5, 16.5);
+    EXPECT_EQ(Cyan[0], 0);
+    EXPECT_EQ(Cyan[1], 255);
+    EXPECT_EQ(Cyan[2], 255);
+    Actors[0].Energy = 24;
+    std::set<int> Reds;
+    for (int f = 0; f < 10; ++f) {
+        Frame();
+        const auto Red = At(0.5, 16.5);
+        EXPECT_GE(Red[0], 126);
+        EXPECT_EQ(Red[1], 0);
+        EXPECT_EQ(Red[2], 0);
+        Reds.insert(Red[0]);
+    }
+    EXPECT_GT(Reds.size(), 3u);
+}
+
+TEST_F(HudTest, BrokenRadarShowsEveryStaticPicture)
+{
+    REQUIRE_GL(Ctx);
+    ShowRadar    = true;
+    RadarWorking = false;
+    std::set<std::vector<uint8_t>> Seen;
+    for (int f = 0; f < 60; ++f) {
+        Frame();
+        const auto P = At(RadarPanelX + 11, RadarPanelY + 11);
+        Seen.insert({P[0], P[1], P[2]});
+    }
+    EXPECT_EQ(Seen.size(), 3u);
+    EXPECT_TRUE(Seen.count({255, 0, 0}));
+    EXPECT_TRUE(Seen.count({0, 255, 0}));
+    EXPECT_TRUE(Seen.count({0, 0, 255}));
+}
+
+TEST_F(HudTest, RadarDrawsActorsInTheirColourAndOmitsThemWhenBroken)
+{
+    REQUIRE_GL(Ctx);
+    ShowRadar = true;
+    PlaceTank(2, 250, 250, 0); // radar point (15, -15)
+    Frame();
+    const auto P = At(RadarPanelX + 1 + 15, RadarPanelY + 1 + 15);
+    EXPECT_NEAR(P[0], 51, 2);
+    EXPECT_NEAR(P[1], 153, 2);
+    EXPECT_NEAR(P[2], 230, 2);
+    RadarWorking = false;
+    TexNoise1 = TexNoise2 = TexNoise3 = 0;
+    Frame();
+    const auto Q = At(RadarPanelX + 1 + 15, RadarPanelY + 1 + 15);
+    EXPECT_NE(Q[2], 230);
+}
+
+TEST_F(HudTest, DraggedRadarShowsMvAndALighterBox)
+{
+    REQUIRE_GL(Ctx);
+    ShowRadar = true;
+    // Caption glyph 7 ("m" of "Radar(mv)") lies above the box top, 0.5 + 7 x 1.2 units in.
+    const double Mx = RadarPanelX + 0.5 + 7 * 1.2 + 0.6;
+    Frame();
+    EXPECT_TRUE(Dark(At(Mx, RadarPanelY - 0.2)));
+    EXPECT_EQ(At(RadarPanelX + 2.5, RadarPanelY - 0.2)[1], 255); // the "R" of "Radar"
+    Frame(1.0f);
+    EXPECT_NEAR(At(RadarPanelX + 21.5, RadarPanelY + 11)[0], 102, 2); // alpha 0.6 over white
+    DragPanel = 3;
+    Frame();
+    const auto G = At(Mx, RadarPanelY - 0.2);
+    EXPECT_NEAR(G[0], 128, 2);
+    EXPECT_EQ(G[1], 255);
+    Frame(1.0f);
+    EXPECT_NEAR(At(RadarPanelX + 21.5, RadarPanelY + 11)[0], 178, 2); // alpha 0.3
+}
+
+TEST_F(HudTest, GameOverWithAGapAndNoCrosshair)
+{
+    REQUIRE_GL(Ctx);
+    ShowCrosshairs   = true;
+    Actors[0].Energy = 0;
+    TargetSlot       = 7;
+    Frame();
+    EXPECT_EQ(TargetSlot, 7); // kept while the crosshair is not drawn
+    EXPECT_EQ(At(10, 35)[0], 255);  // "G"
+    EXPECT_EQ(At(60, 35)[0], 255);  // "O" after the blank cell
+    EXPECT_TRUE(Dark(At(50, 35)));  // the space is not in the big font
+    EXPECT_TRUE(Dark(At(50, 29)));  // no upper wedge of the crosshair
+    EXPECT_TRUE(Dark(At(50, 31)));  // nor the lower one
+}
+
+TEST_F(HudTest, StatusLinesInheritTheSmallFontSize)
+{
+    REQUIRE_GL(Ctx);
+    SmallFont.Size = 3.0;
+    Frame();
+    EXPECT_DOUBLE_EQ(SmallFont.Size, 3.0);
+    ShowLog = true;
+    Frame();
+    EXPECT_DOUBLE_EQ(SmallFont.Size, 0.8);
+    ShowCompass = true;
+    Frame();
+    EXPECT_DOUBLE_EQ(SmallFont.Size, 1.2);
+    ShowHelp = true;
+    Frame();
+    EXPECT_DOUBLE_EQ(SmallFont.Size, 1.4);
+    // The help's white lines start at y 8.
+    EXPECT_EQ(At(0.5, 8.5)[0], 255);
+}
+
+TEST_F(HudTest, MessageBoxFadesAndCountsDown)
+{
+    REQUIRE_GL(Ctx);
+    AddLogLine("Energy +25", 1, 1, 0);
+    Frame(1.0f);
+    EXPECT_DOUBLE_EQ(MessageTimer, 99.0);
+    EXPECT_LT(At(19.5, 28.5)[0], 8); // box 20 wide, nearly opaque
+    EXPECT_EQ(At(20.5, 28.5)[0], 255);
+    MessageTimer = 10.1;
+    Frame(1.0f);
+    EXPECT_NEAR(At(19.5, 28.5)[0], 230, 2);
+    EXPECT_DOUBLE_EQ(SmallFont.Size, 2.0);
+}
+
+TEST_F(HudTest, PointerTakesBlueThenGreenThenRed)
+{
+    REQUIRE_GL(Ctx);
+    MousePctX    = 50;
+    MousePctY    = 50;
+    RandomSeed   = 4242;
+    const double B = RandomReal(), G = RandomReal(), R = RandomReal();
+    RandomSeed   = 4242;
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawPointer();
+    const auto P = At(51.5, 51.5);
+    EXPECT_NEAR(P[0], R * 255, 1.5);
+    EXPECT_NEAR(P[1], G * 255, 1.5);
+    EXPECT_NEAR(P[2], B * 255, 1.5);
+    EXPECT_TRUE(Dark(At(49.5, 51.5))); // the picture hangs right of the hot spot
+    PointerTimer = 0;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawPointer();
+    EXPECT_TRUE(Dark(At(51.5, 51.5)));
+}
+
+} // namespace

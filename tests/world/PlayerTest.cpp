@@ -1,0 +1,176 @@
+// The player's tank control: throttle, steering, blocking and the fire latch.
+#include <gtest/gtest.h>
+
+#include "support/BattleFixture.h"
+#include "world/Player.h"
+
+namespace {
+
+constexpr int KeyA = 65;
+
+class PlayerTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetBattleWorld(0, 0, 0); }
+
+    // Holds exactly the given tank keys for Frames frames, pressing them again every frame.
+    static void Drive(std::initializer_list<int> Held, int Frames)
+    {
+        for (int f = 0; f < Frames; ++f) {
+            for (int Key : {KeyUp, KeyDown, KeyLeft, KeyRight, KeySpace, KeyA})
+                Keys[Key] = false;
+            for (int Key : Held)
+                Keys[Key] = true;
+            ControlPlayerTank();
+        }
+    }
+
+    static int PlayerShotsFired()
+    {
+        int Count = 0;
+        for (const Shot_Rec& S : Shots)
+            if (S.Life > ShotFreeLife && S.Owner == 0)
+                ++Count;
+        return Count;
+    }
+};
+
+TEST_F(PlayerTest, ThrottleBuildsUpByANetTwoHundredthsPerFrame)
+{
+    Drive({KeyUp}, 1);
+    EXPECT_NEAR(PlayerVelocity, 0.02, 1e-9);
+    // The first step uses the throttle before the drag: 0.04 units along -Z.
+    EXPECT_NEAR(Actors[0].Z, -0.04, 1e-6);
+    EXPECT_FLOAT_EQ(Actors[0].X, 0.0f);
+    Drive({KeyUp}, 9);
+    EXPECT_NEAR(PlayerVelocity, 0.20, 1e-9);
+    Drive({KeyUp}, 50);
+    // At the cap of 1.0 the drag still takes its 0.02 every frame.
+    EXPECT_NEAR(PlayerVelocity, 0.98, 1e-9);
+}
+
+TEST_F(PlayerTest, CoastsDownAndStopsInsideTheDeadZone)
+{
+    Drive({KeyUp}, 60);
+    ASSERT_NEAR(PlayerVelocity, 0.98, 1e-9);
+    Drive({}, 46);
+    EXPECT_NEAR(PlayerVelocity, 0.06, 1e-9);
+    Drive({}, 1);
+    EXPECT_NEAR(PlayerVelocity, 0.04, 1e-9);
+    const float Z = Actors[0].Z;
+    Drive({}, 1);
+    EXPECT_EQ(PlayerVelocity, 0.0);
+    EXPECT_EQ(Actors[0].Z, Z);
+}
+
+TEST_F(PlayerTest, UpWinsOverDownAndClearsIt)
+{
+    Drive({KeyUp, KeyDown}, 5);
+    EXPECT_NEAR(PlayerVelocity, 0.10, 1e-9);
+    EXPECT_FALSE(Keys[KeyDown]);
+    EXPECT_TRUE(Keys[KeyUp]);
+}
+
+TEST_F(PlayerTest, DownReversesAlongTheHeading)
+{
+    Actors[0].Heading = 90;
+    Drive({KeyDown}, 10);
+    EXPECT_NEAR(PlayerVelocity, -0.20, 1e-9);
+    // Heading 90 faces -X, so reversing moves towards +X.
+    EXPECT_GT(Actors[0].X, 0.5f);
+    EXPECT_NEAR(Actors[0].Z, 0.0f, 1e-5);
+}
+
+TEST_F(PlayerTest, TurningWithRightWinningOverLeft)
+{
+    Drive({KeyLeft}, 3);
+    EXPECT_FLOAT_EQ(Actors[0].Heading, 3.0f);
+    Drive({KeyRight}, 1);
+    EXPECT_FLOAT_EQ(Actors[0].Heading, 2.0f);
+    Drive({KeyRight, KeyLeft}, 2);
+    EXPECT_FLOAT_EQ(Actors[0].Heading, 0.0f);
+    EXPECT_FALSE(Keys[KeyLeft]);
+    SpeedFactor = 2.5f;
+    Drive({KeyLeft}, 1);
+    EXPECT_FLOAT_EQ(Actors[0].Heading, 2.5f);
+}
+
+TEST_F(PlayerTest, LivingTankOrTurretBlocksAndEndsTheFrame)
+{
+    PlayerVelocity = 1.0;
+    PlaceTank(7, 0.0f, -3.5f, 0.0f);
+    Keys[KeyUp]    = true;
+    Keys[KeyRight] = true;
+    Keys[KeySpace] = true;
+    EXPECT_TRUE(ControlPlayerTank());
+    EXPECT_FLOAT_EQ(Actors[0].Z, 0.0f);
+    EXPECT_FLOAT_EQ(Actors[0].Heading, 0.0f);
+    EXPECT_TRUE(Keys[KeyRight]);
+    EXPECT_FALSE(FireLatch);
+    EXPECT_EQ(PlayerShotsFired(), 0);
+    EXPECT_NEAR(PlayerVelocity, 0.98, 1e-9); // the throttle is kept
+
+    // Once the throttle no longer pushes into the tank the controls work again.
+    PlayerVelocity = 0.0;
+    Keys[KeyUp]    = false;
+    EXPECT_FALSE(ControlPlayerTank());
+    EXPECT_FLOAT_EQ(Actors[0].Heading, -1.0f);
+    EXPECT_EQ(PlayerShotsFired(), 1);
+
+    PlaceTurret(7, 2.0f, 0.0f, 0.0f);
+    EXPECT_TRUE(ControlPlayerTank());
+}
+
+TEST_F(PlayerTest, BonusItemsDeadActorsAndHighSlotsNeverBlock)
+{
+    PlaceBonus(3, 0.0f, -1.0f, 1);
+    PlaceTank(4, 0.5f, -1.0f, 0.0f).Energy = 0;
+    PlaceTank(101, 0.0f, -1.0f, 0.0f);
+    PlayerVelocity = 1.0;
+    Keys[KeyUp]    = true;
+    EXPECT_FALSE(ControlPlayerTank());
+    EXPECT_FLOAT_EQ(Actors[0].Z, -1.0f);
+}
+
+TEST_F(PlayerTest, OneShotPerPressAcrossBothFireKeys)
+{
+    Actors[0].ReloadTime = 0.0; // reloading would hide the latch
+    Actors[0].MaxShots   = 10;
+    Drive({KeySpace}, 5);
+    EXPECT_EQ(PlayerShotsFired(), 1);
+    Drive({KeySpace, KeyA}, 3);
+    EXPECT_EQ(PlayerShotsFired(), 1);
+    Drive({KeyA}, 2);
+    EXPECT_EQ(PlayerShotsFired(), 1);
+    Drive({}, 1);
+    EXPECT_FALSE(FireLatch);
+    Drive({KeyA}, 1);
+    EXPECT_EQ(PlayerShotsFired(), 2);
+}
+
+TEST_F(PlayerTest, LatchIsTakenEvenWhenTheShotIsRefused)
+{
+    Actors[0].ReloadTimer = 5.0;
+    Drive({KeyA}, 1);
+    EXPECT_TRUE(FireLatch);
+    EXPECT_EQ(PlayerShotsFired(), 0);
+    Actors[0].ReloadTimer = 0.0;
+    Drive({KeyA}, 1);
+    EXPECT_EQ(PlayerShotsFired(), 0);
+}
+
+TEST_F(PlayerTest, DestroyedPlayerDoesNothing)
+{
+    Actors[0].Energy = 0;
+    PlayerVelocity   = 0.5;
+    Keys[KeyUp]      = true;
+    Keys[KeyLeft]    = true;
+    Keys[KeySpace]   = true;
+    EXPECT_FALSE(ControlPlayerTank());
+    EXPECT_EQ(PlayerVelocity, 0.5);
+    EXPECT_FLOAT_EQ(Actors[0].Z, 0.0f);
+    EXPECT_FLOAT_EQ(Actors[0].Heading, 0.0f);
+    EXPECT_EQ(PlayerShotsFired(), 0);
+    EXPECT_TRUE(Keys[KeyLeft]);
+}
+
+} // namespace
