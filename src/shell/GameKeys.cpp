@@ -68,12 +68,6 @@ void ProcessToggles()
     }
 }
 
-// A panel at (X, Y) of W x H matches a point strictly inside it.
-bool PanelContains(double X, double Y, double W, double H, double Px, double Py)
-{
-    return X < Px && Px < X + W && Y < Py && Py < Y + H;
-}
-
 } // namespace
 
 void ProcessGameKeysInGame()
@@ -107,32 +101,4 @@ void ProcessMouseButtonsInGame()
         }
     } else if (MouseButton == 2 || MouseButton == 3)
         MouseButton = 0;
-}
-
-void GrabHudPanel()
-{
-    // Each panel, when shown and hit, replaces the earlier match: the radar is on top.
-    struct Candidate {
-        bool    Shown;
-        double  X, Y, W, H;
-        int16_t Value;
-    };
-    const Candidate Panels[3] = {
-        {ShowLog, LogPanelX, LogPanelY, LogPanelWidth, LogPanelHeight, 1},
-        {ShowCompass, CompassPanelX, CompassPanelY, CompassPanelWidth, CompassPanelHeight, 2},
-        {ShowRadar, RadarPanelX, RadarPanelY, RadarPanelWidth, RadarPanelHeight, 3},
-    };
-    const double Px = PercentX(ClickX);
-    const double Py = PercentY(ClickY);
-    DragPanel       = 0;
-    for (const Candidate& Panel : Panels) {
-        if (!Panel.Shown || !PanelContains(Panel.X, Panel.Y, Panel.W, Panel.H, Px, Py))
-            continue;
-        DragPanel   = Panel.Value;
-        GrabOffsetX = double(Trunc(Px - Panel.X));
-        GrabOffsetY = double(Trunc(Py - Panel.Y));
-    }
-    // A pointer that has faded out cannot grab.
-    if (!(PointerTimer > 0))
-        DragPanel = 0;
 }

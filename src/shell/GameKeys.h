@@ -1,5 +1,5 @@
 // The game halves of the input handlers: the tank keys, the camera key, the view toggles, and
-// the dragging of the heads-up panels.
+// the dragging of the heads-up panels (grabbed by GrabPanel of the input unit on a left press).
 #pragma once
 
 // ProcessGameKeys in a running game: the player's tank first (a collision that put the player
@@ -11,6 +11,3 @@ void ProcessGameKeysInGame();
 // the right and middle buttons are simply cleared.
 void ProcessMouseButtonsInGame();
 
-// The panel grab of a left press at ClickX, ClickY: the log window, the compass and the radar are
-// tested in this order, the last match wins; edges do not count and a hidden pointer grabs nothing.
-void GrabHudPanel();

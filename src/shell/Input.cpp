@@ -4,6 +4,7 @@
 #include "menu/PointerStars.h"
 #include "platform/Numbers.h"
 #include "shell/App.h"
+#include "shell/GameKeys.h"
 #include "shell/Window.h"
 
 bool    Keys[KeyCount] = {};
@@ -51,7 +52,7 @@ bool PanelHolds(bool Shown, double X, double Y, double W, double H, double Px, d
 void ProcessGameKeys() {
     switch (GameState) {
     case 1: break;
-    case 2: break;
+    case 2: ProcessGameKeysInGame(); break;
     default: break;
     }
 }
@@ -71,7 +72,7 @@ void UpdatePointer() {
 void ProcessMouseButtons() {
     switch (GameState) {
     case 1: break;
-    case 2: break;
+    case 2: ProcessMouseButtonsInGame(); break;
     default: break;
     }
 }

@@ -38,7 +38,7 @@ class GameKeysTest : public ::testing::Test {
     {
         ClickX = int32_t(PctX * 10);
         ClickY = int32_t(PctY * 5);
-        GrabHudPanel();
+        GrabPanel();
     }
 };
 
