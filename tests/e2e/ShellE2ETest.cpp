@@ -1,0 +1,108 @@
+// The real game under Xvfb: it opens its window, runs frames, and ends cleanly by Escape on the
+// main menu page or by closing the window.
+#include "shell/Window.h"
+#include "support/Xvfb.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+namespace {
+
+void Pause(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
+
+// The frame counter as the heads-up display would show it cannot be read from outside; the
+// screen can. A running game has drawn something other than the black of an empty screen.
+bool ScreenHasContent(clsXvfb& X) {
+    clsScreenshot Shot;
+    if (!X.ScreenshotPpm(Shot))
+        return false;
+    for (size_t I = 0; I < Shot.Rgb.size(); ++I)
+        if (Shot.Rgb[I] > 16)
+            return true;
+    return false;
+}
+
+class ShellE2E : public ::testing::Test {
+  protected:
+    void SetUp() override { Folder = clsXvfb::MakeGameFolder(); }
+    void TearDown() override {
+        if (!Folder.empty())
+            std::system(("rm -rf '" + Folder + "'").c_str());
+    }
+    std::string Folder;
+};
+
+} // namespace
+
+TEST_F(ShellE2E, EscapeOnTheMainPageEndsTheProgram) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    // --windowed: a window of exactly one of the display modes' sizes.
+    bool ModeSize = false;
+    for (int32_t N = 1; N <= ResolutionCount; ++N)
+        ModeSize |= X.WindowWidth == Resolutions[N].Width && X.WindowHeight == Resolutions[N].Height;
+    EXPECT_TRUE(ModeSize) << X.WindowWidth << " x " << X.WindowHeight;
+    Pause(1.0);
+    EXPECT_TRUE(X.AppRunning()) << X.AppLog();
+    EXPECT_TRUE(ScreenHasContent(X));
+    ASSERT_TRUE(X.SendKey("Escape"));
+    EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
+}
+
+TEST_F(ShellE2E, ClosingTheWindowEndsTheProgram) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    Pause(0.5);
+    ASSERT_TRUE(X.CloseWindow());
+    EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
+}
+
+// Without --windowed the game asks for full screen at the settings' display mode, which a
+// 1280 x 1024 server with no other mode cannot give unless it is mode 4: the game says so and
+// goes on in a window of that size.
+TEST_F(ShellE2E, RefusedFullScreenContinuesInAWindow) {
+    clsXvfb X(1152, 864);
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--frames", "100000"}, Folder));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    EXPECT_NE(X.AppLog().find("Error: Unable to switch to fullscreen!"), std::string::npos) << X.AppLog();
+    ASSERT_TRUE(X.SendKey("Escape"));
+    EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
+}
+
+TEST_F(ShellE2E, FramesOptionEndsAfterThatManyFrames) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--windowed", "--frames", "30"}, Folder));
+    EXPECT_EQ(X.WaitForExit(20.0), 0) << X.AppLog();
+}
+
+// No display at all: the window cannot open, the error is shown, the program ends with a
+// failure status instead of running without a window.
+TEST_F(ShellE2E, NoDisplayEndsWithAnError) {
+    const std::string Command = "cd '" + Folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
+                                "TARVIX_NO_DIALOGS=1 " TARVIX_BINARY " --windowed > log.txt 2>&1";
+    const int Status = std::system(Command.c_str());
+    ASSERT_TRUE(WIFEXITED(Status));
+    EXPECT_NE(WEXITSTATUS(Status), 0);
+    std::string Log;
+    if (FILE* F = std::fopen((Folder + "/log.txt").c_str(), "r")) {
+        char Buffer[4096];
+        Log.assign(Buffer, std::fread(Buffer, 1, sizeof(Buffer), F));
+        std::fclose(F);
+    }
+    EXPECT_NE(Log.find("Error: "), std::string::npos) << Log;
+}
+
+TEST_F(ShellE2E, OptionsAreChecked) {
+    EXPECT_EQ(std::system(TARVIX_BINARY " --help > /dev/null"), 0);
+    const int Status = std::system(TARVIX_BINARY " --bogus 2> /dev/null");
+    ASSERT_TRUE(WIFEXITED(Status));
+    EXPECT_EQ(WEXITSTATUS(Status), 2);
+}
