@@ -9,6 +9,7 @@
 #include "shell/Timer.h"
 #include "shell/Window.h"
 #include "sound/Sound.h"
+#include "world/Setup.h"
 #include "world/World.h"
 
 #include <SDL.h>
@@ -92,8 +93,7 @@ bool StartUp() {
     ChangeDisplayMode(int16_t(ResolutionWanted));
     if (!WindowHandle)
         return false;
-    GameState = 1;
-    MenuPage = 1;
+    GameSetup(); // leaves GameState 1 and MenuPage 1 with a battle ready behind the menu
     SoundSetDistanceFactor(100.0f);
     if (!GameTimer)
         ResetGameTimer();
