@@ -318,3 +318,117 @@ TEST_F(SettingsFiles, SaveIntoAnUnwritablePlaceIsReported) {
 }
 
 } // namespace
+
+// Start-up order: the preferences are read first, and the window opens at their resolution.
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include "shell/App.h"
+
+namespace {
+
+class StartUpResolution : public SettingsFiles {
+  protected:
+    // What start-up does: read the preferences, then open the window in the loaded mode.
+    // Returns false (and the test is skipped) when no window can be opened here.
+    bool OpenAtLoadedResolution() {
+        LoadSettings();
+        WindowedOption = true; // the headless driver offers no full-screen modes
+        ResolutionApplied = 0;
+        ChangeDisplayMode(int16_t(ResolutionWanted));
+        return WindowHandle != nullptr;
+    }
+    void TearDown() override {
+        DestroyMainWindow(true);
+        ResolutionApplied = 0;
+        WindowedOption = false;
+        SettingsFiles::TearDown();
+    }
+    // The window, the viewport and the frame buffer all have the expected size.
+    static void ExpectWindowOf(int W, int H) {
+        int Width = 0, Height = 0;
+        SDL_GetWindowSize(WindowHandle, &Width, &Height);
+        EXPECT_EQ(Width, W);
+        EXPECT_EQ(Height, H);
+        EXPECT_EQ(ScreenWidth, W);
+        EXPECT_EQ(ScreenHeight, H);
+        GLint Viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, Viewport);
+        EXPECT_EQ(Viewport[2], W);
+        EXPECT_EQ(Viewport[3], H);
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        GLubyte Corner[4] = {};
+        glReadPixels(W - 1, H - 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, Corner);
+        EXPECT_EQ(Corner[0], 0);
+        EXPECT_EQ(Corner[1], 255) << "the far corner is outside the frame buffer";
+    }
+};
+
+TEST_F(StartUpResolution, BadResolutionInTheFileOpens1024x768) {
+    WriteText("default.ini", "[Graphics]\nResolution=9\n");
+    if (!OpenAtLoadedResolution())
+        GTEST_SKIP() << "no window can be opened (SDL offscreen driver)";
+    EXPECT_EQ(ResolutionApplied, 3);
+    ExpectWindowOf(1024, 768);
+}
+
+TEST_F(StartUpResolution, ResolutionOneOpens640x480) {
+    WriteText("default.ini", "[Graphics]\nResolution=1\n");
+    if (!OpenAtLoadedResolution())
+        GTEST_SKIP() << "no window can be opened (SDL offscreen driver)";
+    EXPECT_EQ(ResolutionApplied, 1);
+    ExpectWindowOf(640, 480);
+}
+
+TEST_F(StartUpResolution, NoFileOpens800x600) {
+    if (!OpenAtLoadedResolution())
+        GTEST_SKIP() << "no window can be opened (SDL offscreen driver)";
+    EXPECT_EQ(ResolutionApplied, 2);
+    ExpectWindowOf(800, 600);
+}
+
+} // namespace
+
+// The corner bursts that end a load or a save of the preferences.
+#include "menu/PointerStars.h"
+
+namespace {
+
+class SettingsStars : public SettingsFiles {
+  protected:
+    void SetUp() override {
+        SettingsFiles::SetUp();
+        for (PointerStar& Star : PointerStars)
+            Star = PointerStar{};
+    }
+    // Live stars born at overlay (X, Y).
+    static int StarsAt(float X, float Y) {
+        int Count = 0;
+        for (const PointerStar& Star : PointerStars)
+            Count += Star.Life > 0 && Star.X == X && Star.Y == Y;
+        return Count;
+    }
+    static int LiveStars() { return StarsAt(0, 100) + StarsAt(100, 100); }
+};
+
+TEST_F(SettingsStars, LoadAndSaveThrowTwentyStarsFromEachTopCorner) {
+    LoadSettings(); // no file: stars are on
+    EXPECT_EQ(StarsAt(0, 100), 20);
+    EXPECT_EQ(StarsAt(100, 100), 20);
+    SaveSettings();
+    EXPECT_EQ(StarsAt(0, 100), 40);
+    EXPECT_EQ(StarsAt(100, 100), 40);
+    LoadLastArena();
+    SaveLastArena();
+    EXPECT_EQ(LiveStars(), 80); // the arena file throws none
+}
+
+TEST_F(SettingsStars, StarsSwitchedOffInTheFileThrowNone) {
+    WriteText("default.ini", "[Other]\nLittleStars=0\n");
+    ShowPointerStars = true;
+    LoadSettings(); // the stars follow the value just read
+    EXPECT_EQ(LiveStars(), 0);
+}
+
+} // namespace
