@@ -1,0 +1,38 @@
+// Helpers of the data generator's tests: where the data is, decoding its images, running the tool.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The folder the build generated (B/data).
+std::string DataDir();
+
+// The generator binary of this build.
+std::string AssetgenBinary();
+
+// A decoded JPEG: rows from the top, 3 bytes per pixel.
+struct DecodedImage {
+    int                  Width = 0, Height = 0;
+    std::vector<uint8_t> Rgb;
+    int Luma(int X, int Y) const;   // 0..255, mean of the three channels
+};
+
+// Decodes a JPEG with libjpeg; false (and a message in Error) when it cannot.
+bool ReadJpeg(const std::string& Path, DecodedImage& Image, std::string& Error);
+
+// The bytes of a file; empty when it cannot be read.
+std::vector<char> ReadBytes(const std::string& Path);
+
+// Runs the generator into Folder; returns its exit status (-1 when it could not be run).
+int RunAssetgen(const std::string& Folder);
+
+// A fresh empty folder under the system's temporary folder, removed by the destructor.
+class clsTempFolder {
+  public:
+    clsTempFolder();
+    ~clsTempFolder();
+    const std::string& Path() const { return Folder; }
+
+  private:
+    std::string Folder;
+};
