@@ -4,9 +4,6 @@
 #include "model/Model.h"
 #include "support/GLContext.h"
 
-#include <GL/gl.h>
-#include <algorithm>
-#include <cfloat>
 #include <gtest/gtest.h>
 
 namespace {
@@ -215,40 +212,10 @@ TEST(ThirdPartyModels, EveryFileDraws) {
         SCOPED_TRACE(File.Name);
         clsModel Model;
         ASSERT_TRUE(Model.LoadFromFile(ThirdPartyFolder() + "/" + File.Name));
-        float Low[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, High[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
-        for (const clsShape& Mesh : Model.Meshes) {
-            for (const clsVec& V : Mesh.Vertices) {
-                float P[3] = {V.X, V.Y, V.Z};
-                if (V.BoneIndex >= 0) {
-                    Model.Bones[size_t(V.BoneIndex)].Absolute.RotateVect(P);
-                    Model.Bones[size_t(V.BoneIndex)].Absolute.TranslateVect(P);
-                }
-                for (int A = 0; A < 3; A++) {
-                    Low[A] = std::min(Low[A], P[A]);
-                    High[A] = std::max(High[A], P[A]);
-                }
-            }
-        }
-        glViewport(0, 0, 128, 128);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(Low[0], High[0], Low[1], High[1], -High[2] - 1, -Low[2] + 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_LIGHTING);
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_DEPTH_TEST);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor3f(1, 1, 1);
         while (glGetError() != GL_NO_ERROR) {
         }
-        Model.Draw();
+        const float Covered = DrawFitted(Model, Ctx);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-        const auto Pixels = Ctx.ReadPixels();
-        size_t     Lit = 0;
-        for (size_t I = 0; I < Pixels.size(); I += 4)
-            Lit += (Pixels[I] > 128);
-        EXPECT_GT(Lit, Pixels.size() / 4 / 20) << "at least 5% of the view is covered";
+        EXPECT_GT(Covered, 0.05f) << "at least 5% of the view is covered";
     }
 }

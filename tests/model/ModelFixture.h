@@ -1,5 +1,11 @@
 // Shared helpers of the model tests: a temporary working folder, small files, sample models.
 #pragma once
+#include "model/Model.h"
+#include "support/GLContext.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <cfloat>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -108,3 +114,57 @@ struct SampleModel {
 
 // Where the shared third-party test inputs live (absent in a fresh clone).
 inline std::string ThirdPartyFolder() { return std::string(TARVIX_SHARED_TESTDATA) + "/ms3d-ascii"; }
+
+// Draws Model in white, unlit, with an orthographic view fitted around its posed vertices, and
+// returns the share of the view it covers (0 to 1).
+inline float DrawFitted(const clsModel& Model, const clsTestGLContext& Ctx) {
+    float Low[3] = {FLT_MAX, FLT_MAX, FLT_MAX};
+    float High[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
+    for (const clsShape& Mesh : Model.Meshes) {
+        for (const clsVec& V : Mesh.Vertices) {
+            float P[3] = {V.X, V.Y, V.Z};
+            if (V.BoneIndex >= 0) {
+                Model.Bones[size_t(V.BoneIndex)].Absolute.RotateVect(P);
+                Model.Bones[size_t(V.BoneIndex)].Absolute.TranslateVect(P);
+            }
+            for (int A = 0; A < 3; A++) {
+                Low[A] = std::min(Low[A], P[A]);
+                High[A] = std::max(High[A], P[A]);
+            }
+        }
+    }
+    // Look along the thinnest axis W, so flat shapes (a disk) are seen face on.
+    int W = 0;
+    for (int A = 1; A < 3; A++)
+        if (High[A] - Low[A] < High[W] - Low[W])
+            W = A;
+    const int U = (W + 1) % 3, V = (W + 2) % 3;
+    for (int A = 0; A < 3; A++)
+        if (High[A] - Low[A] < 1e-3f) {
+            Low[A] -= 1;
+            High[A] += 1;
+        }
+    GLfloat View[16] = {0};
+    View[U * 4 + 0] = 1; // eye x = U, eye y = V, eye z = W
+    View[V * 4 + 1] = 1;
+    View[W * 4 + 2] = 1;
+    View[15] = 1;
+    glViewport(0, 0, Ctx.Width, Ctx.Height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(Low[U], High[U], Low[V], High[V], -High[W] - 1, -Low[W] + 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(View);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1, 1, 1);
+    Model.Draw();
+    const auto Pixels = Ctx.ReadPixels();
+    size_t     Lit = 0;
+    for (size_t I = 0; I < Pixels.size(); I += 4)
+        Lit += (Pixels[I] > 20 || Pixels[I + 1] > 20 || Pixels[I + 2] > 20);
+    return float(Lit) / float(Pixels.size() / 4);
+}
