@@ -57,6 +57,13 @@ void FadeTail(Wave& W, double Seconds) {
         W[W.size() - 1 - I] *= 0.5 - 0.5 * std::cos(Pi * I / N);
 }
 
+// Puts a few milliseconds of silence before a one-shot sound: the MPEG coder smears a sharp attack
+// backwards in time, and the lead-in keeps that smear from starting the file with a click.
+Wave LeadIn(Wave W) {
+    W.insert(W.begin(), Samples(0.006), 0.0);
+    return W;
+}
+
 void Normalise(Wave& W, double Peak) {
     double Max = 0.0;
     for (double S : W)
@@ -282,14 +289,14 @@ bool WriteSounds(const std::string& Root) {
     };
     const Effect Effects[] = {
         {"bonus.wav", Bonus, false},
-        {"alarm.mp3", Alarm, true},
+        {"alarm.mp3", [] { return LeadIn(Alarm()); }, true},
         {"xplbig.wav", BigBlast, false},
         {"xplsmall.wav", SmallBlast, false},
-        {"hitwall.mp3", HitWall, true},
-        {"shot.mp3", Shot, true},
+        {"hitwall.mp3", [] { return LeadIn(HitWall()); }, true},
+        {"shot.mp3", [] { return LeadIn(Shot()); }, true},
         {"fire.mp3", [] { return Fire(3.0, 1.0, 14.0, 9101); }, true},
         {"fireburn.wav", [] { return Fire(4.0, 1.6, 24.0, 9102); }, false},
-        {"button.mp3", Button, true},
+        {"button.mp3", [] { return LeadIn(Button()); }, true},
         {"heart.mp3", Heart, true},
     };
     bool Ok = true;

@@ -215,7 +215,7 @@ bool WriteWall(const std::string& Root) {
             const double U = (X + 0.5) / Size, V = (Y + 0.5) / Size;
             const double Grain = TileFractal(U, V, 40, 8, 5, 0.55, 6001);
             const double Tone = 0.85 + 0.25 * HashReal(Course, Block, 0, 6002);
-            const double Joint = (InX < 2 || InY < 5) ? 1.0 : 0.0;
+            const double Joint = (InX < 1 || InX >= BlockWidth - 1 || InY < 5) ? 1.0 : 0.0;
             // Edges of each block catch the light at the top and fall into shade at the bottom.
             const double Bevel = InY < 9 ? 1.12 : (InY > CourseHeight - 6 ? 0.85 : 1.0);
             Colour Stone = Colour{0.62, 0.6, 0.56} * (Tone * Bevel * (0.75 + 0.45 * Grain));
