@@ -524,3 +524,20 @@ TEST(ModelDrawing, SkeletonIsRedLinesWithMagentaJoints) {
     glGetFloatv(GL_CURRENT_COLOR, Colour);
     EXPECT_EQ(Colour[1], 1.0f) << "the colour is white again afterwards";
 }
+
+TEST(ModelDrawing, ShininessBeyondOpenGLsRangeIsHeldAt128) {
+    clsTestGLContext Ctx(16, 16);
+    REQUIRE_GL(Ctx);
+    SampleModel Sample;
+    Sample.Materials = Replace(Sample.Materials, "12.5\n", "16384.0\n");
+    clsModel Model;
+    ASSERT_TRUE(Load(Model, Sample.Text()));
+    EXPECT_EQ(Model.Materials[0].Shininess, 16384.0f) << "the file's value is kept";
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    Model.Materials[0].ApplyMaterial();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    GLfloat Shininess = 0;
+    glGetMaterialfv(GL_FRONT, GL_SHININESS, &Shininess);
+    EXPECT_EQ(Shininess, 128.0f);
+}
