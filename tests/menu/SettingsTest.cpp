@@ -432,3 +432,40 @@ TEST_F(SettingsStars, StarsSwitchedOffInTheFileThrowNone) {
 }
 
 } // namespace
+
+// The same start-up through the real game binary on a private X server.
+#include "support/Xvfb.h"
+
+namespace {
+
+struct StartCase {
+    const char* File; // contents of "./default.ini"; null for no file
+    int         Width;
+    int         Height;
+};
+
+TEST(StartUpResolutionEndToEnd, GameWindowOpensAtTheResolutionOfTheFile) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    const StartCase Cases[] = {
+        {"[Graphics]\nResolution=9\n", 1024, 768}, // out of range: the fallback 1024x768
+        {"[graphics]\r\nresolution = 1\r\n", 640, 480},
+        {nullptr, 800, 600},
+    };
+    for (const StartCase& C : Cases) {
+        const std::string Folder = clsXvfb::MakeGameFolder();
+        ASSERT_FALSE(Folder.empty());
+        if (C.File)
+            WriteText(fs::path(Folder) / "default.ini", C.File);
+        ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
+        EXPECT_TRUE(X.WaitForWindow(30.0)) << X.AppLog();
+        EXPECT_EQ(X.WindowWidth, C.Width) << (C.File ? C.File : "no file");
+        EXPECT_EQ(X.WindowHeight, C.Height) << (C.File ? C.File : "no file");
+        X.StopApp();
+        EXPECT_EQ(fs::exists(fs::path(Folder) / "default.ini"), C.File != nullptr)
+            << "start-up must not write the preferences";
+        fs::remove_all(Folder);
+    }
+}
+
+} // namespace
