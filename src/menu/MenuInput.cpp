@@ -13,6 +13,7 @@
 #include "shell/Input.h"
 #include "shell/Window.h"
 #include "sound/Sound.h"
+#include "world/Setup.h"
 #include "world/World.h"
 
 float MaxAnisotropy = 0.0f;
@@ -169,7 +170,8 @@ void EnterGame(bool NewGame) {
     ShowTrees = DetailLevel == 3;
     ChangeDisplayMode(static_cast<int16_t>(ResolutionWanted));
     NewGameRequested = NewGame ? 1 : 0;
-    GameInProgress   = true;
+    GameSetup(); // a new arena, or for a resume only the per-setup fonts, textures and models
+    GameInProgress = true;
     SoundSetSFXMasterVolume(static_cast<int32_t>(Trunc(SoundVolume * 255.0 / 100.0)));
 }
 
