@@ -1,6 +1,7 @@
 // The input records and the per-frame handlers that turn them into actions.
 #include "shell/Input.h"
 
+#include "menu/MenuInput.h"
 #include "menu/PointerStars.h"
 #include "platform/Numbers.h"
 #include "shell/App.h"
@@ -51,7 +52,7 @@ bool PanelHolds(bool Shown, double X, double Y, double W, double H, double Px, d
 // Keys by game state: the menu's text entry, the game's tank keys, camera key and toggles.
 void ProcessGameKeys() {
     switch (GameState) {
-    case 1: break;
+    case 1: ProcessNameEntry(); break;
     case 2: ProcessGameKeysInGame(); break;
     default: break;
     }
@@ -71,7 +72,16 @@ void UpdatePointer() {
 // Buttons by game state: menu clicks, panel dragging in the game.
 void ProcessMouseButtons() {
     switch (GameState) {
-    case 1: break;
+    case 1: {
+        // One press, one action: the press is used up by the item it acts on. A press that
+        // starts outside every item stays pending and acts on the first item reached.
+        const int32_t Item = MenuHitTest();
+        if (Item >= 0 && MouseButton == 1) {
+            MenuAction(Item);
+            MouseButton = 0;
+        }
+        break;
+    }
     case 2: ProcessMouseButtonsInGame(); break;
     default: break;
     }
