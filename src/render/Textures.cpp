@@ -180,6 +180,16 @@ void JpegEmitMessage(j_common_ptr Info, int Level) {
 
 void JpegOutputMessage(j_common_ptr) {}
 
+// A progressive file may announce scan after scan, each costing a pass over the picture; far
+// more than any encoder writes means a hostile or broken file.
+constexpr int MaxJpegScans = 500;
+
+void JpegProgress(j_common_ptr Info) {
+    if (Info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(Info)->input_scan_number > MaxJpegScans)
+        JpegErrorExit(Info);
+}
+
 // One decoded scan line (in the output colour space) into an RGBA row.
 void ConvertJpegRow(const jpeg_decompress_struct& Info, const uint8_t* In, uint8_t* Out) {
     for (JDIMENSION X = 0; X < Info.output_width; ++X, Out += 4) {
@@ -208,6 +218,8 @@ void ConvertJpegRow(const jpeg_decompress_struct& Info, const uint8_t* In, uint8
 bool DecodeJpgWithLibjpeg(const uint8_t* Data, size_t Size, Image_Rec& Image) {
     jpeg_decompress_struct Info;
     JpegErrorManager       Errors;
+    jpeg_progress_mgr      Progress{};
+    Progress.progress_monitor = JpegProgress;
     Info.err = jpeg_std_error(&Errors.Base);
     Errors.Base.error_exit = JpegErrorExit;
     Errors.Base.emit_message = JpegEmitMessage;
@@ -217,6 +229,7 @@ bool DecodeJpgWithLibjpeg(const uint8_t* Data, size_t Size, Image_Rec& Image) {
         return false;
     }
     jpeg_create_decompress(&Info);
+    Info.progress = &Progress;
     jpeg_mem_src(&Info, Data, static_cast<unsigned long>(Size));
     jpeg_read_header(&Info, TRUE);
     if (Info.image_width == 0 || Info.image_height == 0 || Info.image_width > MaxImageSide ||

@@ -300,6 +300,15 @@ TEST_F(MalformedTest, OnlyExactLowerCaseExtensionsAreLoaded) {
         EXPECT_EQ(TexName, 0u);
         EXPECT_EQ(MessagesShown, Before);
     }
+    // The game writes some names with backslashes ("fonts\\font"); they name the same file.
+    if (Ctx.Ready()) {
+        std::filesystem::create_directory("sub");
+        std::filesystem::copy_file("floor.jpg", "sub/floor.jpg");
+        GLuint TexName = 0;
+        LoadTexture("sub\\floor.jpg", TexName, false, GL_LINEAR, GL_LINEAR, 0);
+        EXPECT_TRUE(glIsTexture(TexName));
+        glDeleteTextures(1, &TexName);
+    }
     // The program's module has no image resources.
     const int Before = MessagesShown;
     GLuint    TexName = 7;
