@@ -6,8 +6,7 @@
 
 clsAnimate::clsAnimate(const std::string& Name, double Speed)
     : FileName(Name), AnimationSpeed(Speed), Model(std::make_unique<clsModel>()) {
-    if (!Model->LoadFromFile(FileName))
-        ShowMessage("Couldn't load the model", "Model");
+    if (!Model->LoadFromFile(FileName)) ShowMessage("Couldn't load the model", "Model");
     glShadeModel(GL_SMOOTH);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_DEPTH_TEST);
@@ -40,6 +39,5 @@ void clsAnimate::Update() {
     const float Now = Clock->ElapsedSeconds();
     Delta = Now - LastTime;
     LastTime = LastTime + Delta;
-    if (Animating)
-        Model->AdvanceAnimation(float(Delta * AnimationSpeed));
+    if (Animating) Model->AdvanceAnimation(float(Delta * AnimationSpeed));
 }

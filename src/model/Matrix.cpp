@@ -6,20 +6,28 @@
 namespace {
 
 // Element (row R, column C) in column-major storage.
-constexpr int At(int R, int C) { return C * 4 + R; }
+constexpr int At(int R, int C) {
+    return C * 4 + R;
+}
 
 } // namespace
 
-clsMatrix::clsMatrix() { LoadIdentity(); }
+clsMatrix::clsMatrix() {
+    LoadIdentity();
+}
 
 void clsMatrix::LoadIdentity() {
     for (int I = 0; I < 16; I++)
         M[I] = (I % 5 == 0) ? 1.0f : 0.0f;
 }
 
-void clsMatrix::GetMatrix(float Out[16]) const { std::memcpy(Out, M, sizeof(M)); }
+void clsMatrix::GetMatrix(float Out[16]) const {
+    std::memcpy(Out, M, sizeof(M));
+}
 
-void clsMatrix::SetMatrix(const float In[16]) { std::memcpy(M, In, sizeof(M)); }
+void clsMatrix::SetMatrix(const float In[16]) {
+    std::memcpy(M, In, sizeof(M));
+}
 
 // Sums are formed in double and rounded once, as the extended-precision original did; every
 // result is computed before any is stored, so Other may be this matrix.
@@ -31,8 +39,7 @@ void clsMatrix::PostMultiply(const clsMatrix& Other) {
         for (int R = 0; R < 3; R++) {
             double Sum = double(A[At(R, 0)]) * B[At(0, C)] + double(A[At(R, 1)]) * B[At(1, C)] +
                          double(A[At(R, 2)]) * B[At(2, C)];
-            if (C == 3)
-                Sum += A[At(R, 3)];
+            if (C == 3) Sum += A[At(R, 3)];
             Result[At(R, C)] = float(Sum);
         }
         Result[At(3, C)] = (C == 3) ? 1.0f : 0.0f;

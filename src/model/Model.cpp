@@ -20,8 +20,12 @@ constexpr size_t MeshMinLines = 4;     // header and the three count lines
 constexpr size_t MaterialMinLines = 9; // name, four colours, shininess, transparency, two maps
 constexpr size_t BoneMinLines = 5;     // name, parent, rest transform, two key counts
 
-bool IsBlank(char C) { return C == ' ' || C == '\t'; }
-bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+bool IsBlank(char C) {
+    return C == ' ' || C == '\t';
+}
+bool IsDigit(char C) {
+    return C >= '0' && C <= '9';
+}
 
 bool StartsWith(std::string_view Line, std::string_view Prefix) {
     return Line.substr(0, Prefix.size()) == Prefix;
@@ -30,8 +34,7 @@ bool StartsWith(std::string_view Line, std::string_view Prefix) {
 std::string RemoveQuotes(std::string_view Text) {
     std::string Result;
     for (char C : Text)
-        if (C != '"')
-            Result += C;
+        if (C != '"') Result += C;
     return Result;
 }
 
@@ -55,10 +58,8 @@ bool ParseInt(std::string_view Text, int32_t& Value) {
     while (I < Text.size() && IsBlank(Text[I]))
         I++;
     const bool Plus = I < Text.size() && Text[I] == '+';
-    if (Plus)
-        I++;
-    if (I >= Text.size() || !(IsDigit(Text[I]) || (!Plus && Text[I] == '-')))
-        return false;
+    if (Plus) I++;
+    if (I >= Text.size() || !(IsDigit(Text[I]) || (!Plus && Text[I] == '-'))) return false;
     const char* Begin = Text.data() + I;
     const char* End = Text.data() + Text.size();
     auto [Ptr, Error] = std::from_chars(Begin, End, Value);
@@ -69,8 +70,7 @@ bool ParseInt(std::string_view Text, int32_t& Value) {
 bool ParseReal(std::string_view Text, float& Value) {
     size_t I = 0;
     size_t Digits = 0;
-    if (I < Text.size() && (Text[I] == '+' || Text[I] == '-'))
-        I++;
+    if (I < Text.size() && (Text[I] == '+' || Text[I] == '-')) I++;
     while (I < Text.size() && IsDigit(Text[I]))
         I++, Digits++;
     if (I < Text.size() && Text[I] == '.') {
@@ -78,25 +78,20 @@ bool ParseReal(std::string_view Text, float& Value) {
         while (I < Text.size() && IsDigit(Text[I]))
             I++, Digits++;
     }
-    if (Digits == 0)
-        return false;
+    if (Digits == 0) return false;
     if (I < Text.size() && (Text[I] == 'e' || Text[I] == 'E')) {
         I++;
-        if (I < Text.size() && (Text[I] == '+' || Text[I] == '-'))
-            I++;
+        if (I < Text.size() && (Text[I] == '+' || Text[I] == '-')) I++;
         size_t ExponentDigits = 0;
         while (I < Text.size() && IsDigit(Text[I]))
             I++, ExponentDigits++;
-        if (ExponentDigits == 0)
-            return false;
+        if (ExponentDigits == 0) return false;
     }
-    if (I != Text.size())
-        return false;
+    if (I != Text.size()) return false;
     const char* Begin = Text.data() + (Text[0] == '+' ? 1 : 0);
     double      Wide = 0;
     auto [Ptr, Error] = std::from_chars(Begin, Text.data() + Text.size(), Wide);
-    if (Error != std::errc() || Ptr != Text.data() + Text.size())
-        return false;
+    if (Error != std::errc() || Ptr != Text.data() + Text.size()) return false;
     Value = float(Wide);
     return std::isfinite(Value);
 }
@@ -109,8 +104,7 @@ class clsNumberLine {
     bool Real(float& Value) { return ParseReal(NextWord(), Value); }
     bool Reals(float* Values, int Count) {
         for (int I = 0; I < Count; I++)
-            if (!Real(Values[I]))
-                return false;
+            if (!Real(Values[I])) return false;
         return true;
     }
 
@@ -148,12 +142,10 @@ bool SectionCount(std::string_view Line, std::string_view Keyword, const clsMode
 }
 
 bool ReadKeys(clsModelText& File, int32_t& Count, std::vector<clsKeyFrame>& Keys) {
-    if (File.Eof() || !ReadCount(File.ReadLine(), File.LinesLeft(), Count))
-        return false;
+    if (File.Eof() || !ReadCount(File.ReadLine(), File.LinesLeft(), Count)) return false;
     Keys.assign(size_t(Count), clsKeyFrame());
     for (clsKeyFrame& Key : Keys) {
-        if (File.Eof())
-            return false;
+        if (File.Eof()) return false;
         clsNumberLine Numbers(File.ReadLine());
         if (!Numbers.Real(Key.Time) || !Numbers.Real(Key.X) || !Numbers.Real(Key.Y) ||
             !Numbers.Real(Key.Z))
@@ -171,23 +163,29 @@ clsModelText::clsModelText(std::string Text) : Content(std::move(Text)) {
     size_t           Start = 0;
     while (Start < All.size()) {
         size_t End = All.find('\n', Start);
-        if (End == std::string_view::npos)
-            End = All.size();
+        if (End == std::string_view::npos) End = All.size();
         std::string_view Line = All.substr(Start, End - Start);
-        if (!Line.empty() && Line.back() == '\r')
-            Line.remove_suffix(1);
+        if (!Line.empty() && Line.back() == '\r') Line.remove_suffix(1);
         Lines.push_back(Line);
         Start = End + 1;
     }
 }
 
-bool clsModelText::Eof() const { return Next >= Lines.size(); }
+bool clsModelText::Eof() const {
+    return Next >= Lines.size();
+}
 
-std::string_view clsModelText::ReadLine() { return Eof() ? std::string_view() : Lines[Next++]; }
+std::string_view clsModelText::ReadLine() {
+    return Eof() ? std::string_view() : Lines[Next++];
+}
 
-std::string_view clsModelText::PeekLine() const { return Eof() ? std::string_view() : Lines[Next]; }
+std::string_view clsModelText::PeekLine() const {
+    return Eof() ? std::string_view() : Lines[Next];
+}
 
-size_t clsModelText::LinesLeft() const { return Lines.size() - Next; }
+size_t clsModelText::LinesLeft() const {
+    return Lines.size() - Next;
+}
 
 // ---- the section readers ----
 
@@ -216,47 +214,39 @@ bool ReadTriangle(std::string_view Line, const clsShape& Mesh, clsTri& Triangle)
     clsNumberLine Numbers(Line);
     int32_t       Flags = 0;
     int32_t       Smoothing = 0;
-    if (!Numbers.Int(Flags))
-        return false;
+    if (!Numbers.Int(Flags)) return false;
     for (int32_t& Index : Triangle.VertexIndices)
-        if (!Numbers.Int(Index) || Index < 0 || Index >= Mesh.VertexCount)
-            return false;
+        if (!Numbers.Int(Index) || Index < 0 || Index >= Mesh.VertexCount) return false;
     for (int32_t& Index : Triangle.NormalIndices)
-        if (!Numbers.Int(Index) || Index < 0 || Index >= Mesh.NormalCount)
-            return false;
+        if (!Numbers.Int(Index) || Index < 0 || Index >= Mesh.NormalCount) return false;
     return Numbers.Int(Smoothing);
 }
 
 // The mesh header after its quotes are removed: name, flags, material index.
 bool ParseMeshHeader(std::string_view Header, int32_t& Material) {
     const size_t NameEnd = Header.find(' ');
-    if (NameEnd == std::string_view::npos)
-        return false;
+    if (NameEnd == std::string_view::npos) return false;
     const std::string_view Rest = Header.substr(NameEnd + 1);
     const size_t           FlagsEnd = Rest.find(' ');
     int32_t                Flags = 0;
-    if (FlagsEnd == std::string_view::npos)
-        return false;
-    return ParseInt(Rest.substr(0, FlagsEnd), Flags) && ParseInt(Rest.substr(FlagsEnd + 1), Material);
+    if (FlagsEnd == std::string_view::npos) return false;
+    return ParseInt(Rest.substr(0, FlagsEnd), Flags) &&
+           ParseInt(Rest.substr(FlagsEnd + 1), Material);
 }
 
 } // namespace
 
 bool clsShape::LoadFromFile(clsModelText& File) {
     std::string_view Line;
-    if (!ReadMeshLine(File, Line) || !ReadCount(Line, File.LinesLeft(), VertexCount))
-        return false;
+    if (!ReadMeshLine(File, Line) || !ReadCount(Line, File.LinesLeft(), VertexCount)) return false;
     Vertices.assign(size_t(VertexCount), clsVec());
     for (clsVec& Vertex : Vertices)
-        if (!ReadMeshLine(File, Line) || !ReadVertex(Line, Vertex))
-            return false;
+        if (!ReadMeshLine(File, Line) || !ReadVertex(Line, Vertex)) return false;
 
-    if (!ReadMeshLine(File, Line) || !ReadCount(Line, File.LinesLeft(), NormalCount))
-        return false;
+    if (!ReadMeshLine(File, Line) || !ReadCount(Line, File.LinesLeft(), NormalCount)) return false;
     Normals.assign(size_t(NormalCount), clsNormal());
     for (clsNormal& Normal : Normals) {
-        if (!ReadMeshLine(File, Line))
-            return false;
+        if (!ReadMeshLine(File, Line)) return false;
         clsNumberLine Numbers(Line);
         if (!Numbers.Real(Normal.X) || !Numbers.Real(Normal.Y) || !Numbers.Real(Normal.Z))
             return false;
@@ -266,28 +256,21 @@ bool clsShape::LoadFromFile(clsModelText& File) {
         return false;
     Triangles.assign(size_t(TriangleCount), clsTri());
     for (clsTri& Triangle : Triangles)
-        if (!ReadMeshLine(File, Line) || !ReadTriangle(Line, *this, Triangle))
-            return false;
+        if (!ReadMeshLine(File, Line) || !ReadTriangle(Line, *this, Triangle)) return false;
     return true;
 }
 
 bool clsMaterial::LoadFromFile(clsModelText& File) {
     SkipEmptyLines(File);
-    if (File.Eof())
-        return false;
+    if (File.Eof()) return false;
     Name = RemoveQuotes(File.ReadLine());
     for (float* Colour : {Ambient, Diffuse, Specular, Emissive})
-        if (File.Eof() || !clsNumberLine(File.ReadLine()).Reals(Colour, 4))
-            return false;
-    if (File.Eof() || !clsNumberLine(File.ReadLine()).Real(Shininess))
-        return false;
-    if (File.Eof() || !clsNumberLine(File.ReadLine()).Real(Transparency))
-        return false;
-    if (File.Eof())
-        return false;
+        if (File.Eof() || !clsNumberLine(File.ReadLine()).Reals(Colour, 4)) return false;
+    if (File.Eof() || !clsNumberLine(File.ReadLine()).Real(Shininess)) return false;
+    if (File.Eof() || !clsNumberLine(File.ReadLine()).Real(Transparency)) return false;
+    if (File.Eof()) return false;
     ColourMap = RemoveQuotes(File.ReadLine());
-    if (File.Eof())
-        return false;
+    if (File.Eof()) return false;
     AlphaMap = RemoveQuotes(File.ReadLine());
 
     Texture = 0;
@@ -298,14 +281,11 @@ bool clsMaterial::LoadFromFile(clsModelText& File) {
 
 bool clsBone::LoadFromFile(clsModelText& File) {
     SkipEmptyLines(File);
-    if (File.Eof())
-        return false;
+    if (File.Eof()) return false;
     Name = RemoveQuotes(File.ReadLine());
-    if (File.Eof())
-        return false;
+    if (File.Eof()) return false;
     ParentName = RemoveQuotes(File.ReadLine());
-    if (File.Eof())
-        return false;
+    if (File.Eof()) return false;
     clsNumberLine Numbers(File.ReadLine());
     int32_t       Flags = 0;
     if (!Numbers.Int(Flags) || !Numbers.Reals(Position, 3) || !Numbers.Reals(Rotation, 3))
@@ -332,8 +312,7 @@ bool clsModel::LoadFromFile(const std::string& FileName) {
     Clear();
     const std::string Path = NativePath(FileName);
     std::error_code   Error;
-    if (!std::filesystem::is_regular_file(Path, Error))
-        return false;
+    if (!std::filesystem::is_regular_file(Path, Error)) return false;
     std::ifstream In(Path, std::ios::binary);
     return In && LoadFromStream(In);
 }
@@ -342,8 +321,7 @@ bool clsModel::LoadFromStream(std::istream& Stream) {
     Clear();
     std::ostringstream Content;
     Content << Stream.rdbuf();
-    if (Stream.bad())
-        return false;
+    if (Stream.bad()) return false;
     return LoadFromText(std::move(Content).str());
 }
 
@@ -354,8 +332,7 @@ bool clsModel::LoadFromText(std::string Content) {
     try {
         clsModelText File(std::move(Content));
         int32_t      StartFrame = 0; // a file without "Frame:" starts at frame 0
-        if (!ReadSections(File, StartFrame) || !CheckIndices() || !LinkParents())
-            return false;
+        if (!ReadSections(File, StartFrame) || !CheckIndices() || !LinkParents()) return false;
         SetupRestPose();
         BindSkin();
         AdvanceAnimation(float(StartFrame));
@@ -369,8 +346,7 @@ bool clsModel::ReadSections(clsModelText& File, int32_t& StartFrame) {
     while (!File.Eof()) {
         const std::string_view Line = File.ReadLine();
         bool                   Good = true;
-        if (Line.empty() || StartsWith(Line, "//"))
-            continue;
+        if (Line.empty() || StartsWith(Line, "//")) continue;
         if (StartsWith(Line, "Frames:")) {
             int32_t Count = 0;
             Good = ParseInt(Line.substr(7), Count);
@@ -384,16 +360,14 @@ bool clsModel::ReadSections(clsModelText& File, int32_t& StartFrame) {
         } else if (StartsWith(Line, "Bones: ")) {
             Good = ReadBones(File, Line);
         }
-        if (!Good)
-            return false;
+        if (!Good) return false;
     }
     return true;
 }
 
 bool clsModel::ReadMeshes(clsModelText& File, std::string_view Line) {
     int32_t Count = 0;
-    if (!SectionCount(Line, "Meshes: ", File, MeshMinLines, Count))
-        return false;
+    if (!SectionCount(Line, "Meshes: ", File, MeshMinLines, Count)) return false;
     MeshCount = Count;
     Meshes = std::vector<clsShape>(size_t(Count));
     MeshMaterials.assign(size_t(Count), -1);
@@ -401,41 +375,35 @@ bool clsModel::ReadMeshes(clsModelText& File, std::string_view Line) {
         SkipEmptyLines(File);
         if (File.Eof() || !ParseMeshHeader(RemoveQuotes(File.ReadLine()), MeshMaterials[I]))
             return false;
-        if (!Meshes[I].LoadFromFile(File))
-            return false;
+        if (!Meshes[I].LoadFromFile(File)) return false;
     }
     return true;
 }
 
 bool clsModel::ReadMaterials(clsModelText& File, std::string_view Line) {
     int32_t Count = 0;
-    if (!SectionCount(Line, "Materials: ", File, MaterialMinLines, Count))
-        return false;
+    if (!SectionCount(Line, "Materials: ", File, MaterialMinLines, Count)) return false;
     MaterialCount = Count;
     Materials = std::vector<clsMaterial>(size_t(Count));
     for (clsMaterial& Material : Materials)
-        if (!Material.LoadFromFile(File))
-            return false;
+        if (!Material.LoadFromFile(File)) return false;
     return true;
 }
 
 bool clsModel::ReadBones(clsModelText& File, std::string_view Line) {
     int32_t Count = 0;
-    if (!SectionCount(Line, "Bones: ", File, BoneMinLines, Count))
-        return false;
+    if (!SectionCount(Line, "Bones: ", File, BoneMinLines, Count)) return false;
     BoneCount = Count;
     Bones = std::vector<clsBone>(size_t(Count));
     for (clsBone& Bone : Bones)
-        if (!Bone.LoadFromFile(File))
-            return false;
+        if (!Bone.LoadFromFile(File)) return false;
     return true;
 }
 
 // Every mesh material must exist (negative = none) and every skinned vertex name a bone.
 bool clsModel::CheckIndices() const {
     for (int32_t Material : MeshMaterials)
-        if (Material >= MaterialCount)
-            return false;
+        if (Material >= MaterialCount) return false;
     for (const clsShape& Mesh : Meshes)
         for (const clsVec& Vertex : Mesh.Vertices)
             if (Vertex.BoneIndex != -1 && (Vertex.BoneIndex < 0 || Vertex.BoneIndex >= BoneCount))
@@ -448,16 +416,14 @@ bool clsModel::CheckIndices() const {
 bool clsModel::LinkParents() {
     for (clsBone& Bone : Bones) {
         Bone.Parent = nullptr;
-        if (Bone.ParentName.empty())
-            continue;
+        if (Bone.ParentName.empty()) continue;
         for (clsBone& Candidate : Bones) {
             if (Candidate.Name == Bone.ParentName) {
                 Bone.Parent = &Candidate;
                 break;
             }
         }
-        if (!Bone.Parent)
-            return false;
+        if (!Bone.Parent) return false;
     }
     return true;
 }
@@ -472,8 +438,7 @@ void clsModel::SetupRestPose() {
 void clsModel::BindSkin() {
     for (clsShape& Mesh : Meshes) {
         for (clsVec& Vertex : Mesh.Vertices) {
-            if (Vertex.BoneIndex == -1)
-                continue;
+            if (Vertex.BoneIndex == -1) continue;
             const clsMatrix& Rest = Bones[size_t(Vertex.BoneIndex)].Absolute;
             float            Point[3] = {Vertex.X, Vertex.Y, Vertex.Z};
             Rest.InverseTranslateVect(Point);
@@ -553,8 +518,7 @@ void clsBone::AnimateBone(float T) {
 
 void clsModel::AdvanceAnimation(float Delta) {
     Time += Delta;
-    if (Time > Frames)
-        Time = 1.0f; // the loop restarts at frame 1, not 0
+    if (Time > Frames) Time = 1.0f; // the loop restarts at frame 1, not 0
     for (clsBone& Bone : Bones)
         Bone.AnimateBone(Time);
 }
@@ -582,8 +546,10 @@ namespace {
 // A model that failed to load may hold triangles read before the fault; those are not drawn.
 bool TriangleInMesh(const clsTri& Triangle, const clsShape& Mesh) {
     for (int K = 0; K < 3; K++) {
-        if (Triangle.VertexIndices[K] < 0 || size_t(Triangle.VertexIndices[K]) >= Mesh.Vertices.size() ||
-            Triangle.NormalIndices[K] < 0 || size_t(Triangle.NormalIndices[K]) >= Mesh.Normals.size())
+        if (Triangle.VertexIndices[K] < 0 ||
+            size_t(Triangle.VertexIndices[K]) >= Mesh.Vertices.size() ||
+            Triangle.NormalIndices[K] < 0 ||
+            size_t(Triangle.NormalIndices[K]) >= Mesh.Normals.size())
             return false;
     }
     return true;
@@ -601,8 +567,7 @@ void clsModel::DrawMesh(size_t Index) const {
     const clsShape& Mesh = Meshes[Index];
     glBegin(GL_TRIANGLES);
     for (const clsTri& Triangle : Mesh.Triangles) {
-        if (!TriangleInMesh(Triangle, Mesh))
-            continue;
+        if (!TriangleInMesh(Triangle, Mesh)) continue;
         for (int K = 0; K < 3; K++) {
             const clsNormal& Normal = Mesh.Normals[size_t(Triangle.NormalIndices[K])];
             const clsVec&    Vertex = Mesh.Vertices[size_t(Triangle.VertexIndices[K])];
@@ -648,8 +613,7 @@ void clsBone::DrawBone() const {
     glColor3f(1, 0, 1);
     glBegin(GL_POINTS);
     glVertex3f(Joint.X, Joint.Y, Joint.Z);
-    if (Parent)
-        glVertex3f(ParentJoint.X, ParentJoint.Y, ParentJoint.Z);
+    if (Parent) glVertex3f(ParentJoint.X, ParentJoint.Y, ParentJoint.Z);
     glEnd();
     glColor3f(1, 1, 1);
 }

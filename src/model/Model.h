@@ -18,7 +18,7 @@ class clsModelText {
   public:
     explicit clsModelText(std::string Content);
     clsModelText(const clsModelText&) = delete; // the lines point into Content
-    clsModelText& operator=(const clsModelText&) = delete;
+    clsModelText&    operator=(const clsModelText&) = delete;
     bool             Eof() const;       // true once every line has been read
     std::string_view ReadLine();        // the next line; empty when Eof
     std::string_view PeekLine() const;  // the next line without taking it; empty when Eof
@@ -100,16 +100,16 @@ class clsBone {
     void AnimateBone(float T); // pose at time T in frames
     void DrawBone() const;     // the bone's line and joints of the skeleton view
 
-    std::string              Name;
-    std::string              ParentName;      // empty = root bone
-    clsBone*                 Parent = nullptr; // linked by the loader; null for a root
-    float                    Position[3] = {0, 0, 0}; // relative to the parent
-    float                    Rotation[3] = {0, 0, 0}; // Euler angles in radians, relative to the parent
-    clsMatrix                Absolute;        // current model-space transform
-    int32_t                  PositionKeyCount = 0;
+    std::string Name;
+    std::string ParentName;              // empty = root bone
+    clsBone*    Parent = nullptr;        // linked by the loader; null for a root
+    float       Position[3] = {0, 0, 0}; // relative to the parent
+    float       Rotation[3] = {0, 0, 0}; // Euler angles in radians, relative to the parent
+    clsMatrix   Absolute;                // current model-space transform
+    int32_t     PositionKeyCount = 0;
     std::vector<clsKeyFrame> PositionKeys;
     int32_t                  RotationKeyCount = 0;
-    std::vector<clsKeyFrame> RotationKeys;    // angles in radians
+    std::vector<clsKeyFrame> RotationKeys; // angles in radians
 };
 
 class clsModel {
@@ -130,15 +130,15 @@ class clsModel {
     void Draw() const;         // every mesh at the current pose, in immediate mode
     void DrawSkeleton() const; // every bone as a red line to its parent with magenta joints
 
-    float                    Frames = 0;    // animation length in frames
-    float                    Time = 0;      // current animation time in frames
+    float                    Frames = 0; // animation length in frames
+    float                    Time = 0;   // current animation time in frames
     int32_t                  MeshCount = 0;
     std::vector<clsShape>    Meshes;
     std::vector<int32_t>     MeshMaterials; // material of each mesh; negative = none
     int32_t                  MaterialCount = 0;
     std::vector<clsMaterial> Materials;
     int32_t                  BoneCount = 0;
-    std::vector<clsBone>     Bones;         // in file order
+    std::vector<clsBone>     Bones; // in file order
 
   private:
     void Clear(); // back to the empty model

@@ -9,7 +9,7 @@ class clsVec {
     // Replaces X, Y, Z, W by matrix × (X, Y, Z, 1); the incoming W is ignored.
     void Transform(const clsMatrix& Matrix);
 
-    float   X = 0;          // position; model space, or the bone's local space once skinned
+    float   X = 0; // position; model space, or the bone's local space once skinned
     float   Y = 0;
     float   Z = 0;
     float   W = 0;          // written only by Transform

@@ -1,7 +1,7 @@
 // clsAnimate: loading and its single report, the OpenGL state and projection it leaves, drawing
 // through Update and Render, and the clock that drives the animation.
-#include "ModelFixture.h"
 #include "model/Animate.h"
+#include "ModelFixture.h"
 #include "platform/Platform.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
@@ -20,8 +20,8 @@ void ExpectFrustumProjection() {
     EXPECT_EQ(Mode, GL_PROJECTION) << "the projection matrix stays current";
     GLfloat P[16];
     glGetFloatv(GL_PROJECTION_MATRIX, P);
-    const float Expected[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1501.0f / 1499.0f, -1,
-                                0, 0, -3000.0f / 1499.0f, 0};
+    const float Expected[16] = {
+        1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1501.0f / 1499.0f, -1, 0, 0, -3000.0f / 1499.0f, 0};
     for (int I = 0; I < 16; I++)
         EXPECT_NEAR(P[I], Expected[I], 1e-5) << I;
 }

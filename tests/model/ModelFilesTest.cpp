@@ -40,8 +40,7 @@ bool LoadThirdParty(clsModel& Model, const std::string& Name) {
 
 const clsBone* BoneNamed(const clsModel& Model, const std::string& Name) {
     for (const clsBone& Bone : Model.Bones)
-        if (Bone.Name == Name)
-            return &Bone;
+        if (Bone.Name == Name) return &Bone;
     return nullptr;
 }
 
@@ -105,7 +104,8 @@ TEST(ThirdPartyModels, BirdLinksLatin1AndStarredParentNames) {
     REQUIRE_THIRD_PARTY();
     clsModel Model;
     ASSERT_TRUE(LoadThirdParty(Model, "bird-17-bones-crlf.txt"));
-    const clsBone* Hip = BoneNamed(Model, "H\xFC" "fte");
+    const clsBone* Hip = BoneNamed(Model, "H\xFC"
+                                          "fte");
     const clsBone* Torso = BoneNamed(Model, "Torso*");
     ASSERT_NE(Hip, nullptr) << "the name is compared byte for byte (Latin-1)";
     ASSERT_NE(Torso, nullptr);
@@ -170,7 +170,8 @@ TEST(ThirdPartyModels, SoldierWithoutKeysStaysInItsRestPose) {
         Bone.SetupBone();
     for (size_t B = 0; B < Posed.size(); B++)
         for (int I = 0; I < 16; I++)
-            EXPECT_EQ(Posed[B].M[I], Model.Bones[B].Absolute.M[I]) << Model.Bones[B].Name << " " << I;
+            EXPECT_EQ(Posed[B].M[I], Model.Bones[B].Absolute.M[I])
+                << Model.Bones[B].Name << " " << I;
 }
 
 TEST(ThirdPartyModels, ArrowAndBarrageMaterials) {

@@ -17,18 +17,16 @@
 class clsTempFolder {
   public:
     clsTempFolder() {
-        char Pattern[] = "/tmp/tarvix-model-XXXXXX";
+        char        Pattern[] = "/tmp/tarvix-model-XXXXXX";
         const char* Made = mkdtemp(Pattern);
         Path = Made ? Made : "";
         Previous = std::filesystem::current_path();
-        if (!Path.empty())
-            std::filesystem::current_path(Path);
+        if (!Path.empty()) std::filesystem::current_path(Path);
     }
     ~clsTempFolder() {
         std::filesystem::current_path(Previous);
         std::error_code Error;
-        if (!Path.empty())
-            std::filesystem::remove_all(Path, Error);
+        if (!Path.empty()) std::filesystem::remove_all(Path, Error);
     }
     std::string           Path;
     std::filesystem::path Previous;
@@ -36,19 +34,18 @@ class clsTempFolder {
 
 inline void WriteTextFile(const std::string& Name, const std::string& Content) {
     std::filesystem::path File(Name);
-    if (File.has_parent_path())
-        std::filesystem::create_directories(File.parent_path());
+    if (File.has_parent_path()) std::filesystem::create_directories(File.parent_path());
     std::ofstream Out(Name, std::ios::binary);
     Out << Content;
 }
 
 // A 2 x 2 uncompressed 24-bit bitmap of one colour.
 inline void WriteSolidBmp(const std::string& Name, uint8_t R, uint8_t G, uint8_t B) {
-    const int  RowBytes = 8; // 2 pixels of 3 bytes, padded to 4
-    const int  DataSize = RowBytes * 2;
-    const int  FileSize = 54 + DataSize;
+    const int   RowBytes = 8; // 2 pixels of 3 bytes, padded to 4
+    const int   DataSize = RowBytes * 2;
+    const int   FileSize = 54 + DataSize;
     std::string Data(size_t(FileSize), '\0');
-    auto Put32 = [&](int At, uint32_t V) {
+    auto        Put32 = [&](int At, uint32_t V) {
         for (int I = 0; I < 4; I++)
             Data[size_t(At + I)] = char((V >> (8 * I)) & 0xFF);
     };
@@ -113,7 +110,9 @@ struct SampleModel {
 };
 
 // Where the shared third-party test inputs live (absent in a fresh clone).
-inline std::string ThirdPartyFolder() { return std::string(TARVIX_SHARED_TESTDATA) + "/ms3d-ascii"; }
+inline std::string ThirdPartyFolder() {
+    return std::string(TARVIX_SHARED_TESTDATA) + "/ms3d-ascii";
+}
 
 // Draws Model in white, unlit, with an orthographic view fitted around its posed vertices, and
 // returns the share of the view it covers (0 to 1).
@@ -136,8 +135,7 @@ inline float DrawFitted(const clsModel& Model, const clsTestGLContext& Ctx) {
     // Look along the thinnest axis W, so flat shapes (a disk) are seen face on.
     int W = 0;
     for (int A = 1; A < 3; A++)
-        if (High[A] - Low[A] < High[W] - Low[W])
-            W = A;
+        if (High[A] - Low[A] < High[W] - Low[W]) W = A;
     const int U = (W + 1) % 3, V = (W + 2) % 3;
     for (int A = 0; A < 3; A++)
         if (High[A] - Low[A] < 1e-3f) {

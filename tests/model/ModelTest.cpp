@@ -1,7 +1,7 @@
 // clsModel: the loader's rules on small hand-written files, the files it must refuse, the key
 // tracks, the animation loop and skinned drawing read back from a headless context.
-#include "ModelFixture.h"
 #include "model/Model.h"
+#include "ModelFixture.h"
 #include "support/GLContext.h"
 
 #include <GL/gl.h>
@@ -11,13 +11,14 @@
 
 namespace {
 
-bool Load(clsModel& Model, const std::string& Text) { return Model.LoadFromText(Text); }
+bool Load(clsModel& Model, const std::string& Text) {
+    return Model.LoadFromText(Text);
+}
 
 std::string Replace(std::string Text, const std::string& From, const std::string& To) {
     const size_t At = Text.find(From);
     EXPECT_NE(At, std::string::npos) << From;
-    if (At != std::string::npos)
-        Text.replace(At, From.size(), To);
+    if (At != std::string::npos) Text.replace(At, From.size(), To);
     return Text;
 }
 
@@ -63,8 +64,9 @@ TEST(ModelLoader, SkipsCommentsEmptyAndUnknownLinesAnywhereAtTopLevel) {
     SampleModel Sample;
     Sample.Header = "// first\n\nGroupComments: 0\nFrames: 30\n  Frame: 7\nframes: 99\nFrame: 2\n"
                     "// between\nMeshes:x\nwhatever\n\n";
-    const std::string Text = Replace(Sample.Text(), "Bones: 1", "MaterialComments: 0\n// c\n\nBones: 1") +
-                             "BoneComments: 0\nModelComment: 0\n";
+    const std::string Text =
+        Replace(Sample.Text(), "Bones: 1", "MaterialComments: 0\n// c\n\nBones: 1") +
+        "BoneComments: 0\nModelComment: 0\n";
     clsModel Model;
     ASSERT_TRUE(Load(Model, Text));
     EXPECT_EQ(Model.Frames, 30) << "keywords are case-sensitive";
@@ -129,8 +131,7 @@ TEST(ModelLoader, ReadsCrlfLinesAndExtraFieldsOnNumberLines) {
                       "0 0.0 1.0 0.0 0.0 1.0 0\n";
     std::string Text;
     for (char C : Sample.Text()) {
-        if (C == '\n')
-            Text += '\r';
+        if (C == '\n') Text += '\r';
         Text += C;
     }
     clsModel Model;
@@ -215,20 +216,29 @@ TEST(ModelLoaderRejects, MissingOrUnreadableFiles) {
 }
 
 TEST(ModelLoaderRejects, TextThatIsNotAnInteger) {
-    const SampleModel Good;
-    const std::string Base = Good.Text();
+    const SampleModel                         Good;
+    const std::string                         Base = Good.Text();
     const std::pair<std::string, std::string> Cases[] = {
-        {"Frames: 30", "Frames: 30x"},       {"Frames: 30", "Frames: 3.5"},
-        {"Frame: 1", "Frame: one"},          {"Frame: 1", "Frame: 1 "},
-        {"Meshes: 1", "Meshes: 1 mesh"},     {"Materials: 1", "Materials: +"},
-        {"Bones: 1", "Bones: 99999999999"},  {"\"Box\" 0 0", "\"Box\" x 0"},
-        {"\"Box\" 0 0", "\"Box\" 0 0.0"},    {"\"Box\" 0 0", "\"Box\" 0"},
-        {"\"Box\" 0 0", "\"My Box\" 0 0"},   {"\"Box\" 0 0", "Box"},
-        {"3\n0 0.0", "three\n0 0.0"},        {"0 1.0 0.0 0.0 1.0 0.25 0", "0 1.0 0.0 0.0 1.0 0.25 0.5"},
+        {"Frames: 30", "Frames: 30x"},
+        {"Frames: 30", "Frames: 3.5"},
+        {"Frame: 1", "Frame: one"},
+        {"Frame: 1", "Frame: 1 "},
+        {"Meshes: 1", "Meshes: 1 mesh"},
+        {"Materials: 1", "Materials: +"},
+        {"Bones: 1", "Bones: 99999999999"},
+        {"\"Box\" 0 0", "\"Box\" x 0"},
+        {"\"Box\" 0 0", "\"Box\" 0 0.0"},
+        {"\"Box\" 0 0", "\"Box\" 0"},
+        {"\"Box\" 0 0", "\"My Box\" 0 0"},
+        {"\"Box\" 0 0", "Box"},
+        {"3\n0 0.0", "three\n0 0.0"},
+        {"0 1.0 0.0 0.0 1.0 0.25 0", "0 1.0 0.0 0.0 1.0 0.25 0.5"},
         {"0 1.0 0.0 0.0 1.0 0.25 0", "0 1.0 0.0 0.0 1.0 0.25"},
         {"0 1.0 0.0 0.0 1.0 0.25 0", "0 1.0 zero 0.0 1.0 0.25 0"},
-        {"0 0 1 2 0 0 0 1", "0 0 1 2 0 0 0"}, {"0 0 1 2 0 0 0 1", "0 0 1 2.0 0 0 0 1"},
-        {"0.8 0.0 0.0 1.0", "0.8 0.0 0.0"},  {"12.5", "nan"},
+        {"0 0 1 2 0 0 0 1", "0 0 1 2 0 0 0"},
+        {"0 0 1 2 0 0 0 1", "0 0 1 2.0 0 0 0 1"},
+        {"0.8 0.0 0.0 1.0", "0.8 0.0 0.0"},
+        {"12.5", "nan"},
         {"8 0.0 0.0 0.0 0.0 0.0 0.0", "8.5 0.0 0.0 0.0 0.0 0.0 0.0"},
         {"1.0 0.0 0.0 0.0\n1\n", "1.0 0.0 0.0 0.0\n1x\n"},
     };
@@ -242,7 +252,8 @@ TEST(ModelLoaderRejects, EverySectionEndingEarly) {
     const std::string Text = SampleModel().Text();
     const size_t      MeshesAt = Text.find("Meshes: ");
     int               Cuts = 0;
-    for (size_t End = Text.find('\n', MeshesAt); End + 1 < Text.size(); End = Text.find('\n', End + 1)) {
+    for (size_t End = Text.find('\n', MeshesAt); End + 1 < Text.size();
+         End = Text.find('\n', End + 1)) {
         clsModel Model;
         EXPECT_FALSE(Load(Model, Text.substr(0, End + 1))) << "cut after: " << Text.substr(0, End);
         Cuts++;
@@ -251,7 +262,7 @@ TEST(ModelLoaderRejects, EverySectionEndingEarly) {
 }
 
 TEST(ModelLoaderRejects, AMeshAtTheVeryEndOfTheFile) {
-    SampleModel Sample;
+    SampleModel       Sample;
     const std::string Text = Sample.Header + "Materials: 0\nMeshes: 1\n\"Box\" 0 -1\n" +
                              "3\n0 0 0 0 0 0 -1\n0 1 0 0 0 0 -1\n0 0 1 0 0 0 -1\n1\n0 0 1\n1\n"
                              "0 0 1 2 0 0 0 1\n";
@@ -261,16 +272,16 @@ TEST(ModelLoaderRejects, AMeshAtTheVeryEndOfTheFile) {
 }
 
 TEST(ModelLoaderRejects, IndicesOutsideTheirTables) {
-    const std::string Base = SampleModel().Text();
+    const std::string                         Base = SampleModel().Text();
     const std::pair<std::string, std::string> Cases[] = {
-        {"0 0 1 2 0 0 0 1", "0 0 1 3 0 0 0 1"},  // vertex index past the mesh
-        {"0 0 1 2 0 0 0 1", "0 -1 1 2 0 0 0 1"}, // negative vertex index
-        {"0 0 1 2 0 0 0 1", "0 0 1 2 0 1 0 1"},  // normal index past the normals
-        {"0 0 1 2 0 0 0 1", "0 0 1 2 0 0 -1 1"}, // negative normal index
+        {"0 0 1 2 0 0 0 1", "0 0 1 3 0 0 0 1"},                  // vertex index past the mesh
+        {"0 0 1 2 0 0 0 1", "0 -1 1 2 0 0 0 1"},                 // negative vertex index
+        {"0 0 1 2 0 0 0 1", "0 0 1 2 0 1 0 1"},                  // normal index past the normals
+        {"0 0 1 2 0 0 0 1", "0 0 1 2 0 0 -1 1"},                 // negative normal index
         {"0 0.0 1.0 0.0 0.0 1.0 0", "0 0.0 1.0 0.0 0.0 1.0 1"},  // no bone 1
         {"0 0.0 1.0 0.0 0.0 1.0 0", "0 0.0 1.0 0.0 0.0 1.0 -2"}, // only -1 means unskinned
-        {"\"Box\" 0 0", "\"Box\" 0 1"},          // no material 1
-        {"\"\"\n8 0.0", "\"Nobody\"\n8 0.0"},    // parent of that name missing
+        {"\"Box\" 0 0", "\"Box\" 0 1"},                          // no material 1
+        {"\"\"\n8 0.0", "\"Nobody\"\n8 0.0"},                    // parent of that name missing
     };
     for (const auto& [From, To] : Cases) {
         clsModel Model;
@@ -279,11 +290,14 @@ TEST(ModelLoaderRejects, IndicesOutsideTheirTables) {
 }
 
 TEST(ModelLoaderRejects, CountsTheFileCannotHold) {
-    const std::string Base = SampleModel().Text();
+    const std::string                         Base = SampleModel().Text();
     const std::pair<std::string, std::string> Cases[] = {
-        {"Meshes: 1", "Meshes: 2000000000"}, {"Meshes: 1", "Meshes: -1"},
-        {"Materials: 1", "Materials: 2"},    {"Bones: 1", "Bones: 2147483647"},
-        {"3\n0 0.0", "2000000000\n0 0.0"},   {"3\n0 0.0", "-3\n0 0.0"},
+        {"Meshes: 1", "Meshes: 2000000000"},
+        {"Meshes: 1", "Meshes: -1"},
+        {"Materials: 1", "Materials: 2"},
+        {"Bones: 1", "Bones: 2147483647"},
+        {"3\n0 0.0", "2000000000\n0 0.0"},
+        {"3\n0 0.0", "-3\n0 0.0"},
         {"1\n0.0 0.0 1.0", "1000000\n0.0 0.0 1.0"},
         {"1\n0 0 1 2", "-1\n0 0 1 2"},
         {"1\n1.0 0.0 0.0 0.0\n1\n", "900000000\n1.0 0.0 0.0 0.0\n1\n"},
@@ -310,7 +324,9 @@ TEST(ModelLoaderRejects, LeavesADrawableModelBehind) {
 
 namespace {
 
-std::vector<clsKeyFrame> Keys(std::initializer_list<clsKeyFrame> List) { return List; }
+std::vector<clsKeyFrame> Keys(std::initializer_list<clsKeyFrame> List) {
+    return List;
+}
 
 void ExpectValue(const std::vector<clsKeyFrame>& Track, float T, float X, float Y, float Z) {
     float Value[3];
@@ -415,9 +431,13 @@ TEST(ModelAnimation, ChildFollowsItsParentInTheSamePass) {
 namespace {
 
 // Pixel (column, row) of a point in normalised device coordinates on a Size x Size target.
-int ToPixel(float Ndc, int Size) { return int((Ndc + 1.0f) * 0.5f * float(Size)); }
+int ToPixel(float Ndc, int Size) {
+    return int((Ndc + 1.0f) * 0.5f * float(Size));
+}
 
-bool IsGreen(const std::vector<uint8_t>& P) { return P[0] < 40 && P[1] > 200 && P[2] < 40; }
+bool IsGreen(const std::vector<uint8_t>& P) {
+    return P[0] < 40 && P[1] > 200 && P[2] < 40;
+}
 
 void PlainGreenState(int Size) {
     glViewport(0, 0, Size, Size);
@@ -452,7 +472,7 @@ TEST(ModelDrawing, SkinnedVerticesLandWhereTheirBoneSays) {
                              "Materials: 0\n"
                              "Bones: 1\n\"Joint\"\n\"\"\n0 0.25 0 0 0 0 0\n"
                              "1\n1 0 0 0\n1\n1 0 0 1.5707963\n";
-    clsModel Model;
+    clsModel          Model;
     ASSERT_TRUE(Load(Model, Text));
 
     PlainGreenState(256);
