@@ -1,0 +1,315 @@
+// Game setup: the new-battle block (player, actors, names, slots, placement) and the whole
+// setup in a real context with the generated data: first start, resume and new game.
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+
+#include <GL/gl.h>
+
+#include "menu/Menu.h"
+#include "menu/Settings.h"
+#include "model/Animate.h"
+#include "platform/Numbers.h"
+#include "render/Particles.h"
+#include "render/Scene.h"
+#include "render/Terrain.h"
+#include "shell/App.h"
+#include "shell/Input.h"
+#include "shell/Timer.h"
+#include "shell/Window.h"
+#include "support/GLContext.h"
+#include "world/EventLog.h"
+#include "world/Setup.h"
+#include "world/Shots.h"
+#include "world/World.h"
+
+namespace {
+
+void ArenaCounts(int Tanks, int Turrets, int Bonus) {
+    ArenaTanks = Tanks;
+    ArenaTurrets = Turrets;
+    ArenaBonus = Bonus;
+    ArenaStartEnergy = 100;
+    ArenaMaxShots = 2;
+    ArenaScale = 10;
+    NewGameRequested = 1;
+}
+
+// Every actor slot holds leftovers of an earlier battle.
+void DirtyActors() {
+    for (int I = 0; I < ActorSlots; I++) {
+        Actors[I].Energy = 55;
+        Actors[I].ShotsInFlight = 3;
+        Actors[I].Heading = 200;
+    }
+}
+
+TEST(SetupNewBattle, WithNoEnemiesOnlyThePlayerIsAlive) {
+    ArenaCounts(0, 0, 0);
+    DirtyActors();
+    SetupNewBattle();
+    EXPECT_EQ(Actors[0].Energy, 100);
+    for (int I = 1; I <= 100; I++) {
+        EXPECT_EQ(Actors[I].Energy, 0) << "slot " << I;
+        EXPECT_EQ(Actors[I].ShotsInFlight, 0) << "slot " << I;
+    }
+    EXPECT_EQ(Actors[101].Energy, 55) << "slots above 100 are not cleared";
+    EXPECT_EQ(NewGameRequested, 0);
+}
+
+TEST(SetupNewBattle, TenOfEachAreNumberedBySlot) {
+    ArenaCounts(10, 10, 10);
+    DirtyActors();
+    SetupNewBattle();
+    for (int I = 1; I <= 10; I++) {
+        EXPECT_EQ(Actors[I].Name, "Enemy tank " + std::to_string(I));
+        EXPECT_EQ(Actors[I].Kind, KindTank);
+        EXPECT_EQ(Actors[I].Energy, 100);
+        EXPECT_EQ(Actors[I].MaxShots, 5);
+        EXPECT_EQ(Actors[I].ShotRange, 3000);
+        EXPECT_FALSE(Actors[I].ShotsBounce);
+        EXPECT_FLOAT_EQ(Actors[I].TurnSpeed, 2.0f);
+        EXPECT_FLOAT_EQ(Actors[I].ShotSpeed, 1.8f);
+        EXPECT_EQ(Actors[I].ReloadTime, 30.0);
+        EXPECT_EQ(Actors[I].Length, 2.5);
+        EXPECT_EQ(Actors[I].SightRange, 300.0);
+    }
+    for (int I = 11; I <= 20; I++) {
+        EXPECT_EQ(Actors[I].Name, "Turret " + std::to_string(I));
+        EXPECT_EQ(Actors[I].Kind, KindTurret);
+        EXPECT_EQ(Actors[I].Energy, 300);
+        EXPECT_EQ(Actors[I].Speed, 0.0f);
+        EXPECT_FLOAT_EQ(Actors[I].TurnSpeed, 3.0f);
+        EXPECT_EQ(Actors[I].ReloadTime, 15.0);
+        EXPECT_EQ(Actors[I].Length, 2.0);
+    }
+    for (int I = 21; I <= 30; I++) {
+        EXPECT_EQ(Actors[I].Name, "Bonus " + std::to_string(I));
+        EXPECT_EQ(Actors[I].Kind, KindBonus);
+        EXPECT_EQ(Actors[I].Energy, 1);
+        EXPECT_EQ(Actors[I].ColorR, 1.0);
+        EXPECT_EQ(Actors[I].MaxShots, 0);
+        EXPECT_EQ(Actors[I].SightRange, 0.0);
+    }
+    for (int I = 1; I <= 30; I++) {
+        EXPECT_GE(Actors[I].X, -500.0f);
+        EXPECT_LE(Actors[I].X, 250.0f);
+        EXPECT_GE(Actors[I].Z, -500.0f);
+        EXPECT_LE(Actors[I].Z, 250.0f);
+        EXPECT_FLOAT_EQ(Actors[I].Y, -179.0f);
+        EXPECT_GE(Actors[I].Heading, 0.0f);
+        EXPECT_LT(Actors[I].Heading, 360.0f);
+        EXPECT_EQ(Actors[I].ShotsInFlight, 0);
+    }
+    EXPECT_EQ(Actors[31].Energy, 0);
+}
+
+TEST(SetupNewBattle, TheRandomDrawsComeInTableOrder) {
+    ArenaCounts(1, 0, 1);
+    RandomSeed = 4242;
+    SetupNewBattle();
+    // Replay the generator past the 1000 smoke spins the particle reset draws first.
+    RandomSeed = 4242;
+    for (int I = 0; I < ParticleSlots; I++)
+        RandomReal();
+    const double R = RandomReal(), G = RandomReal(), B = RandomReal();
+    const double Z = RandomCoordinate(), X = RandomCoordinate();
+    const double Heading = RandomReal() * 360;
+    EXPECT_EQ(Actors[1].ColorR, R);
+    EXPECT_EQ(Actors[1].ColorG, G);
+    EXPECT_EQ(Actors[1].ColorB, B);
+    EXPECT_FLOAT_EQ(Actors[1].Z, float(Z));
+    EXPECT_FLOAT_EQ(Actors[1].X, float(X));
+    EXPECT_FLOAT_EQ(Actors[1].Heading, float(Heading));
+    const double BZ = RandomCoordinate(), BX = RandomCoordinate();
+    const int    Type = int(Trunc(RandomReal() * 9)) + 1;
+    EXPECT_FLOAT_EQ(Actors[2].Z, float(BZ));
+    EXPECT_FLOAT_EQ(Actors[2].X, float(BX));
+    EXPECT_EQ(Actors[2].BonusType, Type);
+}
+
+TEST(SetupNewBattle, PlayerStartsAtTheWestEndFacingMinusZ) {
+    ArenaCounts(3, 3, 3);
+    ArenaStartEnergy = 640;
+    ArenaMaxShots = 7;
+    Actors[0].Name = "ORIN";
+    Actors[0].ColorG = 0.3;
+    Actors[0].Heading = 90;
+    Actors[0].X = 17;
+    CameraMode = 3;
+    Score = 99;
+    ShowFPS = true;
+    RadarWorking = false;
+    GameInProgress = true;
+    SetupNewBattle();
+    const Actor_Rec& P = Actors[0];
+    EXPECT_FLOAT_EQ(P.X, -450.0f);
+    EXPECT_FLOAT_EQ(P.Y, -179.0f);
+    EXPECT_FLOAT_EQ(P.Z, 0.0f);
+    EXPECT_EQ(P.Heading, 0.0f);
+    EXPECT_EQ(P.Energy, 640);
+    EXPECT_EQ(P.MaxShots, 7);
+    EXPECT_EQ(P.ShotPower, 20);
+    EXPECT_TRUE(P.ShotsBounce);
+    EXPECT_EQ(P.ShotRange, 1000);
+    EXPECT_FLOAT_EQ(P.ShotSpeed, 1.5f);
+    EXPECT_EQ(P.ReloadTime, 20.0);
+    EXPECT_EQ(P.Name, "ORIN") << "name and colour stay as the settings set them";
+    EXPECT_EQ(P.ColorG, 0.3);
+    EXPECT_EQ(CameraMode, 2);
+    EXPECT_EQ(Score, 0);
+    EXPECT_FALSE(ShowFPS);
+    EXPECT_TRUE(RadarWorking);
+    EXPECT_TRUE(RadarShowsShots);
+    EXPECT_FALSE(GameInProgress);
+    ASSERT_NE(GameTimer, nullptr);
+    EXPECT_LT(GameTimer->ElapsedSeconds() - LastFrameTime, 0.5f) << "a fresh clock and reading";
+}
+
+TEST(SetupNewBattle, BonusTypesStayWithinOneToNine) {
+    int Seen[11] = {};
+    for (int Round = 0; Round < 40; Round++) {
+        ArenaCounts(0, 0, 50);
+        SetupNewBattle();
+        for (int I = 1; I <= 50; I++) {
+            const int T = Actors[I].BonusType;
+            ASSERT_GE(T, 1);
+            ASSERT_LE(T, 9);
+            Seen[T]++;
+        }
+    }
+    for (int T = 1; T <= 9; T++)
+        EXPECT_GT(Seen[T], 100) << "type " << T << " turns up with its share";
+}
+
+TEST(SetupNewBattle, ClearsLogParticlesAndShots) {
+    ArenaCounts(0, 0, 0);
+    AddLogLine("left over", 0.5, 0.5, 0);
+    Sparks[7].Life = 0.5f;
+    Smokes[7].Life = 0.5f;
+    Smokes[7].Angle = 33;
+    Shots[1000].Life = 40;
+    Shots[3].Bounces = false;
+    SetupNewBattle();
+    for (const LogString& Line : EventLog) {
+        EXPECT_TRUE(Line.Text.empty());
+        EXPECT_EQ(Line.ColorB, 1.0);
+    }
+    EXPECT_EQ(Sparks[7].Life, 0.0f);
+    EXPECT_EQ(Smokes[7].Life, 0.0f);
+    EXPECT_EQ(Smokes[7].Angle, 0.0f);
+    EXPECT_GE(Smokes[7].Spin, -2.5f);
+    EXPECT_LT(Smokes[7].Spin, 2.5f);
+    EXPECT_EQ(Shots[1000].Life, ShotFreeLife);
+    EXPECT_TRUE(Shots[3].Bounces);
+}
+
+TEST(RandomCoordinate, SpansMinusFiveHundredToTwoFifty) {
+    ArenaScale = 10;
+    double Low = 0, High = 0;
+    int    Middle = 0;
+    for (int I = 0; I < 20000; I++) {
+        const double C = RandomCoordinate();
+        Low = std::min(Low, C);
+        High = std::max(High, C);
+        Middle += (C > -250 && C < 0);
+    }
+    EXPECT_GE(Low, -500);
+    EXPECT_LT(Low, -480);
+    EXPECT_LE(High, 250);
+    EXPECT_GT(High, 230);
+    // Half of all the chance lies in the flat middle stretch -250..0.
+    EXPECT_NEAR(Middle / 20000.0, 0.5, 0.02);
+}
+
+// --- The whole setup in a context, run from a folder that sees the generated data ------------
+
+class GameSetupInContext : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char Template[] = "/tmp/tarvix-setup-XXXXXX";
+        ASSERT_NE(mkdtemp(Template), nullptr);
+        Folder = Template;
+        for (const char* Sub : {"fonts", "models", "skybox", "sound", "textures"})
+            std::filesystem::create_directory_symlink(std::string(TARVIX_DATA_DIR) + "/" + Sub,
+                                                      Folder / Sub);
+        Previous = std::filesystem::current_path();
+        std::filesystem::current_path(Folder);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(Previous);
+        std::filesystem::remove_all(Folder);
+    }
+    std::filesystem::path Folder, Previous;
+};
+
+TEST_F(GameSetupInContext, FirstStartThenResumeThenNewGame) {
+    clsTestGLContext Ctx(320, 240);
+    REQUIRE_GL(Ctx);
+    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
+        GTEST_SKIP() << "the generated models are not there yet";
+    ScreenWidth = 320;
+    ScreenHeight = 240;
+    FirstStart = true;
+    NewGameRequested = 1;
+    GameState = 0;
+    GameSetup();
+    EXPECT_EQ(GameState, 1);
+    EXPECT_EQ(MenuPage, 1);
+    EXPECT_FALSE(FirstStart);
+    EXPECT_EQ(NewGameRequested, 0);
+    EXPECT_EQ(MessageTimer, 0);
+    EXPECT_EQ(FieldOfView, 45.0);
+    EXPECT_EQ(ArenaScale, 10);
+    EXPECT_NEAR(SinTable[90 + TrigOffset], 1.0, 1e-12);
+    EXPECT_EQ(LogPanelX, 24.0);
+    EXPECT_EQ(CompassPanelY, 64.0);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    const uint32_t Lists[] = {SphereList, DiskList,     HeroList,     TigerList,
+                              TurretList, TigerFarList, TurretFarList};
+    for (uint32_t L : Lists)
+        EXPECT_TRUE(glIsList(L)) << L;
+    ASSERT_TRUE(BonusModel);
+    EXPECT_EQ(BonusModel->FileName, "models/bonus.mdl");
+    EXPECT_TRUE(glIsList(ArenaList));
+    // Block 4 logged last of the first-start lines before terrain.
+    bool SawInit = false;
+    for (const LogString& Line : EventLog)
+        SawInit |= Line.Text.find("Game init complete!") != std::string::npos;
+    EXPECT_TRUE(SawInit);
+
+    // Resume: the battle stays, the per-setup objects are made anew and the old ones go.
+    Actors[3].Energy = 42;
+    Score = 77;
+    Shots[5].Life = 500;
+    const uint32_t    OldHero = HeroList;
+    MessageTimer = 50;
+    GameState = 2;
+    GameSetup();
+    EXPECT_EQ(Actors[3].Energy, 42);
+    EXPECT_EQ(Score, 77);
+    EXPECT_EQ(Shots[5].Life, 500);
+    EXPECT_EQ(GameState, 2) << "only the first start sets the menu state";
+    EXPECT_EQ(MessageTimer, 0);
+    ASSERT_TRUE(BonusModel);
+    EXPECT_TRUE(glIsList(HeroList));
+    if (OldHero != HeroList) {
+        EXPECT_FALSE(glIsList(OldHero)) << "the previous list is released";
+    }
+
+    // New game: a fresh battle from the arena values.
+    ArenaTanks = 2;
+    ArenaTurrets = 1;
+    ArenaBonus = 0;
+    NewGameRequested = 1;
+    GameSetup();
+    EXPECT_EQ(Actors[3].Name, "Turret 3");
+    EXPECT_EQ(Actors[3].Energy, 300);
+    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(Shots[5].Life, ShotFreeLife);
+    EXPECT_EQ(NewGameRequested, 0);
+}
+
+} // namespace

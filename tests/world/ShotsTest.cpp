@@ -1,0 +1,411 @@
+// Shots, hits and kills: firing limits, the shot pass, damage, score, messages and respawn.
+#include <cmath>
+#include <numbers>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "platform/Numbers.h"
+#include "render/Particles.h"
+#include "sound/Sound.h"
+#include "support/BattleFixture.h"
+#include "world/Shots.h"
+
+namespace {
+
+// The value the next RandomReal will return, without drawing it.
+double PeekRandomReal(uint32_t Seed) {
+    return static_cast<uint32_t>(Seed * 134775813u + 1u) / 4294967296.0;
+}
+
+// A seed whose next N RandomReal draws satisfy Wanted(index, value).
+template <typename Pred> uint32_t FindSeed(int N, Pred Wanted) {
+    for (uint32_t Start = 1;; Start++) {
+        uint32_t S = Start;
+        bool     Ok = true;
+        for (int I = 0; I < N && Ok; I++) {
+            Ok = Wanted(I, PeekRandomReal(S));
+            S = S * 134775813u + 1u;
+        }
+        if (Ok)
+            return Start;
+    }
+}
+
+int LiveSparks() {
+    int N = 0;
+    for (int I = 1; I <= ParticleSlots; I++)
+        N += Sparks[I].Life > 0;
+    return N;
+}
+
+// A flying shot of Owner at (X, Z) in slot K with the owner's values.
+Shot_Rec& PlaceShot(int K, int Owner, float X, float Z, int32_t Life = 500) {
+    Shot_Rec&        S = Shots[K];
+    const Actor_Rec& A = Actors[Owner];
+    S = Shot_Rec{};
+    S.X = X;
+    S.Y = float(GroundY) - 2;
+    S.Z = Z;
+    S.ColorR = float(A.ColorR);
+    S.ColorG = float(A.ColorG);
+    S.ColorB = float(A.ColorB);
+    S.Life = Life;
+    S.Power = A.ShotPower;
+    S.Owner = int16_t(Owner);
+    S.Bounces = A.ShotsBounce;
+    Actors[Owner].ShotsInFlight += 1;
+    return S;
+}
+
+class ShotsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetBattleWorld(-450, 0, 0);
+        ResetExplosions();
+        ArenaRespawn = false;
+        SoundEnabled = false;
+        RandomSeed = 0;
+    }
+};
+
+// --- Firing --------------------------------------------------------------------------------
+
+TEST_F(ShotsTest, FiresEightUnitsAheadWithTheExactVelocity) {
+    Actor_Rec& P = Actors[0];
+    P.Heading = 90;
+    FireShot(0);
+    const Shot_Rec& S = Shots[0];
+    EXPECT_FLOAT_EQ(S.X, -458.0f);
+    EXPECT_FLOAT_EQ(S.Y, float(GroundY) - 2);
+    EXPECT_NEAR(S.Z, 0.0f, 1e-5);
+    EXPECT_FLOAT_EQ(S.VX, -3.0f); // (Speed 1 + 1) x ShotSpeed 1.5 towards -X
+    EXPECT_NEAR(S.VZ, 0.0f, 1e-6);
+    EXPECT_EQ(S.VY, 0.0f);
+    EXPECT_EQ(S.Life, 1000);
+    EXPECT_EQ(S.Power, 20);
+    EXPECT_EQ(S.Owner, 0);
+    EXPECT_TRUE(S.Bounces);
+    EXPECT_GE(S.Spin, 0);
+    EXPECT_LT(S.Spin, 360);
+    EXPECT_EQ(P.ShotsInFlight, 1);
+    EXPECT_EQ(P.ReloadTimer, 20.0);
+
+    // The velocity uses the exact sine of a fractional heading, the start point the table.
+    Actors[1] = Actors[0];
+    Actors[1].ReloadTimer = 0;
+    Actors[1].Heading = 30.7f;
+    FireShot(1);
+    EXPECT_NEAR(Shots[1].VX, std::sin(30.7 * std::numbers::pi / 180) * -3, 1e-5);
+    EXPECT_NEAR(Shots[1].X, -450 - std::sin(30 * std::numbers::pi / 180) * 8, 1e-4);
+}
+
+TEST_F(ShotsTest, TwoShotLimitHoldsUntilAShotHasFinishedExploding) {
+    Actor_Rec& P = Actors[0];
+    P.MaxShots = 2;
+    FireShot(0);
+    P.ReloadTimer = 0;
+    FireShot(0);
+    P.ReloadTimer = 0;
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 2);
+    EXPECT_LE(Shots[2].Life, ShotFreeLife);
+
+    // End shot 0's flight: it explodes for 33 frames, then its slot is released.
+    Shots[0].Life = ShotExplodeLife;
+    for (int Frame = 0; Frame < 32; Frame++)
+        UpdateShots();
+    EXPECT_EQ(Shots[0].Life, 0);
+    EXPECT_EQ(P.ShotsInFlight, 2);
+    P.ReloadTimer = 0;
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 2) << "an exploding shot still counts";
+    UpdateShots();
+    EXPECT_EQ(Shots[0].Life, ShotFreeLife);
+    EXPECT_EQ(P.ShotsInFlight, 1);
+    P.ReloadTimer = 0;
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 2);
+    EXPECT_EQ(Shots[0].Life, 1000) << "the lowest free slot is reused";
+}
+
+TEST_F(ShotsTest, ReloadTimerAndAFullTableBlockFiring) {
+    Actor_Rec& P = Actors[0];
+    P.MaxShots = 5;
+    P.ReloadTimer = 0.5;
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 0);
+
+    P.ReloadTimer = 0;
+    for (int K = 0; K < ShotFireSlots; K++)
+        Shots[K].Life = 40;
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 0) << "slot 1000 is never used for firing";
+    EXPECT_EQ(Shots[ShotFireSlots].Life, ShotFreeLife);
+
+    Shots[637].Life = ShotFreeLife;
+    FireShot(0);
+    EXPECT_EQ(Shots[637].Life, 1000);
+}
+
+// --- Flight, range and walls ---------------------------------------------------------------
+
+TEST_F(ShotsTest, FliesItsRangeThenExplodesInPlaceAndFreesTheSlot) {
+    FireShot(0);
+    const float StartZ = Shots[0].Z;
+    int         Frames = 0;
+    while (Shots[0].Life > ShotExplodeLife) {
+        UpdateShots();
+        Frames++;
+    }
+    // 1000 falls by 10 a frame to 30; the shot moves only while still above 32 after ageing.
+    EXPECT_EQ(Frames, 97);
+    EXPECT_EQ(Shots[0].Life, 30);
+    EXPECT_NEAR(Shots[0].Z, StartZ - 96 * 3, 1e-3);
+    const float EndZ = Shots[0].Z;
+    for (int Frame = 0; Frame < 30; Frame++)
+        UpdateShots();
+    EXPECT_EQ(Shots[0].Life, 0);
+    EXPECT_FLOAT_EQ(Shots[0].Z, EndZ) << "an exploding shot does not move";
+    EXPECT_EQ(Actors[0].ShotsInFlight, 1);
+    UpdateShots();
+    EXPECT_EQ(Shots[0].Life, ShotFreeLife);
+    EXPECT_EQ(Actors[0].ShotsInFlight, 0);
+}
+
+TEST_F(ShotsTest, PlayerShotsBounceOffTheWallWithSoundAndGreenSparks) {
+    SoundEnabled = true;
+    Shot_Rec& S = PlaceShot(0, 0, -498.5f, 0);
+    S.VX = -3;
+    UpdateShots();
+    EXPECT_FLOAT_EQ(S.X, -500.0f);
+    EXPECT_FLOAT_EQ(S.VX, 3.0f);
+    EXPECT_EQ(S.Life, 490) << "a bounce keeps the remaining range";
+    EXPECT_FLOAT_EQ(SoundPosition[0], -501.5f) << "the wall sound plays where the shot crossed";
+    EXPECT_EQ(LiveSparks(), 10); // Trunc(DetailLevel 3 x 10 / 3)
+    EXPECT_FLOAT_EQ(Sparks[1].ColorG, 0.9f);
+    EXPECT_EQ(Sparks[1].ColorR, 0.0f);
+    EXPECT_FLOAT_EQ(Sparks[1].X, -500.0f);
+    UpdateShots();
+    EXPECT_FLOAT_EQ(S.X, -497.0f) << "and flies on";
+}
+
+TEST_F(ShotsTest, EnemyShotsExplodeAtTheWall) {
+    DetailLevel = 1;
+    PlaceTank(1, 0, 400, 0);
+    Shot_Rec& S = PlaceShot(0, 1, 0, 499);
+    S.VZ = 3.6f;
+    UpdateShots();
+    EXPECT_FLOAT_EQ(S.Z, 500.0f);
+    EXPECT_FLOAT_EQ(S.VZ, -3.6f);
+    EXPECT_EQ(S.Life, ShotExplodeLife);
+    EXPECT_EQ(LiveSparks(), 3); // Trunc(1 x 10 / 3)
+    UpdateShots();
+    EXPECT_FLOAT_EQ(S.Z, 500.0f);
+    EXPECT_EQ(S.Life, 31);
+}
+
+TEST_F(ShotsTest, CornerCrossingTestsBothAxes) {
+    Shot_Rec& S = PlaceShot(0, 0, 499, -499);
+    S.VX = 2;
+    S.VZ = -2;
+    UpdateShots();
+    EXPECT_FLOAT_EQ(S.X, 500.0f);
+    EXPECT_FLOAT_EQ(S.Z, -500.0f);
+    EXPECT_FLOAT_EQ(S.VX, -2.0f);
+    EXPECT_FLOAT_EQ(S.VZ, 2.0f);
+    EXPECT_EQ(LiveSparks(), 20);
+}
+
+// --- Hits ----------------------------------------------------------------------------------
+
+TEST_F(ShotsTest, PlayerShotOnATankDealsPowerOrOneLessAndScoresIt) {
+    std::vector<int> Seen;
+    for (uint32_t Seed : {FindSeed(1, [](int, double V) { return V < 0.5; }),
+                          FindSeed(1, [](int, double V) { return V >= 0.5; })}) {
+        ResetBattleWorld(-450, 0, 0);
+        PlaceTank(1, 100, 100, 0);
+        PlaceShot(0, 0, 102, 101);
+        RandomSeed = Seed;
+        UpdateShots();
+        const int Damage = 100 - Actors[1].Energy;
+        Seen.push_back(Damage);
+        EXPECT_EQ(Score, Damage);
+        EXPECT_EQ(Shots[0].Life, ShotExplodeLife) << "a hit holds the explosion for this frame";
+        EXPECT_FLOAT_EQ(Shots[0].ColorB, 0.9f) << "the shot takes the victim's colour";
+    }
+    EXPECT_EQ(Seen, (std::vector<int>{20, 19}));
+}
+
+TEST_F(ShotsTest, ContactNeedsManhattanDistanceBelowFive) {
+    PlaceTank(1, 100, 100, 0);
+    PlaceShot(0, 0, 103, 102); // distance 5: no contact
+    PlaceShot(1, 0, 200, 100);
+    PlaceTank(2, 202.5f, 97.6f, 0); // distance 4.9: contact
+    UpdateShots();
+    EXPECT_EQ(Actors[1].Energy, 100);
+    EXPECT_LT(Actors[2].Energy, 100);
+}
+
+TEST_F(ShotsTest, BlowLargerThanTheRemainderDealsFiveTimesIt) {
+    PlaceBonus(1, 50, 50, 3);
+    Actors[0].ShotPower = 10;
+    PlaceShot(0, 0, 50, 50);
+    UpdateShots();
+    EXPECT_EQ(Score, 5);
+    EXPECT_EQ(Actors[1].Energy, 0);
+    EXPECT_FLOAT_EQ(Explosions[1].Size, 0.4f);
+    EXPECT_FLOAT_EQ(Explosions[1].X, 50.0f);
+    EXPECT_EQ(Explosions[1].Life, 1.0f);
+}
+
+TEST_F(ShotsTest, HitToExactlyZeroDestroysWithExplosionAndKillMessage) {
+    Actor_Rec& T = PlaceTank(3, 10, 10, 123);
+    T.Energy = 10;
+    Actors[0].ShotPower = 10;
+    PlaceShot(0, 0, 10, 10);
+    RandomSeed = FindSeed(2, [](int I, double V) { return I == 0 ? V < 0.5 : V < 1.0 / 3; });
+    UpdateShots();
+    EXPECT_EQ(T.Energy, 0);
+    EXPECT_EQ(Score, 10) << "not the five-times rule: nothing below zero";
+    EXPECT_FLOAT_EQ(Explosions[1].Size, 2.0f);
+    EXPECT_FLOAT_EQ(T.DeathHeading, 123.0f);
+    EXPECT_TRUE(NewestLogLineIs("Enemy tank 3 destroyed by PLAYER", 1.0, 0, 0));
+    EXPECT_EQ(CurrentMessage, "Enemy tank 3 destroyed by PLAYER");
+}
+
+TEST_F(ShotsTest, KillMessagesByTheThirdDraw) {
+    const char* Expected[3] = {"Turret 4 destroyed by Enemy tank 2",
+                               "Turret 4 felt Enemy tank 2's wrath!",
+                               "Turret 4 was killed by Enemy tank 2"};
+    for (int R = 0; R < 3; R++) {
+        ResetBattleWorld(-450, 0, 0);
+        PlaceTank(2, -300, -300, 0);
+        Actor_Rec& Victim = PlaceTurret(4, 0, 0, 0);
+        Victim.Energy = 3;
+        PlaceShot(0, 2, 0, 0);
+        RandomSeed =
+            FindSeed(2, [R](int I, double V) { return I == 0 || Trunc(V * 3) == R; });
+        UpdateShots();
+        EXPECT_EQ(CurrentMessage, Expected[R]);
+        EXPECT_EQ(Score, 0) << "hits between enemies leave the score alone";
+        EXPECT_FLOAT_EQ(Explosions[1].Size, 1.5f);
+    }
+}
+
+TEST_F(ShotsTest, OnlyTheLowerSlotIsDamagedAndFurtherOverlapsShortenTheExplosion) {
+    PlaceTank(3, 60, 60, 0);
+    PlaceTank(5, 61, 60, 0);
+    PlaceTank(7, 60, 61, 0);
+    PlaceShot(0, 0, 60, 60);
+    UpdateShots();
+    EXPECT_LT(Actors[3].Energy, 100);
+    EXPECT_EQ(Actors[5].Energy, 100);
+    EXPECT_EQ(Actors[7].Energy, 100);
+    EXPECT_EQ(Shots[0].Life, 30) << "32 from the hit, then one less for each further overlap";
+    UpdateShots();
+    EXPECT_EQ(Shots[0].Life, 27) << "an exploding shot in contact loses one per actor touched";
+    EXPECT_EQ(Actors[5].Energy, 100);
+}
+
+TEST_F(ShotsTest, PlayerHitIsLoggedAndTheAlarmCrossesTwentyFiveOnce) {
+    SoundEnabled = true;
+    Actor_Rec& P = Actors[0];
+    P.Energy = 30;
+    PlaceTank(1, 0, -300, 0);
+    PlaceShot(0, 1, P.X, P.Z);
+    UpdateShots();
+    EXPECT_LT(P.Energy, 25);
+    EXPECT_EQ(Score, -(30 - P.Energy));
+    EXPECT_FALSE(RadarWorking);
+    EXPECT_TRUE(NewestLogLineIs("Hit by Enemy tank 1", 1.0, 0, 0));
+    EXPECT_FLOAT_EQ(SoundPosition[0], P.X);
+
+    RadarWorking = true; // as an energy bonus would
+    Shots[0] = Shot_Rec{};
+    Shots[0].Life = ShotFreeLife;
+    PlaceShot(1, 1, P.X, P.Z);
+    UpdateShots();
+    EXPECT_LT(P.Energy, 15);
+    EXPECT_TRUE(RadarWorking) << "from 20 to 10 the alarm stays silent";
+}
+
+TEST_F(ShotsTest, OwnBouncedShotGivesASelfKillMessage) {
+    const char* Expected[3] = {"PLAYER commited suicide!", "PLAYER decided that life was boring!",
+                               "PLAYER destroyed himself!"};
+    for (int R = 0; R < 3; R++) {
+        ResetBattleWorld(-450, 0, 0);
+        ResetExplosions();
+        CameraMode = 1;
+        Actors[0].Energy = 15;
+        Actors[0].Heading = 77;
+        PlaceShot(0, 0, -450, 0);
+        RandomSeed = FindSeed(2, [R](int I, double V) { return I == 0 || Trunc(V * 3) == R; });
+        UpdateShots();
+        EXPECT_EQ(CurrentMessage, Expected[R]);
+        EXPECT_EQ(Actors[0].Energy, 0);
+        EXPECT_LE(Score, -19);
+        EXPECT_EQ(CameraMode, 2);
+        EXPECT_FLOAT_EQ(Actors[0].DeathHeading, 77.0f);
+        EXPECT_FLOAT_EQ(Explosions[1].Size, 3.0f);
+    }
+}
+
+TEST_F(ShotsTest, PlayerNeverRespawns) {
+    ArenaRespawn = true;
+    Actors[0].Energy = 5;
+    PlaceTank(1, 0, -300, 0);
+    PlaceShot(0, 1, -450, 0);
+    UpdateShots();
+    EXPECT_EQ(Actors[0].Energy, 0);
+    EXPECT_FLOAT_EQ(Actors[0].X, -450.0f);
+}
+
+TEST_F(ShotsTest, RespawnedTurretComesBackElsewhereWithItsOldShotsStillCounted) {
+    ArenaRespawn = true;
+    Actor_Rec& T = PlaceTurret(2, 40, 40, 0);
+    T.Energy = 8;
+    for (int K = 10; K < 15; K++)
+        PlaceShot(K, 2, -300, -300 + K * 20.0f);
+    EXPECT_EQ(T.ShotsInFlight, 5);
+    PlaceShot(0, 0, 40, 40);
+    UpdateShots();
+    EXPECT_EQ(T.Energy, 300);
+    EXPECT_FALSE(T.X == 40 && T.Z == 40);
+    EXPECT_GE(T.X, -500);
+    EXPECT_LE(T.X, 250);
+    EXPECT_GE(T.Z, -500);
+    EXPECT_LE(T.Z, 250);
+    EXPECT_EQ(T.ShotsInFlight, 5);
+    T.ReloadTimer = 0;
+    FireShot(2);
+    EXPECT_EQ(T.ShotsInFlight, 5) << "its old shots still hold all five places";
+}
+
+TEST_F(ShotsTest, HitSparksScaleWithDetail) {
+    const int Expected[4] = {0, 1, 3, 5};
+    for (int Detail = 1; Detail <= 3; Detail++) {
+        ResetBattleWorld(-450, 0, 0);
+        DetailLevel = Detail;
+        PlaceTank(1, 0, 0, 0);
+        Shot_Rec& S = PlaceShot(0, 0, 0, 0);
+        ApplyHit(0, 1);
+        EXPECT_EQ(LiveSparks(), Expected[Detail]);
+        EXPECT_FLOAT_EQ(Sparks[1].ColorG, 0.6f) << "in the victim's colour";
+        EXPECT_EQ(S.Life, ShotExplodeLife);
+    }
+}
+
+TEST_F(ShotsTest, ResetFreesEverySlotWithBouncesSet) {
+    for (Shot_Rec& S : Shots) {
+        S.Life = 7;
+        S.Bounces = false;
+    }
+    ResetShots();
+    for (const Shot_Rec& S : Shots) {
+        EXPECT_EQ(S.Life, ShotFreeLife);
+        EXPECT_TRUE(S.Bounces);
+    }
+}
+
+} // namespace
