@@ -187,7 +187,11 @@ TEST_F(SettingsFiles, SaveThenLoadGivesBackEveryValue) {
     ShowLog = ShowHelp = ShowPointerStars = false;
     ShowCompass = ShowCrosshairs = ShowRadar = ShowParticles = true;
     Actors[0].Name = "ROUND TRIP";
-    Actors[0].ColorR = 1.0 - 0.1 * 10; // a tiny remainder left by the menu's steps
+    Actors[0].ColorR = 1.0;
+    for (int Step = 0; Step < 10; ++Step)
+        Actors[0].ColorR -= 0.1; // ten menu steps down leave a tiny remainder, not 0
+    const double Remainder = Actors[0].ColorR;
+    ASSERT_GT(Remainder, 0.0);
     Actors[0].ColorG = 0.7;
     Actors[0].ColorB = 0.1 + 0.2;
     SaveSettings();
@@ -200,7 +204,7 @@ TEST_F(SettingsFiles, SaveThenLoadGivesBackEveryValue) {
     EXPECT_FALSE(SoundEnabled || ShowLog || ShowHelp || ShowPointerStars);
     EXPECT_TRUE(ShowCompass && ShowCrosshairs && ShowRadar && ShowParticles);
     EXPECT_EQ(Actors[0].Name, "ROUND TRIP");
-    EXPECT_NEAR(Actors[0].ColorR, 1.0 - 0.1 * 10, 1e-30);
+    EXPECT_NEAR(Actors[0].ColorR, Remainder, Remainder * 1e-14);
     EXPECT_EQ(Actors[0].ColorG, 0.7);
     EXPECT_NEAR(Actors[0].ColorB, 0.3, 1e-15); // read back from its 15-digit text
 }
