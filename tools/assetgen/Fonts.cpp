@@ -32,7 +32,7 @@ struct SheetLayout {
 };
 
 const SheetLayout Sheets[] = {
-    {"font.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf", 14, 7, 64, 48, 1.9},
+    {"font.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf", 14, 7, 64, 48, 2.2},
     {"big.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 6, 7, 128, 96, 1.45},
 };
 
