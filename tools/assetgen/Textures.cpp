@@ -164,7 +164,7 @@ bool WriteExplosion(const std::string& Root) {
         const int Row = Frame / 4, Column = Frame % 4;
         const double Stage = Frame / 15.0;
         const double Radius = 0.26 + 0.18 * Stage;
-        const double Bright = 1.05 - 0.78 * Stage;
+        const double Bright = 1.05 - 0.7 * Stage;
         for (int Y = 0; Y < Cell; ++Y)
             for (int X = 0; X < Cell; ++X) {
                 const double U = (X + 0.5) / Cell - 0.5, V = (Y + 0.5) / Cell - 0.5;
