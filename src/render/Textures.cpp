@@ -213,8 +213,37 @@ void ConvertJpegRow(const jpeg_decompress_struct& Info, const uint8_t* In, uint8
     }
 }
 
-// The part of the decoding that libjpeg may leave by its error handler: nothing in this frame
-// needs a destructor, and the picture is written into the caller's Image.
+// After the header: refuses pictures of no pixels or too many, and asks libjpeg for RGB, grey
+// or CMYK by the file's colour space (ConvertJpegRow makes RGB of the last two).
+bool ChooseJpegOutput(jpeg_decompress_struct& Info) {
+    if (Info.image_width == 0 || Info.image_height == 0 || Info.image_width > MaxImageSide ||
+        Info.image_height > MaxImageSide)
+        return false;
+    if (Info.jpeg_color_space == JCS_GRAYSCALE)
+        Info.out_color_space = JCS_GRAYSCALE;
+    else if (Info.jpeg_color_space == JCS_CMYK || Info.jpeg_color_space == JCS_YCCK)
+        Info.out_color_space = JCS_CMYK;
+    else
+        Info.out_color_space = JCS_RGB;
+    return true;
+}
+
+// Reads every scan line into Image, already sized. The picture's top line arrives first and
+// becomes the last row. The line buffer belongs to libjpeg's pool and goes with the decoder.
+void ReadJpegRows(jpeg_decompress_struct& Info, Image_Rec& Image) {
+    const size_t RowBytes = size_t(Image.Width) * 4;
+    JSAMPARRAY   Line = (*Info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&Info),
+                                                JPOOL_IMAGE,
+                                                Info.output_width * Info.output_components, 1);
+    while (Info.output_scanline < Info.output_height) {
+        const size_t Row = size_t(Image.Height) - 1 - Info.output_scanline;
+        jpeg_read_scanlines(&Info, Line, 1);
+        ConvertJpegRow(Info, Line[0], Image.Pixels.data() + Row * RowBytes);
+    }
+}
+
+// The part of the decoding that libjpeg may leave by its error handler: no frame between here
+// and libjpeg holds anything with a destructor, and the picture goes into the caller's Image.
 bool DecodeJpgWithLibjpeg(const uint8_t* Data, size_t Size, Image_Rec& Image) {
     jpeg_decompress_struct Info;
     JpegErrorManager       Errors;
@@ -232,41 +261,24 @@ bool DecodeJpgWithLibjpeg(const uint8_t* Data, size_t Size, Image_Rec& Image) {
     Info.progress = &Progress;
     jpeg_mem_src(&Info, Data, static_cast<unsigned long>(Size));
     jpeg_read_header(&Info, TRUE);
-    if (Info.image_width == 0 || Info.image_height == 0 || Info.image_width > MaxImageSide ||
-        Info.image_height > MaxImageSide) {
-        jpeg_destroy_decompress(&Info);
-        return false;
+    bool Sized = ChooseJpegOutput(Info);
+    if (Sized) {
+        jpeg_start_decompress(&Info);
+        Image.Width = int32_t(Info.output_width);
+        Image.Height = int32_t(Info.output_height);
+        Image.Channels = 4;
+        try {
+            Image.Pixels.resize(size_t(Image.Width) * size_t(Image.Height) * 4);
+        } catch (const std::bad_alloc&) {
+            Sized = false;
+        }
     }
-    if (Info.jpeg_color_space == JCS_GRAYSCALE)
-        Info.out_color_space = JCS_GRAYSCALE;
-    else if (Info.jpeg_color_space == JCS_CMYK || Info.jpeg_color_space == JCS_YCCK)
-        Info.out_color_space = JCS_CMYK;
-    else
-        Info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&Info);
-    const size_t Width = Info.output_width;
-    const size_t Height = Info.output_height;
-    Image.Width = int32_t(Width);
-    Image.Height = int32_t(Height);
-    Image.Channels = 4;
-    try {
-        Image.Pixels.resize(Width * Height * 4);
-    } catch (const std::bad_alloc&) {
-        jpeg_destroy_decompress(&Info);
-        return false;
+    if (Sized) {
+        ReadJpegRows(Info, Image);
+        jpeg_finish_decompress(&Info);
     }
-    // The scan-line buffer belongs to libjpeg's pool and goes with jpeg_destroy_decompress.
-    JSAMPARRAY Line = (*Info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&Info), JPOOL_IMAGE,
-                                                JDIMENSION(Width * Info.output_components), 1);
-    while (Info.output_scanline < Info.output_height) {
-        // The picture's top line arrives first and becomes the last row.
-        const size_t Row = Height - 1 - Info.output_scanline;
-        jpeg_read_scanlines(&Info, Line, 1);
-        ConvertJpegRow(Info, Line[0], Image.Pixels.data() + Row * Width * 4);
-    }
-    jpeg_finish_decompress(&Info);
     jpeg_destroy_decompress(&Info);
-    return true;
+    return Sized;
 }
 
 } // namespace

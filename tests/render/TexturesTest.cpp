@@ -505,3 +505,18 @@ TEST_F(UploadTest, ReloadReplacesTheOldTexturesAndKeepsOnesThatFail) {
     }
     ClearTextureNames();
 }
+
+TEST_F(UploadTest, TheGeneratedGameTexturesAllLoad) {
+    const std::filesystem::path Data = TARVIX_DATA_DIR;
+    if (!std::filesystem::exists(Data / "textures") || !std::filesystem::exists(Data / "skybox"))
+        GTEST_SKIP() << "no generated data in " << Data;
+    for (const char* Folder : {"textures", "skybox"})
+        std::filesystem::copy(Data / Folder, Folder, std::filesystem::copy_options::recursive);
+    ClearTextureNames();
+    const int Before = MessagesShown;
+    LoadTextures();
+    EXPECT_EQ(MessagesShown, Before) << LastMessageCaption << ": " << LastMessageText;
+    for (const TextureFile& F : TextureFiles)
+        EXPECT_TRUE(glIsTexture(*F.TexName)) << F.FileName;
+    ClearTextureNames();
+}
