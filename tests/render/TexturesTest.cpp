@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 #include <cstring>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {
@@ -519,4 +520,47 @@ TEST_F(UploadTest, TheGeneratedGameTexturesAllLoad) {
     for (const TextureFile& F : TextureFiles)
         EXPECT_TRUE(glIsTexture(*F.TexName)) << F.FileName;
     ClearTextureNames();
+}
+
+TEST_F(DecoderTest, DamagedFilesNeverReadOutsideTheirData) {
+    WritePpm("src.ppm", GradientPicture(5, 3));
+    ASSERT_TRUE(Convert("src.ppm -type TrueColor BMP3:a.bmp"));
+    ASSERT_TRUE(Convert("src.ppm -type TrueColor a.tga"));
+    ASSERT_TRUE(Convert("src.ppm -quality 80 -interlace JPEG a.jpg"));
+    const struct {
+        const char* Name;
+        Decoder     Decode;
+    } Files[3] = {{"a.bmp", DecodeBmp}, {"a.tga", DecodeTga}, {"a.jpg", DecodeJpg}};
+    uint32_t Seed = 1;
+    for (const auto& F : Files) {
+        SCOPED_TRACE(F.Name);
+        const std::vector<uint8_t> Good = ReadBytes(F.Name);
+        int                        Accepted = 0;
+        for (int Trial = 0; Trial < 400 + int(Good.size()); ++Trial) {
+            // Every truncation first, then files with a few bytes changed at random.
+            std::vector<uint8_t> Bytes = Good;
+            if (Trial < int(Good.size())) {
+                Bytes.resize(size_t(Trial));
+            } else {
+                for (int Change = 0; Change < 3; ++Change) {
+                    Seed = Seed * 1664525u + 1013904223u;
+                    Bytes[(Seed >> 8) % Bytes.size()] = uint8_t(Seed >> 24);
+                }
+            }
+            // An exact-size copy lets AddressSanitizer see any read past the end.
+            std::unique_ptr<uint8_t[]> Exact(new uint8_t[Bytes.size()]);
+            std::copy(Bytes.begin(), Bytes.end(), Exact.get());
+            Image_Rec  Image;
+            ImageFault Fault;
+            if (F.Decode(Exact.get(), Bytes.size(), Image, Fault)) {
+                ++Accepted;
+                EXPECT_EQ(Image.Pixels.size(),
+                          size_t(Image.Width) * Image.Height * Image.Channels);
+            } else {
+                EXPECT_NE(Fault, ImageFault::None);
+                EXPECT_TRUE(Image.Pixels.empty());
+            }
+        }
+        EXPECT_GT(Accepted, 0) << "some damage (in the pixels) leaves a readable file";
+    }
 }
