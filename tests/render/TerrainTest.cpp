@@ -86,10 +86,11 @@ TEST_F(TerrainTest, TreeSpotsFillTheFourBandsInDrawOrder) {
         EXPECT_LE(std::fabs(S.Z), 800.0f);
         // Side 1: z in [-800, -600]; 2: z in [600, 800]; 3: x in [-800, -600]; 4: x in [600, 800].
         const float Band = Side <= 2 ? S.Z : S.X;
-        if (Side % 2 == 1)
+        if (Side % 2 == 1) {
             EXPECT_LE(Band, -600.0f);
-        else
+        } else {
             EXPECT_GE(Band, 600.0f);
+        }
     }
     for (int Count : OnSide)
         EXPECT_EQ(Count, 25);
@@ -115,8 +116,9 @@ TEST_F(TerrainTest, SameRandomStateGivesTheSameLayoutAndFreshLists) {
     // The old names are deleted before the new ones are made, so they may come back; either
     // way nothing of the previous generation is left besides the current two lists.
     for (uint32_t Old : {OldArena, OldSky})
-        if (Old != ArenaList && Old != SkyboxList)
+        if (Old != ArenaList && Old != SkyboxList) {
             EXPECT_FALSE(glIsList(Old));
+        }
 }
 
 namespace {

@@ -167,8 +167,9 @@ void ExpectRefused(const std::vector<BadFile>& Files, bool HaveGL) {
         EXPECT_EQ(LastMessageText, F.Text);
         EXPECT_EQ(LastMessageCaption, F.Caption);
         EXPECT_EQ(Name, 4242u);
-        if (HaveGL)
+        if (HaveGL) {
             EXPECT_EQ(CountTextures(), TexturesBefore);
+        }
         std::error_code Ignored;
         std::filesystem::remove(F.FileName, Ignored);
     }
@@ -501,8 +502,9 @@ TEST_F(UploadTest, ReloadReplacesTheOldTexturesAndKeepsOnesThatFail) {
         bool Reused = false; // a freed name may be handed out again to a later file
         for (int J = 0; J < TextureFileCount; ++J)
             Reused = Reused || *TextureFiles[J].TexName == First[I];
-        if (!Reused)
+        if (!Reused) {
             EXPECT_FALSE(glIsTexture(First[I])) << "the replaced texture is deleted";
+        }
     }
     ClearTextureNames();
 }
