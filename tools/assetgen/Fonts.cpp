@@ -28,12 +28,15 @@ struct SheetLayout {
     const char* Face;        // TrueType file
     int         Columns, Rows;
     int         CellWidth, CellHeight;   // pixels
-    double      Stretch;     // wanted horizontal stretch of the glyphs
+    double      Stretch;     // wanted horizontal stretch of the glyphs, in texels
 };
 
+// Square cells: the game shows them a third wider than tall on a 4:3 screen, which widens the
+// glyphs by itself. The sheets' sizes lie just above three quarters of a power of two, so the mipmap
+// builder, which rounds sizes to the nearest power of two, scales them up and never drops rows.
 const SheetLayout Sheets[] = {
-    {"font.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf", 14, 7, 64, 48, 2.2},
-    {"big.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 6, 7, 128, 96, 1.45},
+    {"font.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf", 14, 7, 64, 64, 1.65},
+    {"big.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 6, 7, 128, 128, 1.1},
 };
 
 constexpr int Margin = 2;   // blank pixels kept at the top and sides of every cell

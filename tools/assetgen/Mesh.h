@@ -51,7 +51,7 @@ class clsMesh {
     double    TexScale = 1.0 / 16;  // texture repeats per model unit of the following primitives
 
     // Primitives, built in the local frame of Place. Every triangle winds counter-clockwise seen from
-    // outside and every normal points outwards; Inside is a point inside the (convex) part.
+    // outside and every normal points outwards.
     void Box(Vec3 Centre, Vec3 Half);
     // A prism: the convex profile (z, y pairs) swept along x from X0 to X1.
     void ExtrudeX(const std::vector<std::pair<double, double>>& Profile, double X0, double X1);
@@ -62,6 +62,7 @@ class clsMesh {
     void Disk(Vec3 Centre, double Radius, int Segments);
     // A torus around the Y axis.
     void Torus(Vec3 Centre, double Major, double Minor, int Segments, int Sides);
+    // Flat pieces of a convex part; Inside is a point inside the part, which tells outside from in.
     void Facet(Vec3 A, Vec3 B, Vec3 C, Vec3 Inside);                 // one flat triangle
     void FlatQuad(Vec3 A, Vec3 B, Vec3 C, Vec3 D, Vec3 Inside);      // corners in order round the quad
 
