@@ -112,8 +112,8 @@ void EmitWalls() {
 }
 
 struct SkyFace {
-    const GLuint*  Texture;     // the face's texture variable, read when the list is compiled
-    TexturedVertex Corners[4];  // in drawing order
+    const GLuint*  Texture;    // the face's texture variable, read when the list is compiled
+    TexturedVertex Corners[4]; // in drawing order
 };
 
 // The cube [-1, 1]^3 seen from inside; it has no bottom, the ground covers that view.

@@ -131,8 +131,8 @@ bool DecodeBmp(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& F
 
 namespace {
 constexpr size_t  TgaHeaderSize = 18;
-constexpr uint8_t TgaTrueColour = 2;    // image type: uncompressed true-colour
-constexpr uint8_t TgaTopOrigin = 0x20;  // image descriptor bit: first row is the top row
+constexpr uint8_t TgaTrueColour = 2;   // image type: uncompressed true-colour
+constexpr uint8_t TgaTopOrigin = 0x20; // image descriptor bit: first row is the top row
 } // namespace
 
 bool DecodeTga(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& Fault) {

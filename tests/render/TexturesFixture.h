@@ -15,7 +15,7 @@
 class clsTempFolder {
   public:
     clsTempFolder() {
-        std::string Pattern = (std::filesystem::temp_directory_path() / "tarvix-tex-XXXXXX");
+        std::string Pattern = std::filesystem::temp_directory_path() / "tarvix-tex-XXXXXX";
         if (!mkdtemp(Pattern.data()))
             return;
         Path = Pattern;

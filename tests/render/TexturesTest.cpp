@@ -283,8 +283,8 @@ TEST_F(MalformedTest, TgaRefusesWhatItDoesNotSupport) {
             // Type 1 (colour-mapped) fails the image-type test, which comes first.
             {"palette.tga", ReadBytes("palette.tga"), false,
              Load("palette.tga", "Compressed TGA files not supported."), Err},
-            {"mapped.tga", Mapped, false, Load("mapped.tga", "Colormapped TGA files not supported."),
-             Err},
+            {"mapped.tga", Mapped, false,
+             Load("mapped.tga", "Colormapped TGA files not supported."), Err},
         },
         Ctx.Ready());
 }
@@ -387,7 +387,8 @@ TEST_F(UploadTest, SetsFiltersModulateMipmapsAndTightRows) {
     // Rows of 2 RGB pixels are 6 bytes: with OpenGL's default 4-byte row alignment the second
     // row would be read 2 bytes late.
     const uint8_t Pixels[2 * 2 * 3] = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
-    const GLuint  Name = UploadTexture(2, 2, GL_RGB, Pixels, GL_NEAREST, GL_LINEAR_MIPMAP_NEAREST, 0);
+    const GLuint  Name =
+        UploadTexture(2, 2, GL_RGB, Pixels, GL_NEAREST, GL_LINEAR_MIPMAP_NEAREST, 0);
     ASSERT_NE(Name, 0u);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)); // the refused anisotropy 0 leaves no error
     glBindTexture(GL_TEXTURE_2D, Name);
