@@ -181,6 +181,17 @@ TEST_F(TerrainTest, WallsShowTheFloorTenTimesFromInsideAndNothingFromOutside) {
         LookAlongGround(0, 0, W.DirX, W.DirZ);
         glCallList(ArenaList);
         EXPECT_EQ(MiddleRowRuns(Ctx), W.FromInside);
+        // One pixel a unit upwards: the wall covers y = -180..-160, rows 5 to 24.
+        const std::vector<uint8_t> Pixels = Ctx.ReadPixels();
+        int                        WallRows = 0, Lowest = -1;
+        for (int Y = 0; Y < Ctx.Height; ++Y)
+            if (Pixels[(size_t(Y) * Ctx.Width + 100) * 4 + 2] > 200 ||
+                Pixels[(size_t(Y) * Ctx.Width + 100) * 4] > 200) {
+                ++WallRows;
+                Lowest = Lowest < 0 ? Y : Lowest;
+            }
+        EXPECT_EQ(WallRows, 20);
+        EXPECT_EQ(Lowest, 5);
         EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)) << "the list leaves culling off";
         // From 1000 units outside, looking back at the centre; the far wall is out of depth.
         LookAlongGround(W.DirX * 1000, W.DirZ * 1000, 0, 0);
