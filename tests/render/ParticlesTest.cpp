@@ -1,0 +1,315 @@
+// Particles and explosions: emission into free slots, the freeze while switched off, spark
+// motion with bounce and wall reflection, the explosion table and the sphere layers in pixels.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include "menu/Settings.h"
+#include "platform/Numbers.h"
+#include "render/Particles.h"
+#include "render/Scene.h"
+#include "render/Textures.h"
+#include "shell/App.h"
+#include "shell/Input.h"
+#include "support/GLContext.h"
+#include "world/World.h"
+
+namespace {
+
+class ParticlesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        FillTrigTables();
+        ArenaScale = 10;
+        SpeedFactor = 1.0f;
+        ShowParticles = true;
+        DetailLevel = 3;
+        Actors[0] = Actor_Rec{};
+        Actors[0].Energy = 100;
+        for (int I = 0; I <= ParticleSlots; I++) {
+            Sparks[I] = Spark_Rec{};
+            Smokes[I] = Smoke_Rec{};
+        }
+        ResetExplosions();
+    }
+};
+
+int LiveSparks() {
+    int N = 0;
+    for (int I = 1; I <= ParticleSlots; I++)
+        N += Sparks[I].Life > 0;
+    return N;
+}
+
+TEST_F(ParticlesTest, EmitsIntoTheFirstFreeSlotsAndDropsTheRest) {
+    for (int I = 1; I <= ParticleSlots; I++)
+        Sparks[I].Life = 0.5f;
+    Sparks[10].Life = 0;
+    Sparks[500].Life = 0;
+    Sparks[1000].Life = 0;
+    Sparks[0].Life = 0; // slot 0 is never used
+    SpawnParticles(5, 1, 2, 3, 0.1, 0.2, 0.3);
+    EXPECT_EQ(Sparks[10].Life, 1.0f);
+    EXPECT_EQ(Sparks[500].Life, 1.0f);
+    EXPECT_EQ(Sparks[1000].Life, 1.0f);
+    EXPECT_EQ(Sparks[0].Life, 0.0f);
+    EXPECT_EQ(Smokes[500].Life, 1.0f);
+    EXPECT_FLOAT_EQ(Smokes[500].Z, 3.0f);
+    EXPECT_FLOAT_EQ(Sparks[1000].ColorB, 0.3f);
+}
+
+TEST_F(ParticlesTest, StopsWhenTheCountIsSpent) {
+    SpawnParticles(4, 0, 0, 0, 1, 1, 1);
+    EXPECT_EQ(LiveSparks(), 4);
+    EXPECT_EQ(Sparks[4].Life, 1.0f);
+    EXPECT_EQ(Sparks[5].Life, 0.0f);
+}
+
+TEST_F(ParticlesTest, RandomNumbersAreDrawnSizeAngleForceThenRise) {
+    RandomSeed = 987654;
+    Smokes[1].Spin = 1.25f;
+    Smokes[1].Angle = 40;
+    SpawnParticles(1, 5, -170, 7, 1, 0, 0);
+    RandomSeed = 987654;
+    const double  Size = RandomReal() / 5 + 0.45;
+    const int64_t A = Trunc(RandomReal() * 360);
+    const double  F = RandomReal() * 4;
+    const double  Rise = RandomReal() * 8 - 4;
+    const Spark_Rec& S = Sparks[1];
+    EXPECT_FLOAT_EQ(S.Size, float(Size));
+    EXPECT_GE(S.Size, 0.45f);
+    EXPECT_LE(S.Size, 0.65f);
+    EXPECT_FLOAT_EQ(S.VelX, float(CosTable[A + TrigOffset] * F));
+    EXPECT_FLOAT_EQ(S.VelZ, float(SinTable[A + TrigOffset] * F));
+    EXPECT_FLOAT_EQ(S.VelY, float(Rise));
+    EXPECT_EQ(Smokes[1].Spin, 1.25f) << "the smoke keeps its spin and angle";
+    EXPECT_EQ(Smokes[1].Angle, 40.0f);
+}
+
+TEST_F(ParticlesTest, SwitchedOffCreatesNothingAndFreezesTheLiving) {
+    SpawnParticles(1, 0, 0, 0, 1, 1, 1);
+    ShowParticles = false;
+    SpawnParticles(3, 0, 0, 0, 1, 1, 1);
+    EXPECT_EQ(LiveSparks(), 1);
+    const Spark_Rec Before = Sparks[1];
+    const float     SmokeY = Smokes[1].Y;
+    const uint32_t  Seed = RandomSeed;
+    for (int Frame = 0; Frame < 20; Frame++)
+        DrawParticles();
+    EXPECT_EQ(Sparks[1].X, Before.X);
+    EXPECT_EQ(Sparks[1].Y, Before.Y);
+    EXPECT_EQ(Sparks[1].Life, Before.Life);
+    EXPECT_EQ(Smokes[1].Y, SmokeY);
+    EXPECT_EQ(RandomSeed, Seed);
+    ShowParticles = true;
+    DrawParticles();
+    EXPECT_LT(Sparks[1].Life, Before.Life) << "and resume where they were";
+}
+
+TEST_F(ParticlesTest, SparkFallsBouncesOnTheGroundAndReflectsAtTheWall) {
+    Spark_Rec& S = Sparks[1];
+    S.Life = 0.8f;
+    S.X = 499.5f;
+    S.Y = -178.5f;
+    S.Z = 0;
+    S.VelX = 5;
+    S.VelY = -5;
+    S.VelZ = -1;
+    SpeedFactor = 1;
+    DrawParticles();
+    EXPECT_FLOAT_EQ(S.Y, -179.0f);
+    EXPECT_NEAR(S.VelY, (-5 - 0.09) * -0.99, 1e-5) << "99 % of the speed, upwards";
+    EXPECT_FLOAT_EQ(S.X, 500.0f);
+    EXPECT_FLOAT_EQ(S.VelX, -5.0f);
+    EXPECT_FLOAT_EQ(S.Z, -0.2f);
+    EXPECT_FLOAT_EQ(S.VelZ, -1.0f);
+    EXPECT_FLOAT_EQ(S.Life, 0.79f);
+
+    S.Z = -499.9f;
+    S.VelZ = -3;
+    DrawParticles();
+    EXPECT_FLOAT_EQ(S.Z, -500.0f);
+    EXPECT_FLOAT_EQ(S.VelZ, 3.0f);
+}
+
+TEST_F(ParticlesTest, SparkLivesAHundredFramesAndSmokeAboutThreeHundredThirtyThree) {
+    SpawnParticles(1, 0, 0, 0, 1, 1, 1);
+    Smokes[1].Spin = 2;
+    int Frames = 0;
+    while (Sparks[1].Life > 0 && Frames < 1000) {
+        DrawParticles();
+        Frames++;
+    }
+    EXPECT_NEAR(Frames, 100, 1);
+    EXPECT_NEAR(Smokes[1].Angle, 2.0f * Frames, 1e-3) << "spin is per frame";
+    EXPECT_GT(Smokes[1].Y, 0.0f) << "smoke rises";
+    while (Smokes[1].Life > 0 && Frames < 1000) {
+        DrawParticles();
+        Frames++;
+    }
+    EXPECT_NEAR(Frames, 334, 2);
+    EXPECT_EQ(Smokes[1].Life, 0.0f);
+}
+
+TEST_F(ParticlesTest, ResetGivesEverySmokeASpinAndFreesAll) {
+    Sparks[3].Life = 0.4f;
+    Smokes[3].Angle = 12;
+    ResetParticles();
+    float Low = 10, High = -10;
+    for (int I = 1; I <= ParticleSlots; I++) {
+        EXPECT_EQ(Sparks[I].Life, 0.0f);
+        Low = std::min(Low, Smokes[I].Spin);
+        High = std::max(High, Smokes[I].Spin);
+    }
+    EXPECT_EQ(Smokes[3].Angle, 0.0f);
+    EXPECT_GE(Low, -2.5f);
+    EXPECT_LT(High, 2.5f);
+    EXPECT_LT(Low, -2.3f);
+    EXPECT_GT(High, 2.3f);
+}
+
+TEST_F(ParticlesTest, HundredAndFirstExplosionIsDropped) {
+    for (int N = 1; N <= ExplosionSlots; N++)
+        SpawnExplosion(N, 0, 0, 1.0f);
+    SpawnExplosion(999, 0, 0, 3.0f);
+    for (int I = 1; I <= ExplosionSlots; I++)
+        EXPECT_FLOAT_EQ(Explosions[I].X, float(I));
+    Explosions[40].Life = -0.001f; // an explosion just over
+    SpawnExplosion(999, 1, 2, 3.0f);
+    EXPECT_FLOAT_EQ(Explosions[40].X, 999.0f);
+    EXPECT_FLOAT_EQ(Explosions[40].Size, 3.0f);
+    EXPECT_EQ(Explosions[40].Life, 1.0f);
+}
+
+TEST_F(ParticlesTest, ExplosionLastsAHundredFrames) {
+    SpawnExplosion(0, 0, 0, 2.0f);
+    int Frames = 0;
+    while (Explosions[1].Life > 0 && Frames < 500) {
+        DrawExplosions();
+        Frames++;
+    }
+    EXPECT_NEAR(Frames, 100, 1);
+    DrawExplosions();
+    EXPECT_EQ(Explosions[1].Life, 0.0f) << "a finished slot is set back to 0";
+}
+
+// --- In pixels -------------------------------------------------------------------------------
+
+// A display list that covers the whole view with the current colour, whatever the transform.
+uint32_t FullViewList() {
+    const uint32_t List = glGenLists(1);
+    glNewList(List, GL_COMPILE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glVertex3f(-1, -1, 0);
+    glVertex3f(1, -1, 0);
+    glVertex3f(1, 1, 0);
+    glVertex3f(-1, 1, 0);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glEndList();
+    return List;
+}
+
+GLuint WhiteTexture() {
+    GLuint        Name = 0;
+    const uint8_t White[4] = {255, 255, 255, 255};
+    glGenTextures(1, &Name);
+    glBindTexture(GL_TEXTURE_2D, Name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, White);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    return Name;
+}
+
+// Brightness of the centre after one explosion frame at Life L and the given detail.
+int ExplosionBrightness(clsTestGLContext& Ctx, float L, int Detail) {
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_TEXTURE_2D);
+    DetailLevel = Detail;
+    ResetExplosions();
+    Explosions[1] = Explosion_Rec{0, 0, -10, L, 1.0f};
+    DrawExplosions();
+    return Ctx.Pixel(Ctx.Width / 2, Ctx.Height / 2)[0];
+}
+
+TEST_F(ParticlesTest, SphereLayersByDetailAddUpInThePicture) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    SphereList = FullViewList();
+    DiskList = 0;
+    // Layers add L/2, L/1.6, then L/1.4, L/1.2, then L: two, four or five spheres.
+    EXPECT_NEAR(ExplosionBrightness(Ctx, 0.2f, 1), 0.2 * (1 / 2.0 + 1 / 1.6) * 255, 3);
+    EXPECT_NEAR(ExplosionBrightness(Ctx, 0.2f, 2),
+                0.2 * (1 / 2.0 + 1 / 1.6 + 1 / 1.4 + 1 / 1.2) * 255, 3);
+    EXPECT_NEAR(ExplosionBrightness(Ctx, 0.2f, 3),
+                0.2 * (1 / 2.0 + 1 / 1.6 + 1 / 1.4 + 1 / 1.2 + 1) * 255, 3);
+    EXPECT_EQ(ExplosionSphereCount(1), 2);
+    EXPECT_EQ(ExplosionSphereCount(2), 4);
+    EXPECT_EQ(ExplosionSphereCount(3), 5);
+    glDeleteLists(SphereList, 1);
+    SphereList = 0;
+}
+
+TEST_F(ParticlesTest, ExplosionFadesFrameByFrame) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    SphereList = FullViewList();
+    DiskList = 0;
+    DetailLevel = 1;
+    glDisable(GL_TEXTURE_2D);
+    SpawnExplosion(0, 0, -10, 1.0f);
+    int Previous = 256;
+    for (int Frame = 0; Frame <= 90; Frame++) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        DrawExplosions();
+        if (Frame < 20 || Frame % 10 != 0)
+            continue; // the first frames are brighter than the picture can show
+        const int Now = Ctx.Pixel(32, 32)[0];
+        EXPECT_LT(Now, Previous) << "frame " << Frame;
+        Previous = Now;
+    }
+    EXPECT_NEAR(Previous, 0.1 * (1 / 2.0 + 1 / 1.6) * 255, 3) << "Life 0.1 at frame 90";
+    glDeleteLists(SphereList, 1);
+    SphereList = 0;
+}
+
+TEST_F(ParticlesTest, SparkAddsItsColourTimesLifeAndHidesWhileSwitchedOff) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45, 1, 0.1, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    TexParticle = WhiteTexture();
+    TexSmoke = TexParticle;
+    SpeedFactor = 0; // nothing moves or ages: only the drawing counts
+    Sparks[1] = Spark_Rec{0, 0, -2, 1, 0, 0, 0, 0, 0, 0.5f, 0.6f};
+
+    glClearColor(0, 0, 0.2f, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawParticles();
+    auto P = Ctx.Pixel(32, 32);
+    EXPECT_NEAR(P[0], 128, 3) << "red times Life 0.5 added";
+    EXPECT_NEAR(P[2], 51, 2) << "what was behind stays";
+
+    ShowParticles = false;
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawParticles();
+    EXPECT_EQ(Ctx.Pixel(32, 32)[0], 0);
+    glDeleteTextures(1, &TexParticle);
+    TexParticle = TexSmoke = 0;
+}
+
+} // namespace

@@ -1,0 +1,354 @@
+// Scene rendering: where each camera mode puts the eye, the death view circling the wreck,
+// the sky behind everything, tree billboards, the model lists and the shot sprite.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <array>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
+
+#include "menu/MenuDraw.h"
+#include "menu/Settings.h"
+#include "render/Scene.h"
+#include "render/Terrain.h"
+#include "render/Textures.h"
+#include "shell/App.h"
+#include "shell/Input.h"
+#include "support/GLContext.h"
+#include "world/World.h"
+
+namespace {
+
+using Vec3 = std::array<double, 3>;
+
+double Sin(double D) { return std::sin(D * std::numbers::pi / 180); }
+double Cos(double D) { return std::cos(D * std::numbers::pi / 180); }
+
+// The eye position and viewing direction, in world coordinates, of the current model-view.
+void EyeOfModelView(Vec3& Eye, Vec3& Forward) {
+    GLfloat M[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, M);
+    for (int J = 0; J < 3; J++) {
+        Eye[J] = -(M[4 * J + 0] * M[12] + M[4 * J + 1] * M[13] + M[4 * J + 2] * M[14]);
+        Forward[J] = -M[4 * J + 2];
+    }
+}
+
+void ExpectVec(const Vec3& Got, const Vec3& Want, const char* What) {
+    for (int I = 0; I < 3; I++)
+        EXPECT_NEAR(Got[I], Want[I], 1e-3) << What << " component " << I;
+}
+
+void Perspective() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45, 1, 0.1, 1500);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+GLuint GreyTexture(uint8_t Level) {
+    GLuint        Name = 0;
+    const uint8_t Pixel[4] = {Level, Level, Level, 255};
+    glGenTextures(1, &Name);
+    glBindTexture(GL_TEXTURE_2D, Name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, Pixel);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    return Name;
+}
+
+// One quad facing +Z at depth Z, from (-H, -H) to (H, H), in the current colour.
+void Quad(float H, float Z) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0); glVertex3f(-H, -H, Z);
+    glTexCoord2f(1, 0); glVertex3f(H, -H, Z);
+    glTexCoord2f(1, 1); glVertex3f(H, H, Z);
+    glTexCoord2f(0, 1); glVertex3f(-H, H, Z);
+    glEnd();
+}
+
+class SceneTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Actors[0] = Actor_Rec{};
+        Actor_Rec& P = Actors[0];
+        P.X = -450;
+        P.Y = -179;
+        P.Z = 12;
+        P.Heading = 35;
+        P.DeathHeading = 35;
+        P.Energy = 100;
+        GameState = 2;
+        SpeedFactor = 1;
+        SkyboxList = 0;
+        ArenaList = 0;
+    }
+};
+
+// --- Camera ----------------------------------------------------------------------------------
+
+TEST_F(SceneTest, CockpitEyeSitsOneUnitAboveTheTankLookingAlongItsHeading) {
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    CameraMode = 1;
+    glLoadIdentity();
+    PlaceCamera();
+    Vec3 Eye, Forward;
+    EyeOfModelView(Eye, Forward);
+    ExpectVec(Eye, {-450, -178, 12}, "eye");
+    ExpectVec(Forward, {-Sin(35), 0, -Cos(35)}, "forward");
+}
+
+TEST_F(SceneTest, ChaseViewsSitBehindAndAboveLookingTenDegreesDown) {
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    const struct {
+        int    Mode;
+        double Back, Up;
+    } Cases[] = {{2, 15, 4}, {3, 20, 5}};
+    for (const auto& C : Cases) {
+        CameraMode = C.Mode;
+        glLoadIdentity();
+        PlaceCamera();
+        Vec3 Eye, Forward;
+        EyeOfModelView(Eye, Forward);
+        ExpectVec(Eye, {-450 + C.Back * Sin(35), -179 + C.Up, 12 + C.Back * Cos(35)}, "eye");
+        ExpectVec(Forward, {-Sin(35) * Cos(10), -Sin(10), -Cos(35) * Cos(10)}, "forward");
+    }
+    EXPECT_FLOAT_EQ(Actors[0].DeathHeading, 35.0f) << "alive: the death view does not turn";
+}
+
+TEST_F(SceneTest, AnyOtherModeLeavesTheTransformAlone) {
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    CameraMode = 0;
+    glLoadIdentity();
+    PlaceCamera();
+    GLfloat M[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, M);
+    for (int I = 0; I < 16; I++)
+        EXPECT_EQ(M[I], (I % 5 == 0) ? 1.0f : 0.0f);
+}
+
+TEST_F(SceneTest, DeathViewCirclesTheWreckAtDistanceTwentyAndHeightFive) {
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    Actor_Rec& P = Actors[0];
+    P.Energy = 0;
+    P.DeathHeading = 100;
+    P.Heading = 7;
+    for (int Mode : {2, 3}) {
+        CameraMode = Mode;
+        const float Before = P.DeathHeading;
+        SpeedFactor = 2;
+        glLoadIdentity();
+        PlaceCamera();
+        EXPECT_FLOAT_EQ(P.DeathHeading, Before + 0.4f);
+        Vec3 Eye, Forward;
+        EyeOfModelView(Eye, Forward);
+        const double Dx = Eye[0] - P.X, Dz = Eye[2] - P.Z;
+        EXPECT_NEAR(std::hypot(Dx, Dz), 20, 1e-3);
+        EXPECT_NEAR(Eye[1], P.Y + 5, 1e-3);
+        // It looks along the yaw it had before this frame's turn, at the wreck nearly.
+        ExpectVec(Forward, {-Sin(Before) * Cos(10), -Sin(10), -Cos(Before) * Cos(10)}, "forward");
+    }
+    // In the menu the wreck is still shown from behind, but the view stands still.
+    GameState = 1;
+    const float Held = P.DeathHeading;
+    glLoadIdentity();
+    PlaceCamera();
+    EXPECT_EQ(P.DeathHeading, Held);
+    EXPECT_FLOAT_EQ(CameraYaw(), Held) << "billboards follow the death view";
+}
+
+// --- Sky and arena ---------------------------------------------------------------------------
+
+TEST_F(SceneTest, SkyLiesBehindEverythingAndTheArenaTakesTheCurrentColour) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    Perspective();
+    glEnable(GL_DEPTH_TEST);
+    const GLuint White = GreyTexture(255);
+    // The sky: red, right in front of the eye. The arena: far away, in no colour of its own.
+    SkyboxList = glGenLists(1);
+    glNewList(SkyboxList, GL_COMPILE);
+    glColor3f(1, 0, 0);
+    Quad(10, -1);
+    glEndList();
+    ArenaList = glGenLists(1);
+    glNewList(ArenaList, GL_COMPILE);
+    Quad(100, -1000);
+    glEndList();
+
+    CameraMode = 0;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBindTexture(GL_TEXTURE_2D, White);
+    PlaceCamera();
+    glColor3f(0, 0, 1);
+    DrawArena();
+    auto Centre = Ctx.Pixel(32, 32);
+    EXPECT_EQ(Centre[0], 0) << "the far arena covers the near sky";
+    EXPECT_EQ(Centre[2], 255);
+    auto Corner = Ctx.Pixel(1, 1);
+    EXPECT_EQ(Corner[0], 255) << "the sky shows where nothing else is";
+
+    // Whatever colour the previous frame left current (the pointer's, in the menu) tints it.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor3f(0, 1, 0);
+    DrawArena();
+    EXPECT_EQ(Ctx.Pixel(32, 32)[1], 255);
+    glDeleteLists(SkyboxList, 1);
+    glDeleteLists(ArenaList, 1);
+    SkyboxList = ArenaList = 0;
+    glDeleteTextures(1, &White);
+}
+
+// --- Trees -----------------------------------------------------------------------------------
+
+class TreeScene : public SceneTest {
+  protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        for (TreeSpot& T : TreeSpots)
+            T = TreeSpot{0, 5000, 10}; // out of sight behind the eye
+        Actor_Rec& P = Actors[0];
+        P.X = 0;
+        P.Z = 0;
+        P.Y = -161; // eye at -160: the middle of a Size 20 tree
+        P.Heading = 0;
+        CameraMode = 1;
+    }
+    void Frame() {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        PlaceCamera();
+        DrawTrees();
+    }
+};
+
+TEST_F(TreeScene, TreesBrightenEachOtherInAnyOrderAndWriteNoDepth) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    Perspective();
+    glEnable(GL_DEPTH_TEST);
+    TexTree = GreyTexture(80);
+    TreeSpots[10] = TreeSpot{0, -600, 20};
+    TreeSpots[60] = TreeSpot{0, -700, 20};
+    Frame();
+    const int Both = Ctx.Pixel(32, 32)[0];
+    EXPECT_NEAR(Both, 160, 2);
+    std::swap(TreeSpots[10], TreeSpots[60]);
+    Frame();
+    EXPECT_EQ(Ctx.Pixel(32, 32)[0], Both) << "the drawing order does not matter";
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLboolean DepthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &DepthWrites);
+    EXPECT_TRUE(DepthWrites) << "depth writes are back on afterwards";
+
+    // Something drawn later behind the trees is not hidden by them.
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(0, 0, 1);
+    glPushMatrix();
+    glTranslatef(0, -160, 0);
+    Quad(200, -900);
+    glPopMatrix();
+    EXPECT_EQ(Ctx.Pixel(32, 32)[2], 255);
+    glDeleteTextures(1, &TexTree);
+    TexTree = 0;
+}
+
+TEST_F(TreeScene, TreesFaceTheViewWhateverTheHeading) {
+    clsTestGLContext Ctx(128, 128);
+    REQUIRE_GL(Ctx);
+    Perspective();
+    TexTree = GreyTexture(200);
+    // Heading 90 looks along -X; an unturned quad would be seen edge on.
+    Actors[0].Heading = 90;
+    TreeSpots[0] = TreeSpot{-300, 0, 20};
+    Frame();
+    // 100 wide at 300 away spans about 26 pixels either side of the centre.
+    for (int Dx : {-20, 0, 20})
+        EXPECT_NEAR(Ctx.Pixel(64 + Dx, 64)[0], 200, 2) << Dx;
+    EXPECT_EQ(Ctx.Pixel(64 + 32, 64)[0], 0);
+    EXPECT_EQ(Ctx.Pixel(64 - 32, 64)[0], 0);
+    // A Size 20 tree reaches 50 above the eye: about 26 pixels.
+    EXPECT_NEAR(Ctx.Pixel(64, 64 + 20)[0], 200, 2);
+    EXPECT_EQ(Ctx.Pixel(64, 64 + 32)[0], 0);
+    glDeleteTextures(1, &TexTree);
+    TexTree = 0;
+}
+
+// --- Lists and level of detail ---------------------------------------------------------------
+
+TEST_F(SceneTest, NearAndFarModelsSwitchAtDetailTimesTwoHundred) {
+    DetailLevel = 1;
+    EXPECT_FALSE(UsesNearModel(250));
+    EXPECT_TRUE(UsesNearModel(199.9));
+    EXPECT_FALSE(UsesNearModel(200));
+    DetailLevel = 2;
+    EXPECT_TRUE(UsesNearModel(250));
+    DetailLevel = 3;
+    EXPECT_TRUE(UsesNearModel(599));
+    EXPECT_FALSE(UsesNearModel(600));
+}
+
+TEST_F(SceneTest, ModelListsAreMadeInOrderAndReleased) {
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    BuildModelLists(); // no animators: empty lists, names still in the compile order
+    const uint32_t Lists[] = {StarList, SphereList, DiskList, HeroList,
+                              TigerList, TurretList, TigerFarList, TurretFarList};
+    for (int I = 0; I < 8; I++) {
+        EXPECT_TRUE(glIsList(Lists[I])) << I;
+        if (I > 0)
+            EXPECT_GT(Lists[I], Lists[I - 1]) << "list " << I << " compiled after " << I - 1;
+    }
+    ReleaseModelLists();
+    for (int I = 1; I < 8; I++)
+        EXPECT_FALSE(glIsList(Lists[I])) << I;
+    EXPECT_EQ(HeroList, 0u);
+}
+
+// --- Shot sprites ----------------------------------------------------------------------------
+
+TEST_F(SceneTest, ShotAtlasCellFollowsLife) {
+    EXPECT_EQ(ShotAtlasColumn(32), 0);
+    EXPECT_EQ(ShotAtlasColumn(31), 3);
+    EXPECT_EQ(ShotAtlasColumn(6), 2);
+    EXPECT_EQ(ShotAtlasRow(32), 0);
+    EXPECT_EQ(ShotAtlasRow(24), 1);
+    EXPECT_EQ(ShotAtlasRow(9), 2);
+    EXPECT_EQ(ShotAtlasRow(0), 3);
+    for (int Life = 0; Life <= 32; Life++) {
+        EXPECT_GE(ShotAtlasRow(Life), 0);
+        EXPECT_LE(ShotAtlasRow(Life), 3);
+    }
+}
+
+TEST_F(SceneTest, ExplodingShotThatHitShowsTheLargeSquare) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    Perspective();
+    Actors[0].Heading = 0;
+    TexExplosion = GreyTexture(255);
+    TexShot = TexExplosion;
+    // Half-size 13 against 3 at distance 50: an edge at about 6 against 26 pixels.
+    for (bool Hit : {false, true}) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glLoadIdentity();
+        DrawShotSprite(0, -3, -50, 20, 0, 10, Hit);
+        EXPECT_GT(Ctx.Pixel(32, 32)[0], 0);
+        EXPECT_EQ(Ctx.Pixel(32 + 16, 32)[0] > 0, Hit) << "hit " << Hit;
+    }
+    // A finished shot draws nothing.
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawShotSprite(0, -3, -50, -1, 0, 10, true);
+    EXPECT_EQ(Ctx.Pixel(32, 32)[0], 0);
+    glDeleteTextures(1, &TexExplosion);
+    TexExplosion = TexShot = 0;
+}
+
+} // namespace
