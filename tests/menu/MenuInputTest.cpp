@@ -323,6 +323,39 @@ TEST_F(MenuActions, NoKeepsTheGame) {
     EXPECT_EQ(MenuPage, PageMain);
 }
 
+// --- the mouse-button handler in the menu ---
+
+TEST_F(MenuActions, AHeldPressActsOnceAndAPressOutsideWaitsForAnItem) {
+    MenuPage    = PageSound;
+    SoundVolume = 50;
+    PointAt(87, 32); // " + " of the volume
+    MouseButton = 1;
+    for (int Frame = 0; Frame < 5; ++Frame) ProcessMouseButtons();
+    EXPECT_EQ(SoundVolume, 51);
+    EXPECT_EQ(MouseButton, 0);
+    PointAt(5, 5); // pressed over nothing: the press stays pending ...
+    MouseButton = 1;
+    ProcessMouseButtons();
+    EXPECT_EQ(MouseButton, 1);
+    PointAt(87, 37); // ... and acts on the first item reached, " - "
+    ProcessMouseButtons();
+    EXPECT_EQ(SoundVolume, 50);
+    MouseButton = 2; // other buttons do nothing in the menu
+    PointAt(87, 32);
+    ProcessMouseButtons();
+    EXPECT_EQ(SoundVolume, 50);
+}
+
+TEST_F(MenuActions, TheKeyHandlerTypesTheNameOnlyDuringNameEntry) {
+    Actors[0].Name = "AB";
+    Keys['C']      = true;
+    ProcessGameKeys();
+    EXPECT_EQ(Actors[0].Name, "AB");
+    TextEditMode = 1;
+    ProcessGameKeys();
+    EXPECT_EQ(Actors[0].Name, "ABC");
+}
+
 // --- name entry ---
 
 void Press(std::initializer_list<int32_t> Codes) {

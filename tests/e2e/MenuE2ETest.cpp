@@ -1,0 +1,169 @@
+// The menu of the real game under Xvfb, driven with the mouse as a new player would: saving and
+// loading the preferences, and starting a custom arena that is remembered.
+#include "support/Xvfb.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+void Pause(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
+
+std::string Lower(std::string Text) {
+    std::transform(Text.begin(), Text.end(), Text.begin(), [](unsigned char C) { return std::tolower(C); });
+    return Text;
+}
+
+// An INI file as "section.key" (lower case) to value; empty when the file is missing.
+std::map<std::string, std::string> ReadIni(const std::string& Path) {
+    std::map<std::string, std::string> Values;
+    std::ifstream                      File(Path);
+    std::string                        Line, Section;
+    while (std::getline(File, Line)) {
+        if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+        if (Line.size() > 1 && Line.front() == '[' && Line.back() == ']') {
+            Section = Lower(Line.substr(1, Line.size() - 2));
+        } else if (const size_t Eq = Line.find('='); Eq != std::string::npos) {
+            Values[Section + "." + Lower(Line.substr(0, Eq))] = Line.substr(Eq + 1);
+        }
+    }
+    return Values;
+}
+
+bool Exists(const std::string& Path) {
+    struct stat Info;
+    return stat(Path.c_str(), &Info) == 0;
+}
+
+class MenuE2E : public ::testing::Test {
+  protected:
+    void SetUp() override { Folder = clsXvfb::MakeGameFolder(); }
+    void TearDown() override {
+        if (!Folder.empty()) std::system(("rm -rf '" + Folder + "'").c_str());
+    }
+
+    // A left click held long enough for a frame to see it, then time for a page fade (0.4 s).
+    void Click(clsXvfb& X, double PctX, double PctY) {
+        ASSERT_TRUE(X.MoveTo(PctX, PctY));
+        Pause(0.2);
+        ASSERT_EQ(X.Run("xdotool mousedown 1"), 0);
+        Pause(0.2);
+        ASSERT_EQ(X.Run("xdotool mouseup 1"), 0);
+        Pause(0.6);
+    }
+
+    // Where the window sits on the screen, pixels.
+    void WindowOrigin(clsXvfb& X, int& Left, int& Top) {
+        std::string Geometry;
+        X.Run("xdotool getwindowgeometry --shell " + X.WindowId, &Geometry);
+        Left = Top = 0;
+        if (const size_t At = Geometry.find("X="); At != std::string::npos) Left = std::atoi(Geometry.c_str() + At + 2);
+        if (const size_t At = Geometry.find("Y="); At != std::string::npos) Top = std::atoi(Geometry.c_str() + At + 2);
+    }
+
+    // The graphics page's resolution text as a mask of its light pixels (the drifting blue stars
+    // behind it do not count).
+    std::vector<bool> ResolutionLabel(clsXvfb& X) {
+        clsScreenshot Shot;
+        EXPECT_TRUE(X.ScreenshotPpm(Shot));
+        std::vector<bool> Mask;
+        if (Shot.Width == 0) return Mask;
+        int Left = 0, Top = 0;
+        WindowOrigin(X, Left, Top);
+        for (int Y = X.WindowHeight * 41 / 100; Y < X.WindowHeight * 45 / 100; ++Y)
+            for (int Xp = X.WindowWidth * 22 / 100; Xp < X.WindowWidth * 60 / 100; ++Xp) {
+                const uint8_t* P = Shot.At(std::min(Left + Xp, Shot.Width - 1), std::min(Top + Y, Shot.Height - 1));
+                Mask.push_back(P[0] > 120 && P[1] > 100);
+            }
+        return Mask;
+    }
+
+    std::string Folder;
+};
+
+} // namespace
+
+TEST_F(MenuE2E, SaveWritesEveryDefaultAndLoadRestoresAChangedResolution) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    Pause(1.0);
+    const std::string Ini = Folder + "/default.ini";
+    ASSERT_FALSE(Exists(Ini));
+
+    Click(X, 45, 42); // "Settings"
+    Click(X, 37, 52); // "Save"
+    auto Values = ReadIni(Ini);
+    const std::map<std::string, std::string> Defaults = {
+        {"graphics.detail", "2"},   {"graphics.resolution", "2"}, {"graphics.anisotropic", "0"},
+        {"sound.volume", "100"},    {"sound.enabled", "1"},       {"other.log", "1"},
+        {"other.compass", "1"},     {"other.crosshair", "1"},     {"other.radar", "1"},
+        {"other.help", "1"},        {"other.particles", "1"},     {"other.littlestars", "1"},
+        {"player.name", "PLAYER"},  {"player.colorr", "1"},       {"player.colorg", "1"},
+        {"player.colorb", "1"}};
+    for (const auto& [Key, Value] : Defaults) EXPECT_EQ(Values[Key], Value) << Key << "\n" << X.AppLog();
+
+    Click(X, 45, 32); // "Graphics"
+    const std::vector<bool> AtSave = ResolutionLabel(X);
+    ASSERT_GT(std::count(AtSave.begin(), AtSave.end(), true), 20) << "no label text seen";
+    Click(X, 87, 42); // resolution " + ": 1024x768, not applied until a game starts
+    const std::vector<bool> Raised = ResolutionLabel(X);
+    EXPECT_NE(Raised, AtSave);
+    Click(X, 45, 62); // "Back"
+    Click(X, 52, 52); // "Load"
+    Click(X, 45, 32); // "Graphics"
+    EXPECT_EQ(ResolutionLabel(X), AtSave);
+    Click(X, 45, 62); // "Back"
+    Click(X, 37, 52); // "Save" once more: what is in memory is the loaded value
+    EXPECT_EQ(ReadIni(Ini)["graphics.resolution"], "2");
+
+    ASSERT_TRUE(X.AppRunning()) << X.AppLog();
+    Click(X, 45, 62); // "Back" to the main page
+    ASSERT_TRUE(X.SendKey("Escape"));
+    EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
+}
+
+TEST_F(MenuE2E, StartingACustomArenaRemembersItsCounts) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    Pause(1.0);
+    const std::string Arena = Folder + "/lastarena.ini";
+    ASSERT_FALSE(Exists(Arena));
+
+    Click(X, 45, 32); // "Single Player"
+    Click(X, 45, 32); // "Custom Arena"
+    for (int I = 0; I < 3; ++I) Click(X, 32, 17); // tanks 10 -> 13
+    for (int I = 0; I < 2; ++I) Click(X, 32, 32); // turrets 10 -> 8
+    Click(X, 32, 42);                             // bonus 10 -> 9
+    Click(X, 32, 47);                             // energy 100 -> 110
+    Click(X, 32, 57);                             // shots 2 -> 3
+    Click(X, 45, 67);                             // respawn on
+    ASSERT_FALSE(Exists(Arena));
+    Click(X, 45, 72); // "Start"
+    Pause(2.0);       // the new battle is set up
+    auto Values = ReadIni(Arena);
+    EXPECT_EQ(Values["lastarena.tanks"], "13") << X.AppLog();
+    EXPECT_EQ(Values["lastarena.turrets"], "8");
+    EXPECT_EQ(Values["lastarena.bonus"], "9");
+    EXPECT_EQ(Values["lastarena.energy"], "110");
+    EXPECT_EQ(Values["lastarena.maxshots"], "3");
+    EXPECT_EQ(Values["lastarena.respawn"], "1");
+
+    ASSERT_TRUE(X.AppRunning()) << X.AppLog();
+    ASSERT_TRUE(X.SendKey("Escape")); // to the menu, the game still in progress
+    Pause(0.5);
+    ASSERT_TRUE(X.SendKey("Escape")); // and out
+    EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
+}
