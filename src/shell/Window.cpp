@@ -64,12 +64,13 @@ void RequestPixelFormat(int32_t Bits) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
-// What the context really got: double buffering and at least 16 depth bits.
+// What the context really got. The game cannot draw without a 16-bit depth buffer; double
+// buffering is asked for, but a single-buffered surface (an offscreen pbuffer) still draws
+// every frame correctly, so it is not refused.
 bool PixelFormatSuitable() {
-    int Double = 0, Depth = 0;
-    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &Double);
+    int Depth = 0;
     SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &Depth);
-    return Double == 1 && Depth >= DepthBits;
+    return Depth >= DepthBits;
 }
 
 // The GL entry points are the system libGL's; they are usable once a context is current.

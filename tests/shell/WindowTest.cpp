@@ -1,0 +1,193 @@
+// The window and context: display-mode changes, the fixed GL state, the viewport and the two
+// projections, drawn into a headless context and read back.
+#include "platform/Platform.h"
+#include "shell/Window.h"
+#include "support/GLContext.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+void ProjectionMatrix(GLfloat M[16]) { glGetFloatv(GL_PROJECTION_MATRIX, M); }
+
+bool IsRed(const std::vector<uint8_t>& P) { return P[0] > 200 && P[1] < 50 && P[2] < 50; }
+bool IsBlack(const std::vector<uint8_t>& P) { return P[0] < 20 && P[1] < 20 && P[2] < 20; }
+
+void Quad(float X0, float Y0, float X1, float Y1, float Z) {
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(X0, Y0, Z);
+    glVertex3f(X1, Y0, Z);
+    glVertex3f(X1, Y1, Z);
+    glVertex3f(X0, Y1, Z);
+    glEnd();
+}
+
+} // namespace
+
+TEST(DisplayMode, TheNumberAlreadyAppliedDoesNothing) {
+    ResolutionApplied = 3;
+    ScreenWidth = 1024;
+    ScreenHeight = 768;
+    const int Shown = MessagesShown;
+    ChangeDisplayMode(3);
+    EXPECT_EQ(WindowHandle, nullptr) << "no window was opened";
+    EXPECT_EQ(ScreenWidth, 1024);
+    EXPECT_EQ(ScreenHeight, 768);
+    EXPECT_EQ(ResolutionApplied, 3);
+    EXPECT_EQ(MessagesShown, Shown);
+    ResolutionApplied = 0;
+}
+
+// A real window on SDL's offscreen driver: the mode's size, then a number outside 1..5 that
+// reopens at the previous size, then the close.
+TEST(DisplayMode, OpensAtTheModeSizeAndKeepsItForUnknownNumbers) {
+    ResolutionApplied = 0;
+    FirstStart = true;
+    FieldOfView = 45.0;
+    WindowedOption = true;
+    ChangeDisplayMode(2);
+    if (!WindowHandle)
+        GTEST_SKIP() << "no window on this machine: " << LastMessageText;
+    EXPECT_EQ(ScreenWidth, 800);
+    EXPECT_EQ(ScreenHeight, 600);
+    EXPECT_EQ(ResolutionApplied, 2);
+    EXPECT_TRUE(GLReady);
+    EXPECT_TRUE(GLExtensionsReady);
+    GLint Depth = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &Depth);
+    EXPECT_GE(Depth, 16);
+    int W = 0, H = 0;
+    SDL_GetWindowSize(WindowHandle, &W, &H);
+    EXPECT_EQ(W, 800);
+    EXPECT_EQ(H, 600);
+
+    FirstStart = false;
+    ChangeDisplayMode(9);
+    ASSERT_NE(WindowHandle, nullptr);
+    EXPECT_EQ(ResolutionApplied, 9);
+    EXPECT_EQ(ScreenWidth, 800);
+    SDL_GetWindowSize(WindowHandle, &W, &H);
+    EXPECT_EQ(W, 800);
+    EXPECT_EQ(H, 600);
+
+    DestroyMainWindow(true);
+    EXPECT_EQ(WindowHandle, nullptr);
+    EXPECT_EQ(RenderContext, nullptr);
+    EXPECT_FALSE(GLReady);
+    DestroyMainWindow(true); // a second release finds nothing left to release
+    WindowedOption = false;
+    FirstStart = true;
+    ResolutionApplied = 0;
+}
+
+TEST(GLState, InitGLState) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(1, 1, 1, 1);
+    InitGLState();
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    GLint Func = 0, Shade = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &Func);
+    glGetIntegerv(GL_SHADE_MODEL, &Shade);
+    EXPECT_EQ(Func, GL_LESS);
+    EXPECT_EQ(Shade, GL_SMOOTH);
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(10, 10)));
+}
+
+// Overlay coordinates run 0..100 both ways with y from the bottom: a quad over the lower left
+// quarter fills exactly that quarter of the pixels.
+TEST(Projection, OverlayRunsFromZeroToHundred) {
+    clsTestGLContext Ctx(200, 100);
+    REQUIRE_GL(Ctx);
+    OverlayMode = false;
+    FieldOfView = 45.0;
+    ScreenWidth = 200;
+    ScreenHeight = 100;
+    SetOverlayMode(true);
+    EXPECT_TRUE(OverlayMode);
+    GLint Mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &Mode);
+    EXPECT_EQ(Mode, GL_MODELVIEW);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    Quad(0.0f, 0.0f, 50.0f, 50.0f, -0.5f);
+    EXPECT_TRUE(IsRed(Ctx.Pixel(5, 5)));
+    EXPECT_TRUE(IsRed(Ctx.Pixel(95, 45)));
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(105, 45)));
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(95, 55)));
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(150, 80)));
+}
+
+TEST(Projection, PerspectiveUsesTheModeAspect) {
+    clsTestGLContext Ctx(200, 100);
+    REQUIRE_GL(Ctx);
+    FieldOfView = 90.0; // tan(45) = 1: a point at depth d and height d lands on the top edge
+    ScreenWidth = 200;
+    ScreenHeight = 100;
+    OverlayMode = true;
+    SetOverlayMode(false);
+    EXPECT_FALSE(OverlayMode);
+    GLfloat M[16];
+    ProjectionMatrix(M);
+    EXPECT_NEAR(M[5], 1.0f, 1e-5f);
+    EXPECT_NEAR(M[0], 0.5f, 1e-5f); // 1 / aspect
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    // At depth 10 the view spans y -10..10 and x -20..20: this quad covers the right half.
+    Quad(0.0f, -10.0f, 20.0f, 10.0f, -10.0f);
+    EXPECT_TRUE(IsRed(Ctx.Pixel(105, 50)));
+    EXPECT_TRUE(IsRed(Ctx.Pixel(195, 95)));
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(95, 50)));
+}
+
+TEST(Projection, SameModeTouchesNothing) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    OverlayMode = true;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glScalef(3.0f, 3.0f, 3.0f);
+    SetOverlayMode(true);
+    GLfloat M[16];
+    ProjectionMatrix(M);
+    EXPECT_FLOAT_EQ(M[0], 3.0f);
+    GLint Mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &Mode);
+    EXPECT_EQ(Mode, GL_PROJECTION) << "not even the matrix mode changes";
+    glMatrixMode(GL_MODELVIEW);
+    OverlayMode = false;
+}
+
+TEST(Viewport, ZeroHeightIsTakenAsOne) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    FieldOfView = 45.0;
+    ResizeViewport(300, 0);
+    GLint View[4];
+    glGetIntegerv(GL_VIEWPORT, View);
+    EXPECT_EQ(View[0], 0);
+    EXPECT_EQ(View[1], 0);
+    EXPECT_EQ(View[2], 300);
+    EXPECT_EQ(View[3], 1);
+    GLfloat M[16];
+    ProjectionMatrix(M);
+    for (GLfloat V : M)
+        EXPECT_TRUE(std::isfinite(V));
+    ResizeViewport(64, 64);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    Quad(-0.5f, -0.5f, 0.5f, 0.5f, -2.0f);
+    EXPECT_TRUE(IsRed(Ctx.Pixel(32, 32))) << "the viewport covers the window again";
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(2, 2)));
+}
