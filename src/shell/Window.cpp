@@ -10,6 +10,8 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 #include <GL/glu.h>
+#include <cstdlib>
+#include <cstring>
 
 const Resolution Resolutions[ResolutionCount + 1] = {
     {0, 0}, {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1280, 800}};
@@ -79,6 +81,16 @@ void MarkGLReady() {
     GLExtensionsReady = GLReady && glGetString(GL_EXTENSIONS) != nullptr;
 }
 
+// SDL falls back to its offscreen driver when there is no display at all. A window nobody can
+// see is no window: that driver is only accepted when it was asked for by name (tests, servers).
+bool VideoDriverVisible() {
+    const char* Current = SDL_GetCurrentVideoDriver();
+    if (!Current || (std::strcmp(Current, "offscreen") != 0 && std::strcmp(Current, "dummy") != 0))
+        return true;
+    const char* Asked = std::getenv("SDL_VIDEODRIVER");
+    return Asked && std::strstr(Asked, Current) != nullptr;
+}
+
 bool Fail(bool FullScreen, const char* Text) {
     DestroyMainWindow(FullScreen);
     ShowError(Text);
@@ -92,6 +104,11 @@ bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bi
     // the window class.
     if (!VideoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+            ShowError("Failed to register the window class!");
+            return false;
+        }
+        if (!VideoDriverVisible()) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
             ShowError("Failed to register the window class!");
             return false;
         }
