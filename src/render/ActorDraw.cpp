@@ -8,8 +8,7 @@
 #include "world/Setup.h"
 #include "world/World.h"
 
-void BeginActorDrawing(const Actor_Rec& A)
-{
+void BeginActorDrawing(const Actor_Rec& A) {
     glPushMatrix();
     glTranslatef(A.X, A.Y, A.Z);
     // The models are built facing +Z; turning by half a circle makes them face the heading.
@@ -18,22 +17,27 @@ void BeginActorDrawing(const Actor_Rec& A)
     glScalef(float(A.Width * 0.06), float(A.Height * 0.05), float(A.Length * 0.05));
 }
 
-void DrawPlayerTankModel(double Throttle)
-{
+void DrawPlayerTankModel(double Throttle) {
     glRotatef(float(-Throttle), 1.0f, 0.0f, 0.0f);
     glCallList(HeroList);
 }
 
-void DrawEnemyTankModel(bool Near) { glCallList(Near ? TigerList : TigerFarList); }
-
-void DrawTurretModel(bool Near) { glCallList(Near ? TurretList : TurretFarList); }
-
-void DrawBonusModel()
-{
-    if (BonusModel)
-        BonusModel->Update();
+void DrawEnemyTankModel(bool Near) {
+    glCallList(Near ? TigerList : TigerFarList);
 }
 
-void EndActorDrawing() { glPopMatrix(); }
+void DrawTurretModel(bool Near) {
+    glCallList(Near ? TurretList : TurretFarList);
+}
 
-void EndActorPass() { glColor3f(1.0f, 1.0f, 1.0f); }
+void DrawBonusModel() {
+    if (BonusModel) BonusModel->Update();
+}
+
+void EndActorDrawing() {
+    glPopMatrix();
+}
+
+void EndActorPass() {
+    glColor3f(1.0f, 1.0f, 1.0f);
+}

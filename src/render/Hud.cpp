@@ -16,9 +16,9 @@
 
 int32_t TargetSlot = 0;
 
-const char* const HelpTitleLine   = "TARVIX (C) 2004 BY THE TARVIX TEAM";
-const char* const HelpContactLine = "Ideas, praise or bugs? Write to the Tarvix team at "
-                                    "team@tarvix.example";
+const char* const  HelpTitleLine = "TARVIX (C) 2004 BY THE TARVIX TEAM";
+const char* const  HelpContactLine = "Ideas, praise or bugs? Write to the Tarvix team at "
+                                     "team@tarvix.example";
 const HelpLine_Rec HelpLines[3] = {
     {8, "Use the arrow keys to move and 'a' to shoot.Toggles:"},
     {10, "'t' - Trees,'p' - Particles, 'c' - Camera,'f' - FPS"},
@@ -39,26 +39,23 @@ struct HudPanel_Rec {
     int16_t     DragValue;    // DragPanel while this panel is dragged
 };
 
-const HudPanel_Rec LogPanel     = {"Log Window", &LogPanelX, &LogPanelY, LogPanelWidth,
-                                   LogPanelHeight, 0.8, 0.5, 1};
-const HudPanel_Rec CompassPanel = {"Compass", &CompassPanelX, &CompassPanelY, CompassPanelWidth,
-                                   CompassPanelHeight, 0.8, 0.5, 2};
-const HudPanel_Rec RadarPanel   = {"Radar", &RadarPanelX, &RadarPanelY, RadarPanelWidth,
-                                   RadarPanelHeight, 0.6, 0.3, 3};
+const HudPanel_Rec LogPanel = {"Log Window",   &LogPanelX, &LogPanelY, LogPanelWidth,
+                               LogPanelHeight, 0.8,        0.5,        1};
+const HudPanel_Rec CompassPanel = {
+    "Compass", &CompassPanelX, &CompassPanelY, CompassPanelWidth, CompassPanelHeight, 0.8, 0.5, 2};
+const HudPanel_Rec RadarPanel = {"Radar",          &RadarPanelX, &RadarPanelY, RadarPanelWidth,
+                                 RadarPanelHeight, 0.6,          0.3,          3};
 
-void DrawMovablePanel(const HudPanel_Rec& Panel)
-{
+void DrawMovablePanel(const HudPanel_Rec& Panel) {
     const bool  Dragged = DragPanel == Panel.DragValue;
     std::string Caption = Panel.Caption;
-    if (Dragged)
-        Caption += "(mv)";
+    if (Dragged) Caption += "(mv)";
     DrawPanel(Caption, *Panel.X, *Panel.Y, Panel.Width, Panel.Height,
               Dragged ? Panel.DraggedAlpha : Panel.Alpha);
 }
 
 // Step 1: four wedges pointing at the centre, red while they name a target.
-void DrawCrosshair()
-{
+void DrawCrosshair() {
     SetOverlayMode(true);
     glDisable(GL_TEXTURE_2D);
     glTranslatef(50.0f, float(CrosshairCentreY()), 0.0f);
@@ -88,8 +85,7 @@ void DrawCrosshair()
 }
 
 // Step 2: the last 18 lines, oldest at the top.
-void DrawLogWindow()
-{
+void DrawLogWindow() {
     DrawMovablePanel(LogPanel);
     SetFontSize(SmallFont, 0.8);
     for (int k = 1; k <= LogLines; ++k) {
@@ -100,8 +96,7 @@ void DrawLogWindow()
 }
 
 // Step 3: the magenta needle, turned with the player, under its box.
-void DrawCompass()
-{
+void DrawCompass() {
     SetOverlayMode(true);
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
@@ -119,8 +114,7 @@ void DrawCompass()
 }
 
 void RadarQuad(double X, double Y, double Dx1, double Dy1, double Dx2, double Dy2, double Dx3,
-               double Dy3, double Dx4, double Dy4)
-{
+               double Dy3, double Dx4, double Dy4) {
     glBegin(GL_QUADS);
     glVertex2d(X + Dx1, Y + Dy1);
     glVertex2d(X + Dx2, Y + Dy2);
@@ -129,11 +123,9 @@ void RadarQuad(double X, double Y, double Dx1, double Dy1, double Dx2, double Dy
     glEnd();
 }
 
-void DrawRadarShots()
-{
+void DrawRadarShots() {
     for (const Shot_Rec& Shot : Shots) {
-        if (Shot.Life <= ShotExplodeLife)
-            continue;
+        if (Shot.Life <= ShotExplodeLife) continue;
         const Actor_Rec& Owner = Actors[Shot.Owner];
         glColor3d(Owner.ColorR, Owner.ColorG, Owner.ColorB);
         const double X = RadarPointX(Shot.X);
@@ -143,15 +135,13 @@ void DrawRadarShots()
 }
 
 // Two lines that fade out from the player, 45 degrees either side of straight ahead.
-void DrawViewCone()
-{
-    const Actor_Rec& P  = Actors[0];
+void DrawViewCone() {
+    const Actor_Rec& P = Actors[0];
     const double     Px = RadarPointX(P.X);
     const double     Py = RadarPointY(P.Z);
     for (const int Offset : {135, 45}) {
         int64_t A = Trunc(P.Heading) + Offset;
-        if (A > 360)
-            A -= 360;
+        if (A > 360) A -= 360;
         glBegin(GL_LINES);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         glVertex2d(Px, Py);
@@ -161,12 +151,10 @@ void DrawViewCone()
     }
 }
 
-void DrawRadarActors()
-{
+void DrawRadarActors() {
     for (int i = 0; i <= ActorPassLast; ++i) {
         const Actor_Rec& A = Actors[i];
-        if (A.Energy <= 0)
-            continue;
+        if (A.Energy <= 0) continue;
         glColor3f(1.0f, 1.0f, 1.0f);
         const double X = RadarPointX(A.X);
         const double Y = RadarPointY(A.Z);
@@ -188,8 +176,7 @@ void DrawRadarActors()
 }
 
 // A broken radar shows one of the three noise pictures, picked anew every frame.
-void DrawRadarStatic()
-{
+void DrawRadarStatic() {
     const GLuint Noise[3] = {TexNoise1, TexNoise2, TexNoise3};
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, Noise[RandomInt(3)]);
@@ -207,8 +194,7 @@ void DrawRadarStatic()
 }
 
 // Step 4: the frame, then shots, view cone and actors, or static while the radar is broken.
-void DrawRadar()
-{
+void DrawRadar() {
     SetOverlayMode(true);
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
@@ -222,8 +208,7 @@ void DrawRadar()
     glVertex2f(0, 0);
     glEnd();
     if (RadarWorking) {
-        if (RadarShowsShots)
-            DrawRadarShots();
+        if (RadarShowsShots) DrawRadarShots();
         DrawViewCone();
         DrawRadarActors();
     } else
@@ -233,8 +218,7 @@ void DrawRadar()
 }
 
 // Step 5.
-void DrawHelp()
-{
+void DrawHelp() {
     SetFontSize(BigFont, 2.0);
     SetFontColor(BigFont, 1.0, 0.5, 1.0);
     PrintText(BigFont, HelpTitleLine, 0, 1, 1);
@@ -247,26 +231,22 @@ void DrawHelp()
 }
 
 // Steps 6 to 8 set no size: they print in whatever size the small font was left with.
-void DrawStatusLines()
-{
+void DrawStatusLines() {
     const Actor_Rec& P = Actors[0];
-    if (ShowFPS)
-        PrintText(SmallFont, std::to_string(FramesPerSecond) + " FPS", 0, 14, 1);
+    if (ShowFPS) PrintText(SmallFont, std::to_string(FramesPerSecond) + " FPS", 0, 14, 1);
     if (P.Energy < EnergyWarningLevel)
         SetFontColor(SmallFont, RandomReal() / 2 + 0.5, 0, 0);
     else
         SetFontColor(SmallFont, 0, 1, 1);
     PrintText(SmallFont, EnergyScoreText(P.Energy, Score), 0, 16, 1);
     SetFontColor(SmallFont, 1, 1, 1);
-    if (P.ReloadTimer > 0)
-        PrintText(SmallFont, ReloadText(P.ReloadTimer), 0, 22, 1);
+    if (P.ReloadTimer > 0) PrintText(SmallFont, ReloadText(P.ReloadTimer), 0, 22, 1);
 }
 
 // Step 9: the latest message in a box that fades, its text shrinking towards the left; a long
 // message keeps more of its size.
-void DrawMessageBox()
-{
-    const double N    = double(CurrentMessage.size());
+void DrawMessageBox() {
+    const double N = double(CurrentMessage.size());
     const double Fade = MessageTimer / 101;
     DrawPanel("Message", 0, 24, 2 * N, 5, Fade);
     SetFontSize(SmallFont, 2.0);
@@ -275,8 +255,7 @@ void DrawMessageBox()
     MessageTimer -= SpeedFactor;
 }
 
-void DrawGameOver()
-{
+void DrawGameOver() {
     SetFontSize(BigFont, 10.0);
     SetFontColor(BigFont, 1, 1, 1);
     PrintText(BigFont, "GAME OVER", 5, 30, 1);
@@ -284,58 +263,51 @@ void DrawGameOver()
 
 } // namespace
 
-double RadarPointX(double WorldX) { return 20 * WorldX / (ArenaScale * 100.0) + 10; }
+double RadarPointX(double WorldX) {
+    return 20 * WorldX / (ArenaScale * 100.0) + 10;
+}
 
-double RadarPointY(double WorldZ) { return -(20 * WorldZ / (ArenaScale * 100.0) + 10); }
+double RadarPointY(double WorldZ) {
+    return -(20 * WorldZ / (ArenaScale * 100.0) + 10);
+}
 
-double CrosshairCentreY() { return CameraMode == 1 ? 50.0 : 70.0; }
+double CrosshairCentreY() {
+    return CameraMode == 1 ? 50.0 : 70.0;
+}
 
-int32_t FindTarget(std::string& Text)
-{
+int32_t FindTarget(std::string& Text) {
     Text.clear();
     int32_t Found = 0;
     for (int i = 1; i <= ActorPassLast; ++i) {
-        if (!InLineOfFire(0, i))
-            continue;
-        Text  = Actors[i].Name + "-Energy: " + std::to_string(Actors[i].Energy);
+        if (!InLineOfFire(0, i)) continue;
+        Text = Actors[i].Name + "-Energy: " + std::to_string(Actors[i].Energy);
         Found = i;
     }
     return Found;
 }
 
-std::string EnergyScoreText(int32_t Energy, int32_t Score)
-{
+std::string EnergyScoreText(int32_t Energy, int32_t Score) {
     return "Energy:" + std::to_string(Energy) + "  " + "Score:" + std::to_string(Score);
 }
 
-std::string ReloadText(double ReloadTimer)
-{
+std::string ReloadText(double ReloadTimer) {
     return "RELOADING..." + std::to_string(Trunc(ReloadTimer));
 }
 
-void DrawHud()
-{
+void DrawHud() {
     const Actor_Rec& P = Actors[0];
-    if (P.Energy > 0 && ShowCrosshairs)
-        DrawCrosshair();
-    if (ShowLog)
-        DrawLogWindow();
-    if (ShowCompass)
-        DrawCompass();
-    if (ShowRadar)
-        DrawRadar();
-    if (ShowHelp)
-        DrawHelp();
+    if (P.Energy > 0 && ShowCrosshairs) DrawCrosshair();
+    if (ShowLog) DrawLogWindow();
+    if (ShowCompass) DrawCompass();
+    if (ShowRadar) DrawRadar();
+    if (ShowHelp) DrawHelp();
     DrawStatusLines();
-    if (MessageTimer > 0)
-        DrawMessageBox();
-    if (P.Energy == 0)
-        DrawGameOver();
+    if (MessageTimer > 0) DrawMessageBox();
+    if (P.Energy == 0) DrawGameOver();
     SetOverlayMode(false);
 }
 
-void DrawPointer()
-{
+void DrawPointer() {
     SetOverlayMode(true);
     if (PointerTimer > 0) {
         glEnable(GL_TEXTURE_2D);

@@ -3,7 +3,6 @@
 
 #include "platform/Numbers.h"
 #include "render/Particles.h"
-#include "shell/App.h"
 #include "shell/Input.h"
 #include "world/EventLog.h"
 #include "world/Player.h"
@@ -16,16 +15,15 @@ constexpr int32_t CameraModeCount = 3;
 
 // A view toggle: its key, its flag and the two white messages (none for the log window).
 struct GameToggle_Rec {
-    int32_t     Key;        // virtual-key code
-    bool*       Flag;       // the display switch it flips
-    const char* OnMessage;  // logged when the flag turns on; null for no message
-    const char* OffMessage; // logged when the flag turns off
-    void        (*BeforeMessage)(); // extra work of this toggle before its message, or null
+    int32_t     Key;         // virtual-key code
+    bool*       Flag;        // the display switch it flips
+    const char* OnMessage;   // logged when the flag turns on; null for no message
+    const char* OffMessage;  // logged when the flag turns off
+    void (*BeforeMessage)(); // extra work of this toggle before its message, or null
 };
 
 // Switching particles either way clears both particle tables, so nothing frozen reappears.
-void DeactivateParticles()
-{
+void DeactivateParticles() {
     for (int Slot = 1; Slot <= ParticleSlots; ++Slot) {
         Sparks[Slot].Life = 0;
         Smokes[Slot].Life = 0;
@@ -43,26 +41,20 @@ const GameToggle_Rec GameToggles[] = {
     {80, &ShowParticles, "Particles ON", "Particles OFF", DeactivateParticles},
 };
 
-void ProcessCameraKey()
-{
-    if (Actors[0].Energy <= 0 || !Keys[KeyCamera])
-        return;
+void ProcessCameraKey() {
+    if (Actors[0].Energy <= 0 || !Keys[KeyCamera]) return;
     CameraMode += 1;
-    if (CameraMode > CameraModeCount)
-        CameraMode = 1;
+    if (CameraMode > CameraModeCount) CameraMode = 1;
     Keys[KeyCamera] = false;
     AddLogLine("Camera changed", 1, 1, 1);
 }
 
-void ProcessToggles()
-{
+void ProcessToggles() {
     for (const GameToggle_Rec& Toggle : GameToggles) {
-        if (!Keys[Toggle.Key])
-            continue;
-        *Toggle.Flag     = !*Toggle.Flag;
+        if (!Keys[Toggle.Key]) continue;
+        *Toggle.Flag = !*Toggle.Flag;
         Keys[Toggle.Key] = false;
-        if (Toggle.BeforeMessage)
-            Toggle.BeforeMessage();
+        if (Toggle.BeforeMessage) Toggle.BeforeMessage();
         if (Toggle.OnMessage)
             AddLogLine(*Toggle.Flag ? Toggle.OnMessage : Toggle.OffMessage, 1, 1, 1);
     }
@@ -70,16 +62,13 @@ void ProcessToggles()
 
 } // namespace
 
-void ProcessGameKeysInGame()
-{
-    if (ControlPlayerTank())
-        return;
+void ProcessGameKeysInGame() {
+    if (ControlPlayerTank()) return;
     ProcessCameraKey();
     ProcessToggles();
 }
 
-void ProcessMouseButtonsInGame()
-{
+void ProcessMouseButtonsInGame() {
     if (MouseButton == 1) {
         const double Px = PercentX(int32_t(Trunc(RawMouseX)));
         const double Py = PercentY(int32_t(Trunc(RawMouseY)));

@@ -10,4 +10,3 @@ void ProcessGameKeysInGame();
 // ProcessMouseButtons in a running game: the left button drags the panel grabbed at the press;
 // the right and middle buttons are simply cleared.
 void ProcessMouseButtonsInGame();
-

@@ -16,24 +16,19 @@ namespace {
 
 // Both headings of an enemy and the player are brought to 0..360 before the aim test, whose
 // quadrant rules assume it.
-void NormaliseHeadings(Actor_Rec& Enemy)
-{
+void NormaliseHeadings(Actor_Rec& Enemy) {
     Actor_Rec& P = Actors[0];
-    if (Enemy.Heading < 0)
-        Enemy.Heading += 360;
-    if (P.Heading < 0)
-        P.Heading += 360;
+    if (Enemy.Heading < 0) Enemy.Heading += 360;
+    if (P.Heading < 0) P.Heading += 360;
 }
 
-double DistanceToPlayer(const Actor_Rec& A)
-{
+double DistanceToPlayer(const Actor_Rec& A) {
     const Actor_Rec& P = Actors[0];
     return Distance2D(A.X, A.Z, P.X, P.Z);
 }
 
 // A tank turns left until the player is in its line of fire, always walks on and wanders.
-void TankThink(int Slot)
-{
+void TankThink(int Slot) {
     Actor_Rec& A = Actors[Slot];
     if (DistanceToPlayer(A) < A.SightRange) {
         NormaliseHeadings(A);
@@ -47,11 +42,9 @@ void TankThink(int Slot)
 }
 
 // A turret turns right at its full rate while the player is in sight and fires when it can.
-void TurretThink(int Slot)
-{
+void TurretThink(int Slot) {
     Actor_Rec& A = Actors[Slot];
-    if (DistanceToPlayer(A) >= A.SightRange)
-        return;
+    if (DistanceToPlayer(A) >= A.SightRange) return;
     NormaliseHeadings(A);
     if (InLineOfFire(Slot, 0))
         FireShot(Slot);
@@ -60,25 +53,19 @@ void TurretThink(int Slot)
 }
 
 // The heading is kept in 0..360 once per frame; the enemies' turns of one frame are small.
-void TickReloadAndHeading(Actor_Rec& A)
-{
-    if (A.ReloadTimer > 0)
-        A.ReloadTimer -= SpeedFactor;
-    if (A.Heading > 360)
-        A.Heading -= 360;
-    if (A.Heading < 0)
-        A.Heading += 360;
+void TickReloadAndHeading(Actor_Rec& A) {
+    if (A.ReloadTimer > 0) A.ReloadTimer -= SpeedFactor;
+    if (A.Heading > 360) A.Heading -= 360;
+    if (A.Heading < 0) A.Heading += 360;
 }
 
 // Draws actor Slot by its kind and runs its behaviour right after.
-void DrawAndThink(int Slot)
-{
+void DrawAndThink(int Slot) {
     const Actor_Rec& A = Actors[Slot];
     switch (A.Kind) {
     case KindPlayer:
         // In the cockpit view the player's own tank would fill the screen.
-        if (!(Slot == 0 && CameraMode == 1))
-            DrawPlayerTankModel(PlayerVelocity);
+        if (!(Slot == 0 && CameraMode == 1)) DrawPlayerTankModel(PlayerVelocity);
         break;
     case KindTank:
         DrawEnemyTankModel(UsesNearModel(DistanceToPlayer(A)));
@@ -98,8 +85,7 @@ void DrawAndThink(int Slot)
 }
 
 // Clamps one coordinate into lo..hi; true when it had to.
-bool ClampCoordinate(float& Value, float Lo, float Hi)
-{
+bool ClampCoordinate(float& Value, float Lo, float Hi) {
     if (Value < Lo) {
         Value = Lo;
         return true;
@@ -112,8 +98,7 @@ bool ClampCoordinate(float& Value, float Lo, float Hi)
 }
 
 // An enemy that hit the wall steps back twice along its heading and turns left a little.
-void BounceOffWall(int Slot)
-{
+void BounceOffWall(int Slot) {
     Actor_Rec&    A = Actors[Slot];
     const int64_t D = Round(A.Heading);
     MoveActorBackward(Slot, D, 1.0);
@@ -122,22 +107,17 @@ void BounceOffWall(int Slot)
 }
 
 // Z first, then X; the player is only clamped.
-void KeepInsideArena(int Slot)
-{
-    Actor_Rec&  A  = Actors[Slot];
+void KeepInsideArena(int Slot) {
+    Actor_Rec&  A = Actors[Slot];
     const float Hi = float(50 * ArenaScale - ArenaWallMargin);
     const float Lo = -Hi;
-    if (ClampCoordinate(A.Z, Lo, Hi) && Slot > 0)
-        BounceOffWall(Slot);
-    if (ClampCoordinate(A.X, Lo, Hi) && Slot > 0)
-        BounceOffWall(Slot);
+    if (ClampCoordinate(A.Z, Lo, Hi) && Slot > 0) BounceOffWall(Slot);
+    if (ClampCoordinate(A.X, Lo, Hi) && Slot > 0) BounceOffWall(Slot);
 }
 
 // Damaged tanks and turrets smoke, the weaker the more often; higher detail smokes more.
-void EmitSmoke(const Actor_Rec& A)
-{
-    if (A.Kind == KindBonus)
-        return;
+void EmitSmoke(const Actor_Rec& A) {
+    if (A.Kind == KindBonus) return;
     if (!(2.0 * A.Energy < RandomReal() * DetailLevel * 25) || !(DetailLevel > RandomReal() * 3))
         return;
     // The three offsets are drawn in the order x, y, z.
@@ -149,8 +129,7 @@ void EmitSmoke(const Actor_Rec& A)
 
 } // namespace
 
-void EnemyThink(int Slot)
-{
+void EnemyThink(int Slot) {
     switch (Actors[Slot].Kind) {
     case KindTank:
         TankThink(Slot);
@@ -166,13 +145,11 @@ void EnemyThink(int Slot)
     }
 }
 
-void UpdateActors()
-{
+void UpdateActors() {
     for (int Slot = 0; Slot <= ActorPassLast; ++Slot) {
         Actor_Rec& A = Actors[Slot];
         // The player's wreck stays in the pass: it is still drawn and smokes.
-        if (Slot != 0 && A.Energy <= 0)
-            continue;
+        if (Slot != 0 && A.Energy <= 0) continue;
         TickReloadAndHeading(A);
         BeginActorDrawing(A);
         DrawAndThink(Slot);

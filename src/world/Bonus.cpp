@@ -25,28 +25,23 @@ const BonusUpgrade_Rec BonusUpgrades[BonusTypeCount + 1] = {
     {"Reload time decreased",
      [](Actor_Rec& P) {
          P.ReloadTime -= 1.0;
-         if (P.ReloadTime < BonusReloadFloor)
-             P.ReloadTime = BonusReloadFloor;
+         if (P.ReloadTime < BonusReloadFloor) P.ReloadTime = BonusReloadFloor;
      }},
     {"Turn speed increased", [](Actor_Rec& P) { P.TurnSpeed += 0.5f; }},
     {"Acceleration increased", [](Actor_Rec& P) { P.Acceleration += 0.01; }},
 };
 
-void ApplyBonus(int32_t BonusType)
-{
-    if (BonusType < 1 || BonusType > BonusTypeCount)
-        return;
+void ApplyBonus(int32_t BonusType) {
+    if (BonusType < 1 || BonusType > BonusTypeCount) return;
     const BonusUpgrade_Rec& Upgrade = BonusUpgrades[BonusType];
     Upgrade.Apply(Actors[0]);
     AddLogLine(Upgrade.Message, 1.0, 1.0, 0.0);
 }
 
-void BonusPickup(int Slot)
-{
+void BonusPickup(int Slot) {
     Actor_Rec&       Item = Actors[Slot];
-    const Actor_Rec& P    = Actors[0];
-    if (Distance2D(P.X, P.Z, Item.X, Item.Z) >= BonusPickupRange)
-        return;
+    const Actor_Rec& P = Actors[0];
+    if (Distance2D(P.X, P.Z, Item.X, Item.Z) >= BonusPickupRange) return;
     // Gone for the rest of the game: respawn brings back only items that were shot.
     Item.Energy = 0;
     PlaySoundAt(SndBonus, Item.X, Item.Y, Item.Z);

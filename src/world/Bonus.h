@@ -4,14 +4,14 @@
 
 struct Actor_Rec;
 
-constexpr int    BonusTypeCount     = 9;   // upgrades 1..9, chosen with equal chance at setup
-constexpr double BonusPickupRange   = 3.0; // planar distance below which the player collects an item
-constexpr double BonusReloadFloor   = 1.0; // ReloadTime never falls below this, in SpeedFactor units
+constexpr int    BonusTypeCount = 9;     // upgrades 1..9, chosen with equal chance at setup
+constexpr double BonusPickupRange = 3.0; // planar distance below which the player collects an item
+constexpr double BonusReloadFloor = 1.0; // ReloadTime never falls below this, in SpeedFactor units
 
 // One row of the upgrade table: what the item does to the player and what the log says.
 struct BonusUpgrade_Rec {
-    const char* Message;                 // logged in yellow when the item is collected
-    void        (*Apply)(Actor_Rec& P); // changes the player's record
+    const char* Message;         // logged in yellow when the item is collected
+    void (*Apply)(Actor_Rec& P); // changes the player's record
 };
 
 // The upgrades by BonusType: index 0 is a blank sentinel, 1..9 are the real rows.

@@ -15,29 +15,25 @@ namespace {
 constexpr int KeyA = 65; // virtual-key code of the letter A, the other fire key
 
 // Up and down build the throttle; up wins when both are held because it clears down first.
-void ApplyThrottle(const Actor_Rec& P)
-{
+void ApplyThrottle(const Actor_Rec& P) {
     if (PlayerVelocity > -PlayerDeadZone && PlayerVelocity < PlayerDeadZone && !Keys[KeyUp] &&
         !Keys[KeyDown])
         PlayerVelocity = 0.0;
     if (Keys[KeyUp]) {
         PlayerVelocity += P.Acceleration * SpeedFactor;
-        if (PlayerVelocity > 1.0)
-            PlayerVelocity = 1.0;
+        if (PlayerVelocity > 1.0) PlayerVelocity = 1.0;
         Keys[KeyDown] = false;
     }
     if (Keys[KeyDown]) {
         PlayerVelocity -= P.Acceleration * SpeedFactor;
-        if (PlayerVelocity < -1.0)
-            PlayerVelocity = -1.0;
+        if (PlayerVelocity < -1.0) PlayerVelocity = -1.0;
         Keys[KeyUp] = false;
     }
 }
 
 // The throttle decays on its own by half the acceleration; it may overshoot zero slightly,
 // which the dead zone of the next frame removes.
-void ApplyDrag(const Actor_Rec& P)
-{
+void ApplyDrag(const Actor_Rec& P) {
     if (PlayerVelocity > 0.0)
         PlayerVelocity -= P.Acceleration / 2.0 * SpeedFactor;
     else if (PlayerVelocity < 0.0)
@@ -45,21 +41,17 @@ void ApplyDrag(const Actor_Rec& P)
 }
 
 // Living tanks and turrets within contact range stop the player; bonus items never do.
-bool TouchesBlockingActor(const Actor_Rec& P)
-{
+bool TouchesBlockingActor(const Actor_Rec& P) {
     for (int i = 1; i <= ActorPassLast; ++i) {
         const Actor_Rec& Other = Actors[i];
-        if (Other.Kind == KindBonus || Other.Energy <= 0)
-            continue;
-        if (ManhattanDistance(P.X, P.Z, Other.X, Other.Z) < PlayerContactRange)
-            return true;
+        if (Other.Kind == KindBonus || Other.Energy <= 0) continue;
+        if (ManhattanDistance(P.X, P.Z, Other.X, Other.Z) < PlayerContactRange) return true;
     }
     return false;
 }
 
 // Right wins when both are held: it clears left before left is looked at.
-void ApplySteering(Actor_Rec& P)
-{
+void ApplySteering(Actor_Rec& P) {
     if (Keys[KeyRight]) {
         P.Heading -= P.TurnSpeed * SpeedFactor;
         Keys[KeyLeft] = false;
@@ -71,8 +63,7 @@ void ApplySteering(Actor_Rec& P)
 }
 
 // One shot per press: the latch holds until both fire keys are up.
-void ApplyFireKeys()
-{
+void ApplyFireKeys() {
     const bool FireHeld = Keys[KeyA] || Keys[KeySpace];
     if (!FireHeld)
         FireLatch = false;
@@ -84,17 +75,14 @@ void ApplyFireKeys()
 
 } // namespace
 
-bool ControlPlayerTank()
-{
-    Actor_Rec&    P      = Actors[0];
+bool ControlPlayerTank() {
+    Actor_Rec&    P = Actors[0];
     const float   StartX = P.X;
     const float   StartZ = P.Z;
-    const int64_t D      = Round(P.Heading);
-    if (P.Energy <= 0)
-        return false;
+    const int64_t D = Round(P.Heading);
+    if (P.Energy <= 0) return false;
     ApplyThrottle(P);
-    if (PlayerVelocity != 0.0)
-        MoveActorForward(0, D, PlayerVelocity);
+    if (PlayerVelocity != 0.0) MoveActorForward(0, D, PlayerVelocity);
     ApplyDrag(P);
     if (TouchesBlockingActor(P)) {
         P.X = StartX;

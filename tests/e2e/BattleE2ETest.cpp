@@ -13,14 +13,15 @@
 
 namespace {
 
-void Pause(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
+void Pause(double Seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
+}
 
 using PixelTest = std::function<bool(const uint8_t*)>;
 
 // Share of the pixels inside a rectangle of the game window (percent, y from the top) that pass.
-double Share(const clsScreenshot& Shot, const clsXvfb& X, double X0, double Y0, double X1, double Y1,
-             const PixelTest& Test)
-{
+double Share(const clsScreenshot& Shot, const clsXvfb& X, double X0, double Y0, double X1,
+             double Y1, const PixelTest& Test) {
     const int Left = int(X0 * X.WindowWidth / 100), Right = int(X1 * X.WindowWidth / 100);
     const int Top = int(Y0 * X.WindowHeight / 100), Bottom = int(Y1 * X.WindowHeight / 100);
     int       Pass = 0, All = 0;
@@ -34,8 +35,7 @@ double Share(const clsScreenshot& Shot, const clsXvfb& X, double X0, double Y0, 
 
 // Share of the pixels of a rectangle that differ clearly between two pictures.
 double Changed(const clsScreenshot& A, const clsScreenshot& B, const clsXvfb& X, double X0,
-               double Y0, double X1, double Y1)
-{
+               double Y0, double X1, double Y1) {
     const int Left = int(X0 * X.WindowWidth / 100), Right = int(X1 * X.WindowWidth / 100);
     const int Top = int(Y0 * X.WindowHeight / 100), Bottom = int(Y1 * X.WindowHeight / 100);
     int       Diff = 0, All = 0;
@@ -49,13 +49,16 @@ double Changed(const clsScreenshot& A, const clsScreenshot& B, const clsXvfb& X,
 }
 
 // Text and lines drawn in pure white; the arena's textures never quite reach it.
-bool White(const uint8_t* P) { return P[0] > 250 && P[1] > 250 && P[2] > 250; }
-bool Magenta(const uint8_t* P) { return P[0] > 180 && P[1] < 90 && P[2] > 180; }
+bool White(const uint8_t* P) {
+    return P[0] > 250 && P[1] > 250 && P[2] > 250;
+}
+bool Magenta(const uint8_t* P) {
+    return P[0] > 180 && P[1] < 90 && P[2] > 180;
+}
 
 class BattleE2E : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         Folder = clsXvfb::MakeGameFolder();
         // The custom arena a player would set up for a long first look: full energy, two
         // turrets, the default tanks and items.
@@ -66,17 +69,13 @@ class BattleE2E : public ::testing::Test {
             std::fclose(F);
         }
     }
-    void TearDown() override
-    {
-        if (!Folder.empty())
-            std::system(("rm -rf '" + Folder + "'").c_str());
+    void TearDown() override {
+        if (!Folder.empty()) std::system(("rm -rf '" + Folder + "'").c_str());
     }
 
     // A press the game sees: the button stays down across at least one frame.
-    static bool Press(clsXvfb& X, double PctX, double PctY)
-    {
-        if (!X.MoveTo(PctX, PctY))
-            return false;
+    static bool Press(clsXvfb& X, double PctX, double PctY) {
+        if (!X.MoveTo(PctX, PctY)) return false;
         Pause(0.3);
         const bool Ok = X.Run("xdotool mousedown 1") == 0;
         Pause(0.25);
@@ -85,8 +84,7 @@ class BattleE2E : public ::testing::Test {
         return Ok;
     }
 
-    static clsScreenshot Shoot(clsXvfb& X)
-    {
+    static clsScreenshot Shoot(clsXvfb& X) {
         clsScreenshot Shot;
         EXPECT_TRUE(X.ScreenshotPpm(Shot));
         return Shot;
@@ -95,9 +93,8 @@ class BattleE2E : public ::testing::Test {
     // Screenshots until Ready holds or Seconds have passed: a game setup (start, resume) takes
     // longer on a busy machine. Returns the last picture.
     static clsScreenshot ShootWhen(clsXvfb& X, double Seconds,
-                                   const std::function<bool(const clsScreenshot&)>& Ready)
-    {
-        const auto    End = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
+                                   const std::function<bool(const clsScreenshot&)>& Ready) {
+        const auto End = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
         clsScreenshot Shot = Shoot(X);
         while (!Ready(Shot) && std::chrono::steady_clock::now() < End) {
             Pause(0.3);
@@ -108,22 +105,18 @@ class BattleE2E : public ::testing::Test {
 
     // The HUD of a living player with the default toggles: the radar frame's white top edge
     // (one pixel row of the five in the band) and the magenta compass needle.
-    static double RadarEdge(const clsScreenshot& S, const clsXvfb& X)
-    {
+    static double RadarEdge(const clsScreenshot& S, const clsXvfb& X) {
         return Share(S, X, 2.5, 76.1, 21.5, 76.9, White);
     }
-    static double Needle(const clsScreenshot& S, const clsXvfb& X)
-    {
+    static double Needle(const clsScreenshot& S, const clsXvfb& X) {
         return Share(S, X, 2, 65, 10, 73, Magenta);
     }
     // The big white "MAIN MENU" title.
-    static double MenuTitle(const clsScreenshot& S, const clsXvfb& X)
-    {
+    static double MenuTitle(const clsScreenshot& S, const clsXvfb& X) {
         return Share(S, X, 20, 2, 65, 6.5, White);
     }
     // The "Resume Game" button text, shown only while a game is in progress.
-    static double ResumeText(const clsScreenshot& S, const clsXvfb& X)
-    {
+    static double ResumeText(const clsScreenshot& S, const clsXvfb& X) {
         return Share(S, X, 30, 20, 60, 25, White);
     }
 
@@ -132,8 +125,7 @@ class BattleE2E : public ::testing::Test {
 
 } // namespace
 
-TEST_F(BattleE2E, PlayThroughTheMenuIntoABattleAndOut)
-{
+TEST_F(BattleE2E, PlayThroughTheMenuIntoABattleAndOut) {
     clsXvfb X;
     REQUIRE_XVFB(X);
     ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
@@ -146,7 +138,7 @@ TEST_F(BattleE2E, PlayThroughTheMenuIntoABattleAndOut)
     ASSERT_TRUE(Press(X, 45, 32.5)); // Single Player
     ASSERT_TRUE(Press(X, 50, 32.5)); // Custom Arena
     ASSERT_TRUE(Press(X, 50, 72.5)); // Start
-    auto InBattle = [&](const clsScreenshot& S) { return RadarEdge(S, X) > 0.12; };
+    auto                InBattle = [&](const clsScreenshot& S) { return RadarEdge(S, X) > 0.12; };
     const clsScreenshot Battle = ShootWhen(X, 15, InBattle);
     Pause(1.0);
     EXPECT_GT(RadarEdge(Battle, X), 0.12) << "radar frame";

@@ -16,10 +16,9 @@ namespace {
 
 constexpr int Side = 500; // pixels; 5 per overlay unit
 
-GLuint FlatTexture(uint8_t R, uint8_t G, uint8_t B)
-{
+GLuint FlatTexture(uint8_t R, uint8_t G, uint8_t B) {
     const uint8_t Texel[3] = {R, G, B};
-    GLuint        Name     = 0;
+    GLuint        Name = 0;
     glGenTextures(1, &Name);
     glBindTexture(GL_TEXTURE_2D, Name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -29,16 +28,16 @@ GLuint FlatTexture(uint8_t R, uint8_t G, uint8_t B)
     return Name;
 }
 
-void FlatFont(OrinGLF& Font, const char* CharSet, int Columns, int Rows, double Size, GLuint Sheet)
-{
-    Font         = OrinGLF{};
+void FlatFont(OrinGLF& Font, const char* CharSet, int Columns, int Rows, double Size,
+              GLuint Sheet) {
+    Font = OrinGLF{};
     Font.CharSet = CharSet;
     Font.Columns = Columns;
-    Font.Rows    = Rows;
-    Font.Size    = Size;
+    Font.Rows = Rows;
+    Font.Size = Size;
     Font.Texture = Sheet;
     Font.Red = Font.Green = Font.Blue = 1.0;
-    Font.Loaded                       = true;
+    Font.Loaded = true;
     SetViewport(Font, Side, Side);
 }
 
@@ -46,38 +45,35 @@ class HudTest : public ::testing::Test {
   protected:
     clsTestGLContext Ctx{Side, Side};
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ResetBattleWorld(0, 0, 0);
-        ScreenWidth  = Side;
+        ScreenWidth = Side;
         ScreenHeight = Side;
-        FieldOfView  = 45.0;
-        OverlayMode  = false;
+        FieldOfView = 45.0;
+        OverlayMode = false;
         ShowLog = ShowCompass = ShowRadar = ShowHelp = ShowFPS = ShowCrosshairs = false;
-        LogPanelX     = 24.0;
-        LogPanelY     = 75.5;
+        LogPanelX = 24.0;
+        LogPanelY = 75.5;
         CompassPanelX = 1.0;
         CompassPanelY = 64.0;
-        RadarPanelX   = 1.0;
-        RadarPanelY   = 75.5;
-        DragPanel     = 0;
-        TargetSlot    = 0;
-        if (!Ctx.Ready())
-            return;
+        RadarPanelX = 1.0;
+        RadarPanelY = 75.5;
+        DragPanel = 0;
+        TargetSlot = 0;
+        if (!Ctx.Ready()) return;
         const GLuint White = FlatTexture(255, 255, 255);
         FlatFont(SmallFont, SmallFontCharSet, 14, 7, 1.0, White);
         FlatFont(BigFont, BigFontCharSet, 6, 7, 1.5, White);
         TexPointer = White;
-        TexNoise1  = FlatTexture(255, 0, 0);
-        TexNoise2  = FlatTexture(0, 255, 0);
-        TexNoise3  = FlatTexture(0, 0, 255);
+        TexNoise1 = FlatTexture(255, 0, 0);
+        TexNoise2 = FlatTexture(0, 255, 0);
+        TexNoise3 = FlatTexture(0, 0, 255);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);
     }
 
     // One frame of the display over a plain background.
-    void Frame(float Background = 0.0f)
-    {
+    void Frame(float Background = 0.0f) {
         glClearColor(Background, Background, Background, 1);
         glClearDepth(1.0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -88,16 +84,16 @@ class HudTest : public ::testing::Test {
     }
 
     // The pixel at overlay x from the left and y from the top, in percent.
-    std::vector<uint8_t> At(double X, double Y) const
-    {
+    std::vector<uint8_t> At(double X, double Y) const {
         return Ctx.Pixel(int(X * Side / 100), int((100 - Y) * Side / 100));
     }
 };
 
-bool Dark(const std::vector<uint8_t>& P) { return P[0] < 20 && P[1] < 20 && P[2] < 20; }
+bool Dark(const std::vector<uint8_t>& P) {
+    return P[0] < 20 && P[1] < 20 && P[2] < 20;
+}
 
-TEST(HudMapping, RadarFillsItsSquareWithTheArena)
-{
+TEST(HudMapping, RadarFillsItsSquareWithTheArena) {
     ArenaScale = 10;
     EXPECT_DOUBLE_EQ(RadarPointX(500), 20.0);
     EXPECT_DOUBLE_EQ(RadarPointY(0), -10.0);
@@ -106,8 +102,7 @@ TEST(HudMapping, RadarFillsItsSquareWithTheArena)
     EXPECT_DOUBLE_EQ(RadarPointY(500), -20.0);
 }
 
-TEST(HudMapping, TextLines)
-{
+TEST(HudMapping, TextLines) {
     EXPECT_EQ(EnergyScoreText(24, -5), "Energy:24  Score:-5");
     EXPECT_EQ(ReloadText(4.7), "RELOADING...4");
     EXPECT_EQ(ReloadText(0.3), "RELOADING...0");
@@ -118,8 +113,7 @@ TEST(HudMapping, TextLines)
     EXPECT_NE(std::string(HelpTitleLine).find("2004"), std::string::npos);
 }
 
-TEST(HudMapping, HighestSlotInTheLineOfFireIsTheTarget)
-{
+TEST(HudMapping, HighestSlotInTheLineOfFireIsTheTarget) {
     ResetBattleWorld(0, 0, 30);
     // Heading 30 faces (-0.5, -0.866): both tanks stand straight ahead.
     PlaceTank(3, -50.0f, -86.60254f, 0);
@@ -134,11 +128,10 @@ TEST(HudMapping, HighestSlotInTheLineOfFireIsTheTarget)
     EXPECT_TRUE(Text.empty());
 }
 
-TEST_F(HudTest, CrosshairSitsAtTheCentreOnlyInTheCockpit)
-{
+TEST_F(HudTest, CrosshairSitsAtTheCentreOnlyInTheCockpit) {
     REQUIRE_GL(Ctx);
     ShowCrosshairs = true;
-    CameraMode     = 1;
+    CameraMode = 1;
     Frame();
     // The lower wedge, one unit below the centre; half-transparent white on black.
     EXPECT_NEAR(At(50, 51)[0], 128, 3);
@@ -150,8 +143,7 @@ TEST_F(HudTest, CrosshairSitsAtTheCentreOnlyInTheCockpit)
     EXPECT_EQ(TargetSlot, 0);
 }
 
-TEST_F(HudTest, CrosshairTurnsRedAndNamesTheTarget)
-{
+TEST_F(HudTest, CrosshairTurnsRedAndNamesTheTarget) {
     REQUIRE_GL(Ctx);
     ShowCrosshairs = true;
     Actors[0].Heading = 30;
@@ -168,8 +160,7 @@ TEST_F(HudTest, CrosshairTurnsRedAndNamesTheTarget)
     EXPECT_DOUBLE_EQ(SmallFont.Size, 1.4);
 }
 
-TEST_F(HudTest, EnergyLineIsCyanFromTwentyFiveAndFlickersRedBelow)
-{
+TEST_F(HudTest, EnergyLineIsCyanFromTwentyFiveAndFlickersRedBelow) {
     REQUIRE_GL(Ctx);
     Actors[0].Energy = 25;
     Frame();
@@ -190,10 +181,9 @@ TEST_F(HudTest, EnergyLineIsCyanFromTwentyFiveAndFlickersRedBelow)
     EXPECT_GT(Reds.size(), 3u);
 }
 
-TEST_F(HudTest, BrokenRadarShowsEveryStaticPicture)
-{
+TEST_F(HudTest, BrokenRadarShowsEveryStaticPicture) {
     REQUIRE_GL(Ctx);
-    ShowRadar    = true;
+    ShowRadar = true;
     RadarWorking = false;
     std::set<std::vector<uint8_t>> Seen;
     for (int f = 0; f < 60; ++f) {
@@ -207,8 +197,7 @@ TEST_F(HudTest, BrokenRadarShowsEveryStaticPicture)
     EXPECT_TRUE(Seen.count({0, 0, 255}));
 }
 
-TEST_F(HudTest, RadarDrawsActorsInTheirColourAndOmitsThemWhenBroken)
-{
+TEST_F(HudTest, RadarDrawsActorsInTheirColourAndOmitsThemWhenBroken) {
     REQUIRE_GL(Ctx);
     ShowRadar = true;
     PlaceTank(2, 250, 250, 0); // radar point (15, -15)
@@ -224,8 +213,7 @@ TEST_F(HudTest, RadarDrawsActorsInTheirColourAndOmitsThemWhenBroken)
     EXPECT_NE(Q[2], 230);
 }
 
-TEST_F(HudTest, DraggedRadarShowsMvAndALighterBox)
-{
+TEST_F(HudTest, DraggedRadarShowsMvAndALighterBox) {
     REQUIRE_GL(Ctx);
     ShowRadar = true;
     // Caption glyph 7 ("m" of "Radar(mv)") lies above the box top, 0.5 + 7 x 1.2 units in.
@@ -244,23 +232,21 @@ TEST_F(HudTest, DraggedRadarShowsMvAndALighterBox)
     EXPECT_NEAR(At(RadarPanelX + 21.5, RadarPanelY + 11)[0], 178, 2); // alpha 0.3
 }
 
-TEST_F(HudTest, GameOverWithAGapAndNoCrosshair)
-{
+TEST_F(HudTest, GameOverWithAGapAndNoCrosshair) {
     REQUIRE_GL(Ctx);
-    ShowCrosshairs   = true;
+    ShowCrosshairs = true;
     Actors[0].Energy = 0;
-    TargetSlot       = 7;
+    TargetSlot = 7;
     Frame();
-    EXPECT_EQ(TargetSlot, 7); // kept while the crosshair is not drawn
-    EXPECT_EQ(At(10, 35)[0], 255);  // "G"
-    EXPECT_EQ(At(60, 35)[0], 255);  // "O" after the blank cell
-    EXPECT_TRUE(Dark(At(50, 35)));  // the space is not in the big font
-    EXPECT_TRUE(Dark(At(50, 29)));  // no upper wedge of the crosshair
-    EXPECT_TRUE(Dark(At(50, 31)));  // nor the lower one
+    EXPECT_EQ(TargetSlot, 7);      // kept while the crosshair is not drawn
+    EXPECT_EQ(At(10, 35)[0], 255); // "G"
+    EXPECT_EQ(At(60, 35)[0], 255); // "O" after the blank cell
+    EXPECT_TRUE(Dark(At(50, 35))); // the space is not in the big font
+    EXPECT_TRUE(Dark(At(50, 29))); // no upper wedge of the crosshair
+    EXPECT_TRUE(Dark(At(50, 31))); // nor the lower one
 }
 
-TEST_F(HudTest, StatusLinesInheritTheSmallFontSize)
-{
+TEST_F(HudTest, StatusLinesInheritTheSmallFontSize) {
     REQUIRE_GL(Ctx);
     SmallFont.Size = 3.0;
     Frame();
@@ -278,8 +264,7 @@ TEST_F(HudTest, StatusLinesInheritTheSmallFontSize)
     EXPECT_EQ(At(0.5, 8.5)[0], 255);
 }
 
-TEST_F(HudTest, MessageBoxFadesAndCountsDown)
-{
+TEST_F(HudTest, MessageBoxFadesAndCountsDown) {
     REQUIRE_GL(Ctx);
     AddLogLine("Energy +25", 1, 1, 0);
     Frame(1.0f);
@@ -292,14 +277,13 @@ TEST_F(HudTest, MessageBoxFadesAndCountsDown)
     EXPECT_DOUBLE_EQ(SmallFont.Size, 2.0);
 }
 
-TEST_F(HudTest, PointerTakesBlueThenGreenThenRed)
-{
+TEST_F(HudTest, PointerTakesBlueThenGreenThenRed) {
     REQUIRE_GL(Ctx);
-    MousePctX    = 50;
-    MousePctY    = 50;
-    RandomSeed   = 4242;
+    MousePctX = 50;
+    MousePctY = 50;
+    RandomSeed = 4242;
     const double B = RandomReal(), G = RandomReal(), R = RandomReal();
-    RandomSeed   = 4242;
+    RandomSeed = 4242;
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawPointer();

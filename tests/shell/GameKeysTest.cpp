@@ -10,40 +10,36 @@ namespace {
 
 class GameKeysTest : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ResetBattleWorld(0, 0, 0);
         ShowFPS = ShowHelp = ShowRadar = ShowCrosshairs = false;
         ShowCompass = ShowTrees = ShowLog = false;
-        ShowParticles                     = true;
-        ScreenWidth                       = 1000; // one percent is ten pixels
-        ScreenHeight                      = 500;  // one percent is five pixels
-        LogPanelX                         = 24.0;
-        LogPanelY                         = 75.5;
-        CompassPanelX                     = 1.0;
-        CompassPanelY                     = 64.0;
-        RadarPanelX                       = 1.0;
-        RadarPanelY                       = 75.5;
-        DragPanel                         = 0;
-        MouseButton                       = 0;
+        ShowParticles = true;
+        ScreenWidth = 1000; // one percent is ten pixels
+        ScreenHeight = 500; // one percent is five pixels
+        LogPanelX = 24.0;
+        LogPanelY = 75.5;
+        CompassPanelX = 1.0;
+        CompassPanelY = 64.0;
+        RadarPanelX = 1.0;
+        RadarPanelY = 75.5;
+        DragPanel = 0;
+        MouseButton = 0;
     }
 
-    static void Press(int Key)
-    {
+    static void Press(int Key) {
         Keys[Key] = true;
         ProcessGameKeysInGame();
     }
 
-    static void ClickAt(double PctX, double PctY)
-    {
+    static void ClickAt(double PctX, double PctY) {
         ClickX = int32_t(PctX * 10);
         ClickY = int32_t(PctY * 5);
         GrabPanel();
     }
 };
 
-TEST_F(GameKeysTest, TogglesFlipTheirFlagAndLogInWhite)
-{
+TEST_F(GameKeysTest, TogglesFlipTheirFlagAndLogInWhite) {
     struct Row {
         int         Key;
         bool*       Flag;
@@ -72,8 +68,7 @@ TEST_F(GameKeysTest, TogglesFlipTheirFlagAndLogInWhite)
     }
 }
 
-TEST_F(GameKeysTest, LogWindowToggleIsSilent)
-{
+TEST_F(GameKeysTest, LogWindowToggleIsSilent) {
     AddLogLine("before", 1, 0, 0);
     Press('L');
     EXPECT_TRUE(ShowLog);
@@ -81,10 +76,9 @@ TEST_F(GameKeysTest, LogWindowToggleIsSilent)
     EXPECT_TRUE(NewestLogLineIs("before", 1, 0, 0));
 }
 
-TEST_F(GameKeysTest, ParticleToggleEmptiesBothTables)
-{
-    Sparks[5].Life   = 0.5f;
-    Smokes[5].Life   = 0.7f;
+TEST_F(GameKeysTest, ParticleToggleEmptiesBothTables) {
+    Sparks[5].Life = 0.5f;
+    Smokes[5].Life = 0.7f;
     Smokes[900].Life = 0.1f;
     Press('P');
     EXPECT_FALSE(ShowParticles);
@@ -93,8 +87,7 @@ TEST_F(GameKeysTest, ParticleToggleEmptiesBothTables)
     EXPECT_EQ(Smokes[900].Life, 0.0f);
 }
 
-TEST_F(GameKeysTest, CameraKeyCyclesOnlyWhileAlive)
-{
+TEST_F(GameKeysTest, CameraKeyCyclesOnlyWhileAlive) {
     Press('C');
     EXPECT_EQ(CameraMode, 3);
     EXPECT_TRUE(NewestLogLineIs("Camera changed", 1, 1, 1));
@@ -104,36 +97,34 @@ TEST_F(GameKeysTest, CameraKeyCyclesOnlyWhileAlive)
     EXPECT_EQ(CameraMode, 2);
 
     Actors[0].Energy = 0;
-    Keys['C']        = true;
-    Keys['F']        = true;
+    Keys['C'] = true;
+    Keys['F'] = true;
     ProcessGameKeysInGame();
     EXPECT_EQ(CameraMode, 2);
     EXPECT_TRUE(Keys['C']);
     EXPECT_TRUE(ShowFPS); // the toggles still work after death
 }
 
-TEST_F(GameKeysTest, KeysOfACollisionFrameWait)
-{
+TEST_F(GameKeysTest, KeysOfACollisionFrameWait) {
     PlaceTank(9, 0.0f, -3.5f, 0.0f);
     PlayerVelocity = 1.0;
-    Keys[KeyUp]    = true;
-    Keys['C']      = true;
-    Keys['H']      = true;
+    Keys[KeyUp] = true;
+    Keys['C'] = true;
+    Keys['H'] = true;
     ProcessGameKeysInGame();
     EXPECT_EQ(CameraMode, 2);
     EXPECT_FALSE(ShowHelp);
     EXPECT_TRUE(Keys['C']);
     EXPECT_TRUE(Keys['H']);
     // The throttle no longer pushes into the tank: the waiting keys act now.
-    Keys[KeyUp]    = false;
+    Keys[KeyUp] = false;
     PlayerVelocity = 0.0;
     ProcessGameKeysInGame();
     EXPECT_EQ(CameraMode, 3);
     EXPECT_TRUE(ShowHelp);
 }
 
-TEST_F(GameKeysTest, OverlappingPanelsGrabTheLastTested)
-{
+TEST_F(GameKeysTest, OverlappingPanelsGrabTheLastTested) {
     ShowLog = ShowCompass = ShowRadar = true;
     LogPanelX = CompassPanelX = RadarPanelX = 10.0;
     LogPanelY = CompassPanelY = RadarPanelY = 20.0;
@@ -153,9 +144,8 @@ TEST_F(GameKeysTest, OverlappingPanelsGrabTheLastTested)
     EXPECT_EQ(DragPanel, 1);
 }
 
-TEST_F(GameKeysTest, PanelEdgesAndAFadedPointerGrabNothing)
-{
-    ShowRadar   = true;
+TEST_F(GameKeysTest, PanelEdgesAndAFadedPointerGrabNothing) {
+    ShowRadar = true;
     RadarPanelY = 75.0; // at (1, 75), 22 x 22
     ClickAt(1.0, 80.0);
     EXPECT_EQ(DragPanel, 0);
@@ -170,20 +160,19 @@ TEST_F(GameKeysTest, PanelEdgesAndAFadedPointerGrabNothing)
     PointerTimer = 0.0;
     ClickAt(10.0, 80.0);
     EXPECT_EQ(DragPanel, 0);
-    ShowRadar    = false;
+    ShowRadar = false;
     PointerTimer = 30.0;
     ClickAt(10.0, 80.0);
     EXPECT_EQ(DragPanel, 0);
 }
 
-TEST_F(GameKeysTest, LeftButtonDragsRightAndMiddleAreCleared)
-{
+TEST_F(GameKeysTest, LeftButtonDragsRightAndMiddleAreCleared) {
     ShowRadar = true;
     ClickAt(5.0, 80.0); // 4 and 4 inside the radar
     ASSERT_EQ(DragPanel, 3);
     MouseButton = 1;
-    RawMouseX   = 300.9f; // 30 percent: the pixel is truncated first
-    RawMouseY   = 200.0f; // 40 percent
+    RawMouseX = 300.9f; // 30 percent: the pixel is truncated first
+    RawMouseY = 200.0f; // 40 percent
     ProcessMouseButtonsInGame();
     EXPECT_DOUBLE_EQ(RadarPanelX, 26.0);
     EXPECT_DOUBLE_EQ(RadarPanelY, 36.0);

@@ -14,8 +14,7 @@
 
 // Clears the actor table, the keys, the shots, the particles and the log, and puts the player
 // with its new-game values at (X, Z) facing Heading.
-inline void ResetBattleWorld(float X = 0, float Z = 0, float Heading = 0)
-{
+inline void ResetBattleWorld(float X = 0, float Z = 0, float Heading = 0) {
     FillTrigTables();
     for (Actor_Rec& A : Actors)
         A = Actor_Rec{};
@@ -29,105 +28,101 @@ inline void ResetBattleWorld(float X = 0, float Z = 0, float Heading = 0)
     for (LogString& L : EventLog)
         L = LogString{"", 1, 1, 1};
     CurrentMessage.clear();
-    MessageTimer    = 0;
-    ArenaScale      = 10;
-    SpeedFactor     = 1.0f;
-    PlayerVelocity  = 0.0;
-    FireLatch       = false;
-    Score           = 0;
-    RadarWorking    = true;
+    MessageTimer = 0;
+    ArenaScale = 10;
+    SpeedFactor = 1.0f;
+    PlayerVelocity = 0.0;
+    FireLatch = false;
+    Score = 0;
+    RadarWorking = true;
     RadarShowsShots = true;
-    CameraMode      = 2;
-    DetailLevel     = 3;
-    ShowParticles   = true;
-    PointerTimer    = 30.0;
-    Actor_Rec& P    = Actors[0];
-    P.Name          = "PLAYER";
-    P.Acceleration  = 0.04;
-    P.ReloadTime    = 20.0;
-    P.Width         = 2.0;
-    P.Length        = 2.5;
-    P.Height        = 2.0;
-    P.MaxShots      = 2;
-    P.ShotRange     = 1000;
-    P.Speed         = 1.0f;
-    P.TurnSpeed     = 1.0f;
-    P.ShotSpeed     = 1.5f;
-    P.Energy        = 100;
-    P.Kind          = KindPlayer;
-    P.ShotsBounce   = true;
-    P.ShotPower     = 20;
+    CameraMode = 2;
+    DetailLevel = 3;
+    ShowParticles = true;
+    PointerTimer = 30.0;
+    Actor_Rec& P = Actors[0];
+    P.Name = "PLAYER";
+    P.Acceleration = 0.04;
+    P.ReloadTime = 20.0;
+    P.Width = 2.0;
+    P.Length = 2.5;
+    P.Height = 2.0;
+    P.MaxShots = 2;
+    P.ShotRange = 1000;
+    P.Speed = 1.0f;
+    P.TurnSpeed = 1.0f;
+    P.ShotSpeed = 1.5f;
+    P.Energy = 100;
+    P.Kind = KindPlayer;
+    P.ShotsBounce = true;
+    P.ShotPower = 20;
     P.ColorR = P.ColorG = P.ColorB = 1.0;
-    P.X       = X;
-    P.Y       = float(GroundY);
-    P.Z       = Z;
+    P.X = X;
+    P.Y = float(GroundY);
+    P.Z = Z;
     P.Heading = Heading;
 }
 
 // An enemy tank in Slot with its new-game values.
-inline Actor_Rec& PlaceTank(int Slot, float X, float Z, float Heading)
-{
-    Actor_Rec& A   = Actors[Slot];
-    A              = Actor_Rec{};
-    A.Name         = "Enemy tank " + std::to_string(Slot);
+inline Actor_Rec& PlaceTank(int Slot, float X, float Z, float Heading) {
+    Actor_Rec& A = Actors[Slot];
+    A = Actor_Rec{};
+    A.Name = "Enemy tank " + std::to_string(Slot);
     A.Acceleration = 0.04;
-    A.ReloadTime   = 30.0;
-    A.Width        = 2.0;
-    A.Length       = 2.5;
-    A.Height       = 2.0;
-    A.MaxShots     = 5;
-    A.ShotRange    = 3000;
-    A.ShotPower    = 10;
-    A.Speed        = 1.0f;
-    A.TurnSpeed    = 2.0f;
-    A.ShotSpeed    = 1.8f;
-    A.Energy       = 100;
-    A.ColorR       = 0.2;
-    A.ColorG       = 0.6;
-    A.ColorB       = 0.9;
-    A.X            = X;
-    A.Y            = float(GroundY);
-    A.Z            = Z;
-    A.Kind         = KindTank;
-    A.SightRange   = 300.0;
-    A.Heading      = Heading;
+    A.ReloadTime = 30.0;
+    A.Width = 2.0;
+    A.Length = 2.5;
+    A.Height = 2.0;
+    A.MaxShots = 5;
+    A.ShotRange = 3000;
+    A.ShotPower = 10;
+    A.Speed = 1.0f;
+    A.TurnSpeed = 2.0f;
+    A.ShotSpeed = 1.8f;
+    A.Energy = 100;
+    A.ColorR = 0.2;
+    A.ColorG = 0.6;
+    A.ColorB = 0.9;
+    A.X = X;
+    A.Y = float(GroundY);
+    A.Z = Z;
+    A.Kind = KindTank;
+    A.SightRange = 300.0;
+    A.Heading = Heading;
     return A;
 }
 
 // A turret in Slot with its new-game values.
-inline Actor_Rec& PlaceTurret(int Slot, float X, float Z, float Heading)
-{
+inline Actor_Rec& PlaceTurret(int Slot, float X, float Z, float Heading) {
     Actor_Rec& A = PlaceTank(Slot, X, Z, Heading);
-    A.Name       = "Turret " + std::to_string(Slot);
+    A.Name = "Turret " + std::to_string(Slot);
     A.ReloadTime = 15.0;
-    A.Length     = 2.0;
-    A.Speed      = 0.0f;
-    A.TurnSpeed  = 3.0f;
-    A.Energy     = 300;
-    A.Kind       = KindTurret;
+    A.Length = 2.0;
+    A.Speed = 0.0f;
+    A.TurnSpeed = 3.0f;
+    A.Energy = 300;
+    A.Kind = KindTurret;
     return A;
 }
 
 // A bonus item of the given type in Slot.
-inline Actor_Rec& PlaceBonus(int Slot, float X, float Z, int BonusType)
-{
+inline Actor_Rec& PlaceBonus(int Slot, float X, float Z, int BonusType) {
     Actor_Rec& A = Actors[Slot];
-    A            = Actor_Rec{};
-    A.Name       = "Bonus " + std::to_string(Slot);
+    A = Actor_Rec{};
+    A.Name = "Bonus " + std::to_string(Slot);
     A.Width = A.Length = A.Height = 2.0;
-    A.Energy                      = 1;
+    A.Energy = 1;
     A.ColorR = A.ColorG = A.ColorB = 1.0;
-    A.X                            = X;
-    A.Y                            = float(GroundY);
-    A.Z                            = Z;
-    A.Kind                         = KindBonus;
-    A.BonusType                    = BonusType;
+    A.X = X;
+    A.Y = float(GroundY);
+    A.Z = Z;
+    A.Kind = KindBonus;
+    A.BonusType = BonusType;
     return A;
 }
 
 // True when the newest log line carries Message after its timestamp, in colour (R, G, B).
-inline bool NewestLogLineIs(const std::string& Message, double R, double G, double B)
-{
+inline bool NewestLogLineIs(const std::string& Message, double R, double G, double B) {
     const LogString&  Line = EventLog[LogLines - 1];
     const std::string Tail = ":" + Message;
     return Line.Text.size() >= Tail.size() &&

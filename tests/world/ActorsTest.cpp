@@ -19,17 +19,15 @@ class EnemyTest : public ::testing::Test {
 
     // An enemy at Distance from the player (at the origin), standing on the bearing Degrees and
     // facing the player straight, so that it has the player in its line of fire.
-    static void PlaceFacingPlayer(Actor_Rec& A, double Distance, double Degrees)
-    {
+    static void PlaceFacingPlayer(Actor_Rec& A, double Distance, double Degrees) {
         const double R = Degrees * std::numbers::pi / 180;
-        A.X            = float(Distance * std::sin(R));
-        A.Z            = float(Distance * std::cos(R));
-        A.Heading      = float(Degrees);
+        A.X = float(Distance * std::sin(R));
+        A.Z = float(Distance * std::cos(R));
+        A.Heading = float(Degrees);
     }
 };
 
-TEST_F(EnemyTest, TankOutOfSightOnlyWandersForward)
-{
+TEST_F(EnemyTest, TankOutOfSightOnlyWandersForward) {
     for (int Trial = 0; Trial < 200; ++Trial) {
         Actor_Rec& T = PlaceTank(1, 0, 0, 0);
         PlaceFacingPlayer(T, 301, 6);
@@ -42,8 +40,7 @@ TEST_F(EnemyTest, TankOutOfSightOnlyWandersForward)
     }
 }
 
-TEST_F(EnemyTest, TankInSightFiresWhenAimedAndTurnsLeftOtherwise)
-{
+TEST_F(EnemyTest, TankInSightFiresWhenAimedAndTurnsLeftOtherwise) {
     Actor_Rec& T = PlaceTank(1, 0, 0, 0);
     PlaceFacingPlayer(T, 299, 6);
     EnemyThink(1);
@@ -67,8 +64,7 @@ TEST_F(EnemyTest, TankInSightFiresWhenAimedAndTurnsLeftOtherwise)
     EXPECT_NEAR(Sum / 500, 1.8, 0.1);
 }
 
-TEST_F(EnemyTest, EnemiesNormaliseBothHeadingsInSight)
-{
+TEST_F(EnemyTest, EnemiesNormaliseBothHeadingsInSight) {
     Actor_Rec& T = PlaceTurret(1, 0, 100, -10);
     Actors[0].Heading = -30;
     EnemyThink(1);
@@ -76,8 +72,7 @@ TEST_F(EnemyTest, EnemiesNormaliseBothHeadingsInSight)
     EXPECT_FLOAT_EQ(T.Heading, 350.0f - 3.0f);
 }
 
-TEST_F(EnemyTest, TurretTurnsRightByExactlyItsTurnSpeed)
-{
+TEST_F(EnemyTest, TurretTurnsRightByExactlyItsTurnSpeed) {
     Actor_Rec& T = PlaceTurret(1, 0, 200, 100);
     EnemyThink(1);
     EXPECT_FLOAT_EQ(T.Heading, 97.0f);
@@ -93,8 +88,7 @@ TEST_F(EnemyTest, TurretTurnsRightByExactlyItsTurnSpeed)
     EXPECT_FLOAT_EQ(T.Heading, 95.5f);
 }
 
-TEST_F(EnemyTest, TurretFiresWithoutTurningWhenAimed)
-{
+TEST_F(EnemyTest, TurretFiresWithoutTurningWhenAimed) {
     Actor_Rec& T = PlaceTurret(1, 0, 0, 0);
     PlaceFacingPlayer(T, 150, 40);
     EnemyThink(1);
@@ -105,8 +99,7 @@ TEST_F(EnemyTest, TurretFiresWithoutTurningWhenAimed)
     EXPECT_FLOAT_EQ(T.Heading, 40.0f);
 }
 
-TEST_F(EnemyTest, BonusItemRunsThePickup)
-{
+TEST_F(EnemyTest, BonusItemRunsThePickup) {
     PlaceBonus(5, 1, 1, 1);
     EnemyThink(5);
     EXPECT_EQ(Actors[5].Energy, 0);
@@ -120,37 +113,33 @@ class ActorPassTest : public ::testing::Test {
     clsTestGLContext Ctx{32, 32};
     uint32_t         SavedLists[5] = {};
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ResetBattleWorld(0, 0, 0);
         SavedLists[0] = HeroList;
         SavedLists[1] = TigerList;
         SavedLists[2] = TigerFarList;
         SavedLists[3] = TurretList;
         SavedLists[4] = TurretFarList;
-        if (!Ctx.Ready())
-            return;
-        HeroList      = PaintList(1, 0, 0);
-        TigerList     = PaintList(0, 1, 0);
-        TigerFarList  = PaintList(0, 0, 1);
-        TurretList    = PaintList(1, 1, 0);
+        if (!Ctx.Ready()) return;
+        HeroList = PaintList(1, 0, 0);
+        TigerList = PaintList(0, 1, 0);
+        TigerFarList = PaintList(0, 0, 1);
+        TurretList = PaintList(1, 1, 0);
         TurretFarList = PaintList(0, 1, 1);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
-    void TearDown() override
-    {
-        HeroList      = SavedLists[0];
-        TigerList     = SavedLists[1];
-        TigerFarList  = SavedLists[2];
-        TurretList    = SavedLists[3];
+    void TearDown() override {
+        HeroList = SavedLists[0];
+        TigerList = SavedLists[1];
+        TigerFarList = SavedLists[2];
+        TurretList = SavedLists[3];
         TurretFarList = SavedLists[4];
     }
 
-    static uint32_t PaintList(float R, float G, float B)
-    {
+    static uint32_t PaintList(float R, float G, float B) {
         const GLuint List = glGenLists(1);
         glNewList(List, GL_COMPILE);
         glPushMatrix();
@@ -168,8 +157,7 @@ class ActorPassTest : public ::testing::Test {
     }
 
     // Runs one pass on a black picture and returns the centre pixel's colour.
-    std::vector<uint8_t> PassColour()
-    {
+    std::vector<uint8_t> PassColour() {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         UpdateActors();
@@ -177,13 +165,11 @@ class ActorPassTest : public ::testing::Test {
     }
 };
 
-bool IsColour(const std::vector<uint8_t>& P, int R, int G, int B)
-{
+bool IsColour(const std::vector<uint8_t>& P, int R, int G, int B) {
     return P[0] == R * 255 && P[1] == G * 255 && P[2] == B * 255;
 }
 
-TEST_F(ActorPassTest, PlayerModelIsHiddenOnlyInTheCockpitView)
-{
+TEST_F(ActorPassTest, PlayerModelIsHiddenOnlyInTheCockpitView) {
     REQUIRE_GL(Ctx);
     CameraMode = 1;
     EXPECT_TRUE(IsColour(PassColour(), 0, 0, 0));
@@ -194,8 +180,7 @@ TEST_F(ActorPassTest, PlayerModelIsHiddenOnlyInTheCockpitView)
     EXPECT_TRUE(IsColour(PassColour(), 1, 0, 0));
 }
 
-TEST_F(ActorPassTest, NearOrFarModelByDetailLevel)
-{
+TEST_F(ActorPassTest, NearOrFarModelByDetailLevel) {
     REQUIRE_GL(Ctx);
     CameraMode = 1;
     PlaceTank(1, 250, 0, 0);
@@ -211,8 +196,7 @@ TEST_F(ActorPassTest, NearOrFarModelByDetailLevel)
     EXPECT_TRUE(IsColour(PassColour(), 0, 1, 1));
 }
 
-TEST_F(ActorPassTest, ActorsBeyondSlotOneHundredAndDeadOnesAreLeftAlone)
-{
+TEST_F(ActorPassTest, ActorsBeyondSlotOneHundredAndDeadOnesAreLeftAlone) {
     REQUIRE_GL(Ctx);
     CameraMode = 1;
     PlaceTank(101, 10, 10, 0);
@@ -222,17 +206,16 @@ TEST_F(ActorPassTest, ActorsBeyondSlotOneHundredAndDeadOnesAreLeftAlone)
     EXPECT_FLOAT_EQ(Actors[5].Z, 20.0f);
 }
 
-TEST_F(ActorPassTest, ReloadCountdownAndHeadingWrap)
-{
+TEST_F(ActorPassTest, ReloadCountdownAndHeadingWrap) {
     REQUIRE_GL(Ctx);
-    Actor_Rec& P  = Actors[0];
+    Actor_Rec& P = Actors[0];
     P.ReloadTimer = 5.0;
-    P.Heading     = 361.0f;
-    SpeedFactor   = 2.0f;
+    P.Heading = 361.0f;
+    SpeedFactor = 2.0f;
     UpdateActors();
     EXPECT_DOUBLE_EQ(P.ReloadTimer, 3.0);
     EXPECT_FLOAT_EQ(P.Heading, 1.0f);
-    P.Heading     = -1.0f;
+    P.Heading = -1.0f;
     P.ReloadTimer = 0.5;
     UpdateActors();
     EXPECT_FLOAT_EQ(P.Heading, 359.0f);
@@ -241,8 +224,7 @@ TEST_F(ActorPassTest, ReloadCountdownAndHeadingWrap)
     EXPECT_DOUBLE_EQ(P.ReloadTimer, -1.5);
 }
 
-TEST_F(ActorPassTest, TankAtTheWallIsClampedPushedBackAndTurned)
-{
+TEST_F(ActorPassTest, TankAtTheWallIsClampedPushedBackAndTurned) {
     REQUIRE_GL(Ctx);
     Actor_Rec& T = PlaceTank(1, 0, -497, 0); // facing -Z, into the wall; the player is far
     UpdateActors();
@@ -258,29 +240,26 @@ TEST_F(ActorPassTest, TankAtTheWallIsClampedPushedBackAndTurned)
     EXPECT_NEAR(U.X, 497.0f, 0.1f);
 }
 
-TEST_F(ActorPassTest, PlayerIsOnlyClamped)
-{
+TEST_F(ActorPassTest, PlayerIsOnlyClamped) {
     REQUIRE_GL(Ctx);
     Actor_Rec& P = Actors[0];
-    P.X          = 600;
-    P.Z          = -600;
-    P.Heading    = 45;
+    P.X = 600;
+    P.Z = -600;
+    P.Heading = 45;
     UpdateActors();
     EXPECT_FLOAT_EQ(P.X, 495.0f);
     EXPECT_FLOAT_EQ(P.Z, -495.0f);
     EXPECT_FLOAT_EQ(P.Heading, 45.0f);
 }
 
-int LiveSparks()
-{
+int LiveSparks() {
     int Count = 0;
     for (int i = 1; i <= ParticleSlots; ++i)
         Count += Sparks[i].Life > 0;
     return Count;
 }
 
-TEST_F(ActorPassTest, OnlyDamagedTanksAndTheWreckSmoke)
-{
+TEST_F(ActorPassTest, OnlyDamagedTanksAndTheWreckSmoke) {
     REQUIRE_GL(Ctx);
     CameraMode = 1;
     PlaceTank(1, 100, 100, 0);
@@ -297,7 +276,7 @@ TEST_F(ActorPassTest, OnlyDamagedTanksAndTheWreckSmoke)
     EXPECT_GE(LiveSparks(), 99);
     ResetBattleWorld(0, 0, 0);
     Actors[0].Energy = 0;
-    DetailLevel      = 1;
+    DetailLevel = 1;
     for (int f = 0; f < 300; ++f)
         UpdateActors();
     EXPECT_GT(LiveSparks(), 70);
@@ -307,8 +286,7 @@ TEST_F(ActorPassTest, OnlyDamagedTanksAndTheWreckSmoke)
     EXPECT_NEAR(Sparks[1].Y, float(GroundY), 1.0f);
 }
 
-TEST_F(ActorPassTest, PickedUpItemIsNeverCollectedAgain)
-{
+TEST_F(ActorPassTest, PickedUpItemIsNeverCollectedAgain) {
     REQUIRE_GL(Ctx);
     PlaceBonus(3, 1, 0, 1);
     UpdateActors();

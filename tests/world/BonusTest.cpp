@@ -15,8 +15,7 @@ class BonusTest : public ::testing::Test {
     void SetUp() override { ResetBattleWorld(); }
 };
 
-TEST_F(BonusTest, PickupUsesTheStraightLineDistanceBelowThree)
-{
+TEST_F(BonusTest, PickupUsesTheStraightLineDistanceBelowThree) {
     PlaceBonus(1, 2.9f, 0.0f, 1);
     PlaceBonus(2, 0.0f, 3.0f, 1);
     // Manhattan 4.0 but straight-line 2.83: collected.
@@ -30,10 +29,9 @@ TEST_F(BonusTest, PickupUsesTheStraightLineDistanceBelowThree)
     EXPECT_EQ(Actors[0].MaxShots, 4);
 }
 
-TEST_F(BonusTest, EnergyBonusRepairsTheRadar)
-{
+TEST_F(BonusTest, EnergyBonusRepairsTheRadar) {
     Actors[0].Energy = 10;
-    RadarWorking     = false;
+    RadarWorking = false;
     PlaceBonus(1, 1.0f, 1.0f, 2);
     BonusPickup(1);
     EXPECT_EQ(Actors[0].Energy, 35);
@@ -49,12 +47,11 @@ TEST_F(BonusTest, EnergyBonusRepairsTheRadar)
 }
 
 // A tenth of a second of a quiet 16-bit mono tone as a WAV file in memory.
-std::vector<uint8_t> ToneWav()
-{
+std::vector<uint8_t> ToneWav() {
     const uint32_t       Frames = 4410, Rate = 44100, DataBytes = Frames * 2;
     std::vector<uint8_t> W(44 + DataBytes);
-    auto Put32 = [&](size_t At, uint32_t V) { std::memcpy(&W[At], &V, 4); };
-    auto Put16 = [&](size_t At, uint16_t V) { std::memcpy(&W[At], &V, 2); };
+    auto                 Put32 = [&](size_t At, uint32_t V) { std::memcpy(&W[At], &V, 4); };
+    auto                 Put16 = [&](size_t At, uint16_t V) { std::memcpy(&W[At], &V, 2); };
     std::memcpy(&W[0], "RIFF", 4);
     Put32(4, 36 + DataBytes);
     std::memcpy(&W[8], "WAVEfmt ", 8);
@@ -72,18 +69,17 @@ std::vector<uint8_t> ToneWav()
     return W;
 }
 
-TEST_F(BonusTest, PickupChimesAtTheItemAndLeavesTheHeartbeatLooping)
-{
+TEST_F(BonusTest, PickupChimesAtTheItemAndLeavesTheHeartbeatLooping) {
     setenv("ALSOFT_DRIVERS", "null", 0);
     if (!SoundActive() && !SoundInit(44100, SoundChannelCount))
         GTEST_SKIP() << "no sound device, not even OpenAL's null one";
-    const std::vector<uint8_t> Wav   = ToneWav();
+    const std::vector<uint8_t> Wav = ToneWav();
     const SoundSample          Heart = SoundSampleLoadMemory(Wav.data(), Wav.size(), SoundMode2D);
     ASSERT_NE(Heart, 0);
     SoundSampleSetMode(Heart, SoundLoopNormal);
     const int32_t HeartChannel = SoundPlaySound(SoundFreeChannel, Heart);
     ASSERT_GE(HeartChannel, 0);
-    SoundEnabled     = true;
+    SoundEnabled = true;
     Actors[0].Energy = 10;
     PlaceBonus(4, 1.5f, -2.0f, 2);
     BonusPickup(4);
@@ -96,16 +92,14 @@ TEST_F(BonusTest, PickupChimesAtTheItemAndLeavesTheHeartbeatLooping)
     SoundClose();
 }
 
-TEST_F(BonusTest, EnergyHasNoUpperLimit)
-{
+TEST_F(BonusTest, EnergyHasNoUpperLimit) {
     Actors[0].Energy = 1000;
     ApplyBonus(3);
     ApplyBonus(3);
     EXPECT_EQ(Actors[0].Energy, 1100);
 }
 
-TEST_F(BonusTest, ReloadTimeFallsByOneDownToAFloorOfOne)
-{
+TEST_F(BonusTest, ReloadTimeFallsByOneDownToAFloorOfOne) {
     for (int k = 0; k < 7; ++k)
         ApplyBonus(7);
     EXPECT_DOUBLE_EQ(Actors[0].ReloadTime, 13.0);
@@ -118,8 +112,7 @@ TEST_F(BonusTest, ReloadTimeFallsByOneDownToAFloorOfOne)
 }
 
 // Each upgrade changes exactly its one field of the player by its amount and names it.
-TEST_F(BonusTest, EachUpgradeChangesOnlyItsOwnField)
-{
+TEST_F(BonusTest, EachUpgradeChangesOnlyItsOwnField) {
     struct Expect {
         const char* Message;
         int         MaxShots, ShotRange, ShotPower;
@@ -128,13 +121,13 @@ TEST_F(BonusTest, EachUpgradeChangesOnlyItsOwnField)
     };
     const Actor_Rec Start = Actors[0];
     const Expect    Rows[7] = {
-        {"Maximum shots increased", 1, 0, 0, 0, 0, 0, 0},
-        {"Shot range increased", 0, 100, 0, 0, 0, 0, 0},
-        {"Speed increased", 0, 0, 0, 0.2f, 0, 0, 0},
-        {"Shot power increased", 0, 0, 5, 0, 0, 0, 0},
-        {"Reload time decreased", 0, 0, 0, 0, 0, -1.0, 0},
-        {"Turn speed increased", 0, 0, 0, 0, 0.5f, 0, 0},
-        {"Acceleration increased", 0, 0, 0, 0, 0, 0, 0.01},
+           {"Maximum shots increased", 1, 0, 0, 0, 0, 0, 0},
+           {"Shot range increased", 0, 100, 0, 0, 0, 0, 0},
+           {"Speed increased", 0, 0, 0, 0.2f, 0, 0, 0},
+           {"Shot power increased", 0, 0, 5, 0, 0, 0, 0},
+           {"Reload time decreased", 0, 0, 0, 0, 0, -1.0, 0},
+           {"Turn speed increased", 0, 0, 0, 0, 0.5f, 0, 0},
+           {"Acceleration increased", 0, 0, 0, 0, 0, 0, 0.01},
     };
     const int Types[7] = {1, 4, 5, 6, 7, 8, 9};
     for (int k = 0; k < 7; ++k) {
@@ -156,8 +149,7 @@ TEST_F(BonusTest, EachUpgradeChangesOnlyItsOwnField)
     }
 }
 
-TEST_F(BonusTest, UnknownTypeChangesNothing)
-{
+TEST_F(BonusTest, UnknownTypeChangesNothing) {
     const std::string Before = EventLog[LogLines - 1].Text;
     ApplyBonus(0);
     ApplyBonus(10);

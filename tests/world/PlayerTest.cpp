@@ -13,8 +13,7 @@ class PlayerTest : public ::testing::Test {
     void SetUp() override { ResetBattleWorld(0, 0, 0); }
 
     // Holds exactly the given tank keys for Frames frames, pressing them again every frame.
-    static void Drive(std::initializer_list<int> Held, int Frames)
-    {
+    static void Drive(std::initializer_list<int> Held, int Frames) {
         for (int f = 0; f < Frames; ++f) {
             for (int Key : {KeyUp, KeyDown, KeyLeft, KeyRight, KeySpace, KeyA})
                 Keys[Key] = false;
@@ -24,18 +23,15 @@ class PlayerTest : public ::testing::Test {
         }
     }
 
-    static int PlayerShotsFired()
-    {
+    static int PlayerShotsFired() {
         int Count = 0;
         for (const Shot_Rec& S : Shots)
-            if (S.Life > ShotFreeLife && S.Owner == 0)
-                ++Count;
+            if (S.Life > ShotFreeLife && S.Owner == 0) ++Count;
         return Count;
     }
 };
 
-TEST_F(PlayerTest, ThrottleBuildsUpByANetTwoHundredthsPerFrame)
-{
+TEST_F(PlayerTest, ThrottleBuildsUpByANetTwoHundredthsPerFrame) {
     Drive({KeyUp}, 1);
     EXPECT_NEAR(PlayerVelocity, 0.02, 1e-9);
     // The first step uses the throttle before the drag: 0.04 units along -Z.
@@ -48,8 +44,7 @@ TEST_F(PlayerTest, ThrottleBuildsUpByANetTwoHundredthsPerFrame)
     EXPECT_NEAR(PlayerVelocity, 0.98, 1e-9);
 }
 
-TEST_F(PlayerTest, CoastsDownAndStopsInsideTheDeadZone)
-{
+TEST_F(PlayerTest, CoastsDownAndStopsInsideTheDeadZone) {
     Drive({KeyUp}, 60);
     ASSERT_NEAR(PlayerVelocity, 0.98, 1e-9);
     Drive({}, 46);
@@ -62,16 +57,14 @@ TEST_F(PlayerTest, CoastsDownAndStopsInsideTheDeadZone)
     EXPECT_EQ(Actors[0].Z, Z);
 }
 
-TEST_F(PlayerTest, UpWinsOverDownAndClearsIt)
-{
+TEST_F(PlayerTest, UpWinsOverDownAndClearsIt) {
     Drive({KeyUp, KeyDown}, 5);
     EXPECT_NEAR(PlayerVelocity, 0.10, 1e-9);
     EXPECT_FALSE(Keys[KeyDown]);
     EXPECT_TRUE(Keys[KeyUp]);
 }
 
-TEST_F(PlayerTest, DownReversesAlongTheHeading)
-{
+TEST_F(PlayerTest, DownReversesAlongTheHeading) {
     Actors[0].Heading = 90;
     Drive({KeyDown}, 10);
     EXPECT_NEAR(PlayerVelocity, -0.20, 1e-9);
@@ -80,8 +73,7 @@ TEST_F(PlayerTest, DownReversesAlongTheHeading)
     EXPECT_NEAR(Actors[0].Z, 0.0f, 1e-5);
 }
 
-TEST_F(PlayerTest, TurningWithRightWinningOverLeft)
-{
+TEST_F(PlayerTest, TurningWithRightWinningOverLeft) {
     Drive({KeyLeft}, 3);
     EXPECT_FLOAT_EQ(Actors[0].Heading, 3.0f);
     Drive({KeyRight}, 1);
@@ -94,11 +86,10 @@ TEST_F(PlayerTest, TurningWithRightWinningOverLeft)
     EXPECT_FLOAT_EQ(Actors[0].Heading, 2.5f);
 }
 
-TEST_F(PlayerTest, LivingTankOrTurretBlocksAndEndsTheFrame)
-{
+TEST_F(PlayerTest, LivingTankOrTurretBlocksAndEndsTheFrame) {
     PlayerVelocity = 1.0;
     PlaceTank(7, 0.0f, -3.5f, 0.0f);
-    Keys[KeyUp]    = true;
+    Keys[KeyUp] = true;
     Keys[KeyRight] = true;
     Keys[KeySpace] = true;
     EXPECT_TRUE(ControlPlayerTank());
@@ -111,7 +102,7 @@ TEST_F(PlayerTest, LivingTankOrTurretBlocksAndEndsTheFrame)
 
     // Once the throttle no longer pushes into the tank the controls work again.
     PlayerVelocity = 0.0;
-    Keys[KeyUp]    = false;
+    Keys[KeyUp] = false;
     EXPECT_FALSE(ControlPlayerTank());
     EXPECT_FLOAT_EQ(Actors[0].Heading, -1.0f);
     EXPECT_EQ(PlayerShotsFired(), 1);
@@ -120,21 +111,19 @@ TEST_F(PlayerTest, LivingTankOrTurretBlocksAndEndsTheFrame)
     EXPECT_TRUE(ControlPlayerTank());
 }
 
-TEST_F(PlayerTest, BonusItemsDeadActorsAndHighSlotsNeverBlock)
-{
+TEST_F(PlayerTest, BonusItemsDeadActorsAndHighSlotsNeverBlock) {
     PlaceBonus(3, 0.0f, -1.0f, 1);
     PlaceTank(4, 0.5f, -1.0f, 0.0f).Energy = 0;
     PlaceTank(101, 0.0f, -1.0f, 0.0f);
     PlayerVelocity = 1.0;
-    Keys[KeyUp]    = true;
+    Keys[KeyUp] = true;
     EXPECT_FALSE(ControlPlayerTank());
     EXPECT_FLOAT_EQ(Actors[0].Z, -1.0f);
 }
 
-TEST_F(PlayerTest, OneShotPerPressAcrossBothFireKeys)
-{
+TEST_F(PlayerTest, OneShotPerPressAcrossBothFireKeys) {
     Actors[0].ReloadTime = 0.0; // reloading would hide the latch
-    Actors[0].MaxShots   = 10;
+    Actors[0].MaxShots = 10;
     Drive({KeySpace}, 5);
     EXPECT_EQ(PlayerShotsFired(), 1);
     Drive({KeySpace, KeyA}, 3);
@@ -147,8 +136,7 @@ TEST_F(PlayerTest, OneShotPerPressAcrossBothFireKeys)
     EXPECT_EQ(PlayerShotsFired(), 2);
 }
 
-TEST_F(PlayerTest, LatchIsTakenEvenWhenTheShotIsRefused)
-{
+TEST_F(PlayerTest, LatchIsTakenEvenWhenTheShotIsRefused) {
     Actors[0].ReloadTimer = 5.0;
     Drive({KeyA}, 1);
     EXPECT_TRUE(FireLatch);
@@ -158,13 +146,12 @@ TEST_F(PlayerTest, LatchIsTakenEvenWhenTheShotIsRefused)
     EXPECT_EQ(PlayerShotsFired(), 0);
 }
 
-TEST_F(PlayerTest, DestroyedPlayerDoesNothing)
-{
+TEST_F(PlayerTest, DestroyedPlayerDoesNothing) {
     Actors[0].Energy = 0;
-    PlayerVelocity   = 0.5;
-    Keys[KeyUp]      = true;
-    Keys[KeyLeft]    = true;
-    Keys[KeySpace]   = true;
+    PlayerVelocity = 0.5;
+    Keys[KeyUp] = true;
+    Keys[KeyLeft] = true;
+    Keys[KeySpace] = true;
     EXPECT_FALSE(ControlPlayerTank());
     EXPECT_EQ(PlayerVelocity, 0.5);
     EXPECT_FLOAT_EQ(Actors[0].Z, 0.0f);
