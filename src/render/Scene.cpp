@@ -8,6 +8,7 @@
 #include "menu/MenuDraw.h"
 #include "menu/Settings.h"
 #include "model/Animate.h"
+#include "render/OrinGLFont.h"
 #include "render/Terrain.h"
 #include "render/Textures.h"
 #include "shell/App.h"
@@ -41,6 +42,18 @@ const ModelList ModelLists[] = {
     {&TurretFarList, &TurretFarModel},
 };
 
+// Every animator a setup makes; their models' colour maps go with them.
+std::unique_ptr<clsAnimate>* const SetupAnimators[] = {
+    &HeroModel,  &TigerModel, &TurretModel, &TurretFarModel, &TigerFarModel,
+    &BonusModel, &HouseModel, &DiskModel,   &SphereModel,
+};
+
+void ReleaseTexture(uint32_t& Name) {
+    if (Name != 0 && glIsTexture(Name))
+        glDeleteTextures(1, &Name);
+    Name = 0;
+}
+
 double SinDegrees(double Degrees) { return std::sin(Degrees * std::numbers::pi / 180); }
 double CosDegrees(double Degrees) { return std::cos(Degrees * std::numbers::pi / 180); }
 
@@ -62,6 +75,22 @@ void ChaseTranslate(const Actor_Rec& P, double Angle, double Back, double Up) {
 }
 
 } // namespace
+
+bool SetupContextKept() { return HeroList != 0 && glIsList(HeroList); }
+
+void ReleasePreviousSetup() {
+    if (!SetupContextKept())
+        return; // a new context: the old names died with the old one
+    for (OrinGLF* Font : {&SmallFont, &BigFont})
+        ReleaseTexture(Font->Texture);
+    for (std::unique_ptr<clsAnimate>* Animator : SetupAnimators) {
+        if (!*Animator || !(*Animator)->Model)
+            continue;
+        for (clsMaterial& Material : (*Animator)->Model->Materials)
+            ReleaseTexture(Material.Texture);
+    }
+    ReleaseModelLists();
+}
 
 void ReleaseModelLists() {
     for (const ModelList& Entry : ModelLists) {

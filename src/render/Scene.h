@@ -23,6 +23,17 @@ constexpr float  TreeBaseY          = -160.0f; // height the tree quads are plac
 // animator.
 void BuildModelLists();
 
+// True while the context the last setup made its lists in is still current. Nothing makes a
+// display list between a display-mode change and the next setup, so in a new context the old
+// HeroList name is not a list.
+bool SetupContextKept();
+
+// Start of every setup: when the context is kept, deletes what the previous setup made that is
+// about to be made again: the two font sheets (the font loader makes new ones without releasing
+// the old), the colour maps of the models' materials and the model lists. In a new context the old names are left alone, since they may
+// already belong to new textures.
+void ReleasePreviousSetup();
+
 // Deletes the model lists of the previous setup. Game setup calls it before it makes any list,
 // so that after a display-mode change (a new context) the old names cannot meet new lists.
 void ReleaseModelLists();

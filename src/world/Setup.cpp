@@ -178,7 +178,7 @@ void ClearEventLog() {
 // Block 3, always: fonts, textures and the nine model animators, each replacing (and
 // releasing) the one of the previous setup.
 void SetupResources() {
-    ReleaseModelLists();
+    ReleasePreviousSetup();
     AddLogLine("Loading fonts...", 1.0, 1.0, 1.0);
     CreateGameFonts(ScreenWidth, ScreenHeight);
     LoadTextures();

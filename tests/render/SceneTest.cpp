@@ -9,6 +9,7 @@
 
 #include "menu/MenuDraw.h"
 #include "menu/Settings.h"
+#include "render/OrinGLFont.h"
 #include "render/Scene.h"
 #include "render/Terrain.h"
 #include "render/Textures.h"
@@ -310,6 +311,27 @@ TEST_F(SceneTest, ModelListsAreMadeInOrderAndReleased) {
     for (int I = 1; I < 8; I++)
         EXPECT_FALSE(glIsList(Lists[I])) << I;
     EXPECT_EQ(HeroList, 0u);
+}
+
+TEST_F(SceneTest, PreviousSetupIsReleasedOnlyInTheContextThatMadeIt) {
+    clsTestGLContext Ctx(32, 32);
+    REQUIRE_GL(Ctx);
+    HeroList = 0;
+    EXPECT_FALSE(SetupContextKept()) << "no setup yet";
+    SmallFont.Texture = GreyTexture(9);
+    // After a display-mode change the old list name is not a list in the new context: the font
+    // name, which may now belong to a new texture, is left alone.
+    HeroList = 4000;
+    ReleasePreviousSetup();
+    EXPECT_TRUE(glIsTexture(SmallFont.Texture));
+
+    BuildModelLists();
+    EXPECT_TRUE(SetupContextKept());
+    const GLuint Sheet = SmallFont.Texture;
+    ReleasePreviousSetup();
+    EXPECT_FALSE(glIsTexture(Sheet)) << "the kept context's old font sheet is released";
+    EXPECT_EQ(SmallFont.Texture, 0u);
+    EXPECT_EQ(TigerList, 0u);
 }
 
 // --- Shot sprites ----------------------------------------------------------------------------
