@@ -46,6 +46,7 @@ struct Channel_Rec {
     ALuint      Source;   // OpenAL source
     SoundSample Sample;   // sample started last on it; 0 for none
     bool        Loop;     // the sample was started looping
+    bool        Is3D;     // the sample plays positioned; others ignore 3D attributes
     uint64_t    Started;  // play order, to find the oldest busy channel
 };
 
@@ -90,19 +91,25 @@ sf_count_t MemWrite(const void*, sf_count_t, void*) { return 0; }
 sf_count_t MemTell(void* User) { return static_cast<MemoryFile*>(User)->Offset; }
 
 // Reads every frame of an open file as 16-bit values. The frame count in the header is not
-// trusted: reading goes on until the decoder stops.
+// trusted: reading goes on until the decoder stops. Frames are read as floats in [-1, 1] and
+// converted here: libsndfile's own float-to-integer path either rounds float data (MP3, float
+// WAV) to silence or, when told to scale, normalises it to the file's peak.
 bool ReadWholeFile(SNDFILE* File, const SF_INFO& Info, SoundPcm& Out) {
     if (Info.channels < 1 || Info.channels > MaxFileChannels || Info.samplerate <= 0)
         return false;
     Out.Channels = Info.channels;
     Out.SampleRate = Info.samplerate;
     Out.Samples.clear();
-    std::vector<int16_t> Chunk(size_t(4096) * size_t(Info.channels));
+    constexpr sf_count_t ChunkFrames = 4096;
+    std::vector<float>   Chunk(size_t(ChunkFrames) * size_t(Info.channels));
     for (;;) {
-        const sf_count_t Frames = sf_readf_short(File, Chunk.data(), 4096);
+        const sf_count_t Frames = sf_readf_float(File, Chunk.data(), ChunkFrames);
         if (Frames <= 0)
             break;
-        Out.Samples.insert(Out.Samples.end(), Chunk.begin(), Chunk.begin() + Frames * Info.channels);
+        for (sf_count_t I = 0; I < Frames * Info.channels; ++I) {
+            const float V = std::isfinite(Chunk[size_t(I)]) ? Chunk[size_t(I)] : 0.0f;
+            Out.Samples.push_back(int16_t(std::lround(std::clamp(V, -1.0f, 1.0f) * 32767.0f)));
+        }
         if (sf_count_t(Out.Samples.size()) > MaxDecodedValues)
             return false;
     }
@@ -239,7 +246,7 @@ bool SoundInit(int32_t MixRate, int32_t MaxChannels) {
         if (alGetError() != AL_NO_ERROR)
             break;
         ApplyDistanceFactor(Source);
-        Channels.push_back(Channel_Rec{Source, 0, false, 0});
+        Channels.push_back(Channel_Rec{Source, 0, false, false, 0});
     }
     return true;
 }
@@ -313,6 +320,7 @@ int32_t SoundPlaySound(int32_t Channel, SoundSample Sample) {
     alSourcePlay(C.Source);
     C.Sample = Sample;
     C.Loop = S->Loop;
+    C.Is3D = S->Is3D;
     C.Started = ++PlayCount;
     return Channel;
 }
@@ -320,6 +328,9 @@ int32_t SoundPlaySound(int32_t Channel, SoundSample Sample) {
 bool SoundSet3DAttributes(int32_t Channel, const float Position[3], const float Velocity[3]) {
     if (!Context || Channel < 0 || size_t(Channel) >= Channels.size())
         return false;
+    // An unpositioned sample stays on the listener whatever position it is given.
+    if (!Channels[size_t(Channel)].Is3D)
+        return true;
     const ALuint Source = Channels[size_t(Channel)].Source;
     if (Position && Finite3(Position))
         alSource3f(Source, AL_POSITION, Position[0], Position[1], Position[2]);
