@@ -44,6 +44,14 @@ bool Exists(const std::string& Path) {
     return stat(Path.c_str(), &Info) == 0;
 }
 
+// Pixels in which two masks of the same area disagree.
+size_t Differences(const std::vector<bool>& A, const std::vector<bool>& B) {
+    if (A.size() != B.size()) return std::max(A.size(), B.size());
+    size_t Count = 0;
+    for (size_t I = 0; I < A.size(); ++I) Count += A[I] != B[I];
+    return Count;
+}
+
 class MenuE2E : public ::testing::Test {
   protected:
     void SetUp() override { Folder = clsXvfb::MakeGameFolder(); }
@@ -118,11 +126,13 @@ TEST_F(MenuE2E, SaveWritesEveryDefaultAndLoadRestoresAChangedResolution) {
     ASSERT_GT(std::count(AtSave.begin(), AtSave.end(), true), 20) << "no label text seen";
     Click(X, 87, 42); // resolution " + ": 1024x768, not applied until a game starts
     const std::vector<bool> Raised = ResolutionLabel(X);
-    EXPECT_NE(Raised, AtSave);
+    const size_t Lit = std::count(AtSave.begin(), AtSave.end(), true);
+    EXPECT_GT(Differences(Raised, AtSave), Lit / 5);
     Click(X, 45, 62); // "Back"
     Click(X, 52, 52); // "Load"
     Click(X, 45, 32); // "Graphics"
-    EXPECT_EQ(ResolutionLabel(X), AtSave);
+    // A star drifting across the text dims a few of its pixels: the texts must match but for those.
+    EXPECT_LT(Differences(ResolutionLabel(X), AtSave), Lit / 20);
     Click(X, 45, 62); // "Back"
     Click(X, 37, 52); // "Save" once more: what is in memory is the loaded value
     EXPECT_EQ(ReadIni(Ini)["graphics.resolution"], "2");
@@ -164,6 +174,11 @@ TEST_F(MenuE2E, StartingACustomArenaRemembersItsCounts) {
     ASSERT_TRUE(X.AppRunning()) << X.AppLog();
     ASSERT_TRUE(X.SendKey("Escape")); // to the menu, the game still in progress
     Pause(0.5);
-    ASSERT_TRUE(X.SendKey("Escape")); // and out
+    Click(X, 45, 22);                 // "Resume Game", shown now that a game is in progress
+    Pause(1.0);
+    ASSERT_TRUE(X.SendKey("Escape")); // back in the game: this Escape only returns to the menu
+    Pause(0.5);
+    EXPECT_TRUE(X.AppRunning()) << X.AppLog();
+    ASSERT_TRUE(X.SendKey("Escape")); // and out from the main page
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
 }

@@ -129,7 +129,9 @@ TEST_F(MenuActions, WithoutAGameResumeAndEndGameDoNothingAtAll) {
         EXPECT_EQ(MenuPage, PageMain);
         EXPECT_EQ(GameState, 1);
         EXPECT_TRUE(MenuItems[Slot].Hover);
-        if (HaveSound) EXPECT_FALSE(AnyChannelPlaying());
+        if (HaveSound) {
+            EXPECT_FALSE(AnyChannelPlaying());
+        }
     }
 }
 

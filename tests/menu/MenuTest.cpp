@@ -109,8 +109,7 @@ TEST_F(MenuTable, EveryLinkLeadsToAPageAndEveryPageCanBeLeft) {
 TEST_F(MenuTable, TogglesAndSteppersNameKnownSettings) {
     for (int32_t Slot = 1; Slot <= 78; ++Slot) {
         const MenuItem& Item = MenuItems[Slot];
-        if (Item.Action == ActionToggle) EXPECT_NE(MenuToggleFlag(Item.Key), nullptr) << Item.Key;
-        if (Item.Action != ActionToggle) EXPECT_EQ(MenuToggleFlag(Item.Key), nullptr) << Item.Key;
+        EXPECT_EQ(MenuToggleFlag(Item.Key) != nullptr, Item.Action == ActionToggle) << Item.Key;
         if (Item.Action == ActionIncrease || Item.Action == ActionDecrease) {
             // Every stepper sits beside the value label that shows its setting.
             bool HasLabel = false;
@@ -165,7 +164,9 @@ TEST_F(MenuTable, TitlesAreNeverHit) {
             for (float X = 0; X <= 100; X += 0.25f) {
                 PointAt(X, Y);
                 const int32_t Hit = MenuHitTest();
-                if (Hit > 0) ASSERT_NE(MenuItems[Hit].Kind, KindPageTitle) << X << "," << Y;
+                if (Hit > 0) {
+                    ASSERT_NE(MenuItems[Hit].Kind, KindPageTitle) << X << "," << Y;
+                }
             }
     }
 }
