@@ -333,3 +333,29 @@ TEST(SoundLayer, NoDeviceMakesEveryCallANoOp) {
         EXPECT_EQ(MessagesShown, Shown);
     });
 }
+
+// The ten samples the game loads at its first setup, from the generated data: all load, the
+// heartbeat loops, and a positioned one plays.
+TEST(SoundLayer, GameSamplesLoadFromTheDataFolder) {
+    const std::string Fx = std::string(TARVIX_DATA_DIR) + "/sound/fx";
+    if (access((Fx + "/shot.mp3").c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no generated sound samples in " << Fx;
+    TempFolder T;
+    ASSERT_EQ(std::system(("mkdir -p '" + T.Path + "/sound' && ln -s '" + Fx + "' '" + T.Path + "/sound/fx'").c_str()), 0);
+    InChild(T.Path, "[general]\ndrivers = null\n", [&] {
+        ASSERT_EQ(chdir(T.Path.c_str()), 0);
+        LoadSoundEffects();
+        ASSERT_TRUE(SoundActive());
+        for (SoundSample S : {SndBonus, SndAlarm, SndExplosionBig, SndExplosionSmall, SndHitWall, SndShot,
+                              SndFire, SndFireBurn, SndButton, SndHeart})
+            EXPECT_NE(S, 0);
+        SoundEnabled = true;
+        const int32_t Heart = SoundPlaySound(SoundFreeChannel, SndHeart);
+        PlaySoundAt(SndShot, 10, -179, 10);
+        Wait(0.3);
+        EXPECT_TRUE(SoundChannelPlaying(Heart)) << "the heartbeat loops until stopped";
+        SoundStopSound(SoundAllChannels);
+        EXPECT_FALSE(SoundChannelPlaying(Heart));
+        SoundClose();
+    });
+}
