@@ -182,3 +182,23 @@ TEST_F(MenuE2E, StartingACustomArenaRemembersItsCounts) {
     ASSERT_TRUE(X.SendKey("Escape")); // and out from the main page
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
 }
+
+TEST_F(MenuE2E, TheNameIsTypedInUpperCaseAndSaved) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    Pause(1.0);
+    Click(X, 45, 42); // "Settings"
+    Click(X, 45, 47); // "Player"
+    Click(X, 35, 42); // the name field
+    for (const char* Key : {"BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace",
+                            "a", "c", "e", "space", "7", "minus", "Return", "z"})
+        ASSERT_TRUE(X.SendKey(Key));
+    Click(X, 45, 62); // "Back"
+    Click(X, 37, 52); // "Save"
+    EXPECT_EQ(ReadIni(Folder + "/default.ini")["player.name"], "ACE 7") << X.AppLog();
+    Click(X, 45, 62); // "Back" to the main page
+    ASSERT_TRUE(X.SendKey("Escape"));
+    EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
+}
