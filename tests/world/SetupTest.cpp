@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include "menu/Menu.h"
 #include "menu/Settings.h"
@@ -354,6 +355,85 @@ TEST_F(GameSetupInContext, RepeatedNewGamesDoNotGrowMemory) {
     const long Grown = ResidentKilobytes() - Settled;
     std::printf("resident growth over 12 more new games: %ld kB\n", Grown);
     EXPECT_LT(Grown, 4 * 1024);
+}
+
+} // namespace
+
+namespace {
+
+// Mean brightness of a square of Side pixels around the centre of the picture.
+double CentreBrightness(const clsTestGLContext& Ctx, int Side) {
+    double Sum = 0;
+    for (int Y = -Side / 2; Y < Side / 2; Y++)
+        for (int X = -Side / 2; X < Side / 2; X++) {
+            const auto P = Ctx.Pixel(Ctx.Width / 2 + X, Ctx.Height / 2 + Y);
+            Sum += P[0] + P[1] + P[2];
+        }
+    return Sum / (Side * Side * 3);
+}
+
+TEST_F(GameSetupInContext, AShotFliesHitsScoresAndKillsWithAnExplosion) {
+    clsTestGLContext Ctx(160, 120);
+    REQUIRE_GL(Ctx);
+    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/xpsphere.mdl"))
+        GTEST_SKIP() << "the generated models are not there yet";
+    ScreenWidth = 160;
+    ScreenHeight = 120;
+    FirstStart = true;
+    NextMenuItem = 1;
+    ArenaTanks = 1;
+    ArenaTurrets = 0;
+    ArenaBonus = 0;
+    ArenaRespawn = false;
+    NewGameRequested = 1;
+    GameSetup();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45, 160.0 / 120, 0.1, 1500);
+    glMatrixMode(GL_MODELVIEW);
+    GameState = 2;
+    CameraMode = 1;
+    ShowParticles = true;
+    DetailLevel = 3;
+    SpeedFactor = 1;
+    Actor_Rec& Tank = Actors[1];
+    Tank.X = Actors[0].X;
+    Tank.Z = -60;
+    Tank.Energy = 10;
+    Tank.ColorR = 1;
+    Tank.ColorG = 0.5;
+    Tank.ColorB = 0;
+    auto Frame = [] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        PlaceCamera();
+        DrawArena();
+        UpdateShots();
+        DrawParticles();
+        DrawExplosions();
+    };
+    Frame();
+    const double Before = CentreBrightness(Ctx, 30);
+    FireShot(0);
+    ASSERT_EQ(Actors[0].ShotsInFlight, 1);
+    int Frames = 0;
+    while (Tank.Energy > 0 && Frames < 100) {
+        Frame();
+        Frames++;
+    }
+    EXPECT_EQ(Tank.Energy, 0);
+    EXPECT_NEAR(Frames, 17, 2) << "3 units a frame from 8 ahead to within 5 of 60 away";
+    EXPECT_EQ(Score, 50) << "the five-times rule on the last 10";
+    EXPECT_GT(Explosions[1].Life, 0.0f);
+    EXPECT_EQ(CurrentMessage.rfind("Enemy tank 1", 0), 0u);
+    for (int F = 0; F < 30; F++)
+        Frame();
+    const double During = CentreBrightness(Ctx, 30);
+    EXPECT_GT(During, Before + 10) << "the blast and the sparks light the view";
+    for (int F = 0; F < 400; F++)
+        Frame();
+    EXPECT_EQ(Actors[0].ShotsInFlight, 0);
+    EXPECT_NEAR(CentreBrightness(Ctx, 30), Before, 3) << "and everything dies away";
 }
 
 } // namespace
