@@ -43,16 +43,16 @@ struct Sample_Rec {
 };
 
 struct Channel_Rec {
-    ALuint      Source;   // OpenAL source
-    SoundSample Sample;   // sample started last on it; 0 for none
-    bool        Loop;     // the sample was started looping
-    bool        Is3D;     // the sample plays positioned; others ignore 3D attributes
-    uint64_t    Started;  // play order, to find the oldest busy channel
+    ALuint      Source;  // OpenAL source
+    SoundSample Sample;  // sample started last on it; 0 for none
+    bool        Loop;    // the sample was started looping
+    bool        Is3D;    // the sample plays positioned; others ignore 3D attributes
+    uint64_t    Started; // play order, to find the oldest busy channel
 };
 
 ALCdevice*               Device = nullptr;
 ALCcontext*              Context = nullptr;
-std::vector<Sample_Rec>  Samples;  // handle N is Samples[N - 1]
+std::vector<Sample_Rec>  Samples; // handle N is Samples[N - 1]
 std::vector<Channel_Rec> Channels;
 uint64_t                 PlayCount = 0;
 float                    DistanceFactor = 1.0f; // game units per distance unit
@@ -65,14 +65,15 @@ struct MemoryFile {
     sf_count_t     Offset;
 };
 
-sf_count_t MemLength(void* User) { return static_cast<MemoryFile*>(User)->Size; }
+sf_count_t MemLength(void* User) {
+    return static_cast<MemoryFile*>(User)->Size;
+}
 
 sf_count_t MemSeek(sf_count_t Offset, int Whence, void* User) {
-    auto*      F = static_cast<MemoryFile*>(User);
-    sf_count_t Base = Whence == SEEK_CUR ? F->Offset : Whence == SEEK_END ? F->Size : 0;
+    auto*            F = static_cast<MemoryFile*>(User);
+    sf_count_t       Base = Whence == SEEK_CUR ? F->Offset : Whence == SEEK_END ? F->Size : 0;
     const sf_count_t Target = Base + Offset;
-    if (Target < 0 || Target > F->Size)
-        return -1;
+    if (Target < 0 || Target > F->Size) return -1;
     F->Offset = Target;
     return F->Offset;
 }
@@ -80,23 +81,25 @@ sf_count_t MemSeek(sf_count_t Offset, int Whence, void* User) {
 sf_count_t MemRead(void* Ptr, sf_count_t Count, void* User) {
     auto*            F = static_cast<MemoryFile*>(User);
     const sf_count_t N = std::max<sf_count_t>(0, std::min(Count, F->Size - F->Offset));
-    if (N > 0)
-        std::memcpy(Ptr, F->Data + F->Offset, size_t(N));
+    if (N > 0) std::memcpy(Ptr, F->Data + F->Offset, size_t(N));
     F->Offset += N;
     return N;
 }
 
-sf_count_t MemWrite(const void*, sf_count_t, void*) { return 0; }
+sf_count_t MemWrite(const void*, sf_count_t, void*) {
+    return 0;
+}
 
-sf_count_t MemTell(void* User) { return static_cast<MemoryFile*>(User)->Offset; }
+sf_count_t MemTell(void* User) {
+    return static_cast<MemoryFile*>(User)->Offset;
+}
 
 // Reads every frame of an open file as 16-bit values. The frame count in the header is not
 // trusted: reading goes on until the decoder stops. Frames are read as floats in [-1, 1] and
 // converted here: libsndfile's own float-to-integer path either rounds float data (MP3, float
 // WAV) to silence or, when told to scale, normalises it to the file's peak.
 bool ReadWholeFile(SNDFILE* File, const SF_INFO& Info, SoundPcm& Out) {
-    if (Info.channels < 1 || Info.channels > MaxFileChannels || Info.samplerate <= 0)
-        return false;
+    if (Info.channels < 1 || Info.channels > MaxFileChannels || Info.samplerate <= 0) return false;
     Out.Channels = Info.channels;
     Out.SampleRate = Info.samplerate;
     Out.Samples.clear();
@@ -104,21 +107,18 @@ bool ReadWholeFile(SNDFILE* File, const SF_INFO& Info, SoundPcm& Out) {
     std::vector<float>   Chunk(size_t(ChunkFrames) * size_t(Info.channels));
     for (;;) {
         const sf_count_t Frames = sf_readf_float(File, Chunk.data(), ChunkFrames);
-        if (Frames <= 0)
-            break;
+        if (Frames <= 0) break;
         for (sf_count_t I = 0; I < Frames * Info.channels; ++I) {
             const float V = std::isfinite(Chunk[size_t(I)]) ? Chunk[size_t(I)] : 0.0f;
             Out.Samples.push_back(int16_t(std::lround(std::clamp(V, -1.0f, 1.0f) * 32767.0f)));
         }
-        if (sf_count_t(Out.Samples.size()) > MaxDecodedValues)
-            return false;
+        if (sf_count_t(Out.Samples.size()) > MaxDecodedValues) return false;
     }
     return !Out.Samples.empty();
 }
 
 std::vector<int16_t> MixToMono(const SoundPcm& Pcm) {
-    if (Pcm.Channels == 1)
-        return Pcm.Samples;
+    if (Pcm.Channels == 1) return Pcm.Samples;
     const size_t         Frames = Pcm.Samples.size() / size_t(Pcm.Channels);
     std::vector<int16_t> Mono(Frames);
     for (size_t F = 0; F < Frames; ++F) {
@@ -135,9 +135,9 @@ std::vector<int16_t> MixToMono(const SoundPcm& Pcm) {
 SoundSample StoreSample(const SoundPcm& Pcm, int32_t Mode) {
     const bool Is3D = (Mode & SoundMode3D) != 0;
     // OpenAL places only mono buffers in space; a positioned sample is mixed down to one channel.
-    std::vector<int16_t> Mono;
+    std::vector<int16_t>        Mono;
     const std::vector<int16_t>* Data = &Pcm.Samples;
-    ALenum Format = Pcm.Channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
+    ALenum                      Format = Pcm.Channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
     if (Is3D || Pcm.Channels > 2) {
         Mono = MixToMono(Pcm);
         Data = &Mono;
@@ -146,7 +146,8 @@ SoundSample StoreSample(const SoundPcm& Pcm, int32_t Mode) {
     alGetError();
     ALuint Buffer = 0;
     alGenBuffers(1, &Buffer);
-    alBufferData(Buffer, Format, Data->data(), ALsizei(Data->size() * sizeof(int16_t)), Pcm.SampleRate);
+    alBufferData(Buffer, Format, Data->data(), ALsizei(Data->size() * sizeof(int16_t)),
+                 Pcm.SampleRate);
     if (alGetError() != AL_NO_ERROR) {
         alDeleteBuffers(1, &Buffer);
         return 0;
@@ -156,8 +157,7 @@ SoundSample StoreSample(const SoundPcm& Pcm, int32_t Mode) {
 }
 
 Sample_Rec* FindSample(SoundSample Sample) {
-    if (Sample < 1 || size_t(Sample) > Samples.size())
-        return nullptr;
+    if (Sample < 1 || size_t(Sample) > Samples.size()) return nullptr;
     return &Samples[size_t(Sample) - 1];
 }
 
@@ -171,9 +171,9 @@ bool ChannelBusy(const Channel_Rec& Channel) {
 int32_t PickChannel() {
     int32_t Oldest = -1;
     for (size_t I = 0; I < Channels.size(); ++I) {
-        if (!ChannelBusy(Channels[I]))
-            return int32_t(I);
-        if (!Channels[I].Loop && (Oldest < 0 || Channels[I].Started < Channels[size_t(Oldest)].Started))
+        if (!ChannelBusy(Channels[I])) return int32_t(I);
+        if (!Channels[I].Loop &&
+            (Oldest < 0 || Channels[I].Started < Channels[size_t(Oldest)].Started))
             Oldest = int32_t(I);
     }
     return Oldest;
@@ -184,9 +184,13 @@ void ApplyDistanceFactor(ALuint Source) {
     alSourcef(Source, AL_ROLLOFF_FACTOR, 1.0f);
 }
 
-bool Finite3(const float V[3]) { return std::isfinite(V[0]) && std::isfinite(V[1]) && std::isfinite(V[2]); }
+bool Finite3(const float V[3]) {
+    return std::isfinite(V[0]) && std::isfinite(V[1]) && std::isfinite(V[2]);
+}
 
-float Length3(const float V[3]) { return std::sqrt(V[0] * V[0] + V[1] * V[1] + V[2] * V[2]); }
+float Length3(const float V[3]) {
+    return std::sqrt(V[0] * V[0] + V[1] * V[1] + V[2] * V[2]);
+}
 
 // Makes forward and up a valid listener orientation: forward of length one (looking down -Z
 // when it has no length), and up at right angles to it, taken from the world's +Y (or -Z when
@@ -200,8 +204,7 @@ void FixOrientation(float Forward[3], float Up[3]) {
             Forward[I] /= FLen;
     }
     for (int Attempt = 0; Attempt < 3; ++Attempt) {
-        if (!Finite3(Up))
-            Up[0] = Up[1] = Up[2] = 0.0f;
+        if (!Finite3(Up)) Up[0] = Up[1] = Up[2] = 0.0f;
         const float Dot = Up[0] * Forward[0] + Up[1] * Forward[1] + Up[2] * Forward[2];
         for (int I = 0; I < 3; ++I)
             Up[I] -= Dot * Forward[I];
@@ -220,19 +223,18 @@ void FixOrientation(float Forward[3], float Up[3]) {
 
 } // namespace
 
-bool SoundActive() { return Context != nullptr; }
+bool SoundActive() {
+    return Context != nullptr;
+}
 
 bool SoundInit(int32_t MixRate, int32_t MaxChannels) {
-    if (Context)
-        return true;
+    if (Context) return true;
     Device = alcOpenDevice(nullptr);
-    if (!Device)
-        return false;
+    if (!Device) return false;
     const ALCint Attributes[] = {ALC_FREQUENCY, MixRate, 0};
     Context = alcCreateContext(Device, Attributes);
     if (!Context || alcMakeContextCurrent(Context) != ALC_TRUE) {
-        if (Context)
-            alcDestroyContext(Context);
+        if (Context) alcDestroyContext(Context);
         alcCloseDevice(Device);
         Context = nullptr;
         Device = nullptr;
@@ -243,8 +245,7 @@ bool SoundInit(int32_t MixRate, int32_t MaxChannels) {
     for (int32_t I = 0; I < Count; ++I) {
         ALuint Source = 0;
         alGenSources(1, &Source);
-        if (alGetError() != AL_NO_ERROR)
-            break;
+        if (alGetError() != AL_NO_ERROR) break;
         ApplyDistanceFactor(Source);
         Channels.push_back(Channel_Rec{Source, 0, false, false, 0});
     }
@@ -252,14 +253,12 @@ bool SoundInit(int32_t MixRate, int32_t MaxChannels) {
 }
 
 bool DecodeSoundMemory(const uint8_t* Data, size_t Size, SoundPcm& Out) {
-    if (!Data || Size == 0)
-        return false;
+    if (!Data || Size == 0) return false;
     MemoryFile    Mem{Data, sf_count_t(Size), 0};
     SF_VIRTUAL_IO Io{MemLength, MemSeek, MemRead, MemWrite, MemTell};
     SF_INFO       Info = {};
     SNDFILE*      File = sf_open_virtual(&Io, SFM_READ, &Info, &Mem);
-    if (!File)
-        return false;
+    if (!File) return false;
     const bool Ok = ReadWholeFile(File, Info, Out);
     sf_close(File);
     return Ok;
@@ -268,47 +267,38 @@ bool DecodeSoundMemory(const uint8_t* Data, size_t Size, SoundPcm& Out) {
 bool DecodeSoundFile(const std::string& Path, SoundPcm& Out) {
     SF_INFO  Info = {};
     SNDFILE* File = sf_open(NativePath(Path).c_str(), SFM_READ, &Info);
-    if (!File)
-        return false;
+    if (!File) return false;
     const bool Ok = ReadWholeFile(File, Info, Out);
     sf_close(File);
     return Ok;
 }
 
 SoundSample SoundSampleLoad(const std::string& Path, int32_t Mode) {
-    if (!Context)
-        return 0;
+    if (!Context) return 0;
     SoundPcm Pcm;
-    if (!DecodeSoundFile(Path, Pcm))
-        return 0;
+    if (!DecodeSoundFile(Path, Pcm)) return 0;
     return StoreSample(Pcm, Mode);
 }
 
 SoundSample SoundSampleLoadMemory(const uint8_t* Data, size_t Size, int32_t Mode) {
-    if (!Context)
-        return 0;
+    if (!Context) return 0;
     SoundPcm Pcm;
-    if (!DecodeSoundMemory(Data, Size, Pcm))
-        return 0;
+    if (!DecodeSoundMemory(Data, Size, Pcm)) return 0;
     return StoreSample(Pcm, Mode);
 }
 
 bool SoundSampleSetMode(SoundSample Sample, int32_t LoopMode) {
     Sample_Rec* S = FindSample(Sample);
-    if (!S)
-        return false;
+    if (!S) return false;
     S->Loop = LoopMode == SoundLoopNormal;
     return true;
 }
 
 int32_t SoundPlaySound(int32_t Channel, SoundSample Sample) {
     const Sample_Rec* S = FindSample(Sample);
-    if (!S || !Context)
-        return -1;
-    if (Channel == SoundFreeChannel)
-        Channel = PickChannel();
-    if (Channel < 0 || size_t(Channel) >= Channels.size())
-        return -1;
+    if (!S || !Context) return -1;
+    if (Channel == SoundFreeChannel) Channel = PickChannel();
+    if (Channel < 0 || size_t(Channel) >= Channels.size()) return -1;
     Channel_Rec& C = Channels[size_t(Channel)];
     alSourceStop(C.Source);
     alSourcei(C.Source, AL_BUFFER, ALint(S->Buffer));
@@ -326,11 +316,9 @@ int32_t SoundPlaySound(int32_t Channel, SoundSample Sample) {
 }
 
 bool SoundSet3DAttributes(int32_t Channel, const float Position[3], const float Velocity[3]) {
-    if (!Context || Channel < 0 || size_t(Channel) >= Channels.size())
-        return false;
+    if (!Context || Channel < 0 || size_t(Channel) >= Channels.size()) return false;
     // An unpositioned sample stays on the listener whatever position it is given.
-    if (!Channels[size_t(Channel)].Is3D)
-        return true;
+    if (!Channels[size_t(Channel)].Is3D) return true;
     const ALuint Source = Channels[size_t(Channel)].Source;
     if (Position && Finite3(Position))
         alSource3f(Source, AL_POSITION, Position[0], Position[1], Position[2]);
@@ -340,9 +328,9 @@ bool SoundSet3DAttributes(int32_t Channel, const float Position[3], const float 
 }
 
 void SoundListenerSetAttributes(const float Position[3], const float Velocity[3], float ForwardX,
-                                float ForwardY, float ForwardZ, float TopX, float TopY, float TopZ) {
-    if (!Context)
-        return;
+                                float ForwardY, float ForwardZ, float TopX, float TopY,
+                                float TopZ) {
+    if (!Context) return;
     if (Position && Finite3(Position))
         alListener3f(AL_POSITION, Position[0], Position[1], Position[2]);
     if (Velocity && Finite3(Velocity))
@@ -355,25 +343,21 @@ void SoundListenerSetAttributes(const float Position[3], const float Velocity[3]
 }
 
 void SoundSetDistanceFactor(float Factor) {
-    if (!(Factor > 0.0f) || !std::isfinite(Factor))
-        return;
+    if (!(Factor > 0.0f) || !std::isfinite(Factor)) return;
     DistanceFactor = Factor;
     for (const Channel_Rec& C : Channels)
         ApplyDistanceFactor(C.Source);
 }
 
 void SoundSetSFXMasterVolume(int32_t Volume) {
-    if (!Context)
-        return;
+    if (!Context) return;
     alListenerf(AL_GAIN, float(std::clamp(Volume, 0, 255)) / 255.0f);
 }
 
 void SoundStopSound(int32_t Channel) {
-    if (!Context)
-        return;
+    if (!Context) return;
     for (size_t I = 0; I < Channels.size(); ++I) {
-        if (Channel != SoundAllChannels && int32_t(I) != Channel)
-            continue;
+        if (Channel != SoundAllChannels && int32_t(I) != Channel) continue;
         alSourceStop(Channels[I].Source);
         Channels[I].Sample = 0;
         Channels[I].Loop = false;
@@ -381,23 +365,19 @@ void SoundStopSound(int32_t Channel) {
 }
 
 bool SoundChannelPlaying(int32_t Channel) {
-    if (!Context || Channel < 0 || size_t(Channel) >= Channels.size())
-        return false;
+    if (!Context || Channel < 0 || size_t(Channel) >= Channels.size()) return false;
     return ChannelBusy(Channels[size_t(Channel)]);
 }
 
 // OpenAL Soft mixes on its own thread; the update only forgets the samples of finished channels.
 void SoundUpdate() {
-    if (!Context)
-        return;
+    if (!Context) return;
     for (Channel_Rec& C : Channels)
-        if (C.Sample != 0 && !ChannelBusy(C))
-            C.Sample = 0;
+        if (C.Sample != 0 && !ChannelBusy(C)) C.Sample = 0;
 }
 
 void SoundClose() {
-    if (!Context)
-        return;
+    if (!Context) return;
     for (const Channel_Rec& C : Channels) {
         alSourceStop(C.Source);
         alDeleteSources(1, &C.Source);
@@ -446,8 +426,7 @@ void LoadSoundEffects() {
 }
 
 void PlaySoundAt(SoundSample Sample, double X, double Y, double Z) {
-    if (!SoundEnabled)
-        return;
+    if (!SoundEnabled) return;
     const int32_t Channel = SoundPlaySound(SoundFreeChannel, Sample);
     SoundPosition[0] = float(X);
     SoundPosition[1] = float(Y);

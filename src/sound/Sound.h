@@ -8,13 +8,13 @@
 
 using SoundSample = int32_t; // sample handle; 0 is "no sample" and plays silently
 
-constexpr int32_t SoundMode3D = 0x1000;      // sample plays positioned (mono buffer)
-constexpr int32_t SoundMode2D = 0x2000;      // sample may play unpositioned
-constexpr int32_t SoundLoopOff = 1;          // play once
-constexpr int32_t SoundLoopNormal = 2;       // loop until stopped
-constexpr int32_t SoundFreeChannel = -1;     // any free channel
-constexpr int32_t SoundAllChannels = -3;     // every channel, for SoundStopSound
-constexpr int32_t SoundChannelCount = 32;    // channels the layer mixes at once
+constexpr int32_t SoundMode3D = 0x1000;   // sample plays positioned (mono buffer)
+constexpr int32_t SoundMode2D = 0x2000;   // sample may play unpositioned
+constexpr int32_t SoundLoopOff = 1;       // play once
+constexpr int32_t SoundLoopNormal = 2;    // loop until stopped
+constexpr int32_t SoundFreeChannel = -1;  // any free channel
+constexpr int32_t SoundAllChannels = -3;  // every channel, for SoundStopSound
+constexpr int32_t SoundChannelCount = 32; // channels the layer mixes at once
 
 // Interleaved 16-bit PCM decoded from a sound file.
 struct SoundPcm {
@@ -29,15 +29,15 @@ SoundSample SoundSampleLoadMemory(const uint8_t* Data, size_t Size, int32_t Mode
 bool        SoundSampleSetMode(SoundSample Sample, int32_t LoopMode);
 int32_t     SoundPlaySound(int32_t Channel, SoundSample Sample); // channel played on, -1 when none
 bool        SoundSet3DAttributes(int32_t Channel, const float Position[3], const float Velocity[3]);
-void        SoundListenerSetAttributes(const float Position[3], const float Velocity[3], float ForwardX,
-                                       float ForwardY, float ForwardZ, float TopX, float TopY, float TopZ);
-void        SoundSetDistanceFactor(float Factor); // game units per distance unit
-void        SoundSetSFXMasterVolume(int32_t Volume); // 0 to 255
-void        SoundStopSound(int32_t Channel);      // a channel, or SoundAllChannels
-void        SoundUpdate();
-void        SoundClose();
-bool        SoundActive();                       // a device is open and every call is heard
-bool        SoundChannelPlaying(int32_t Channel);
+void SoundListenerSetAttributes(const float Position[3], const float Velocity[3], float ForwardX,
+                                float ForwardY, float ForwardZ, float TopX, float TopY, float TopZ);
+void SoundSetDistanceFactor(float Factor);    // game units per distance unit
+void SoundSetSFXMasterVolume(int32_t Volume); // 0 to 255
+void SoundStopSound(int32_t Channel);         // a channel, or SoundAllChannels
+void SoundUpdate();
+void SoundClose();
+bool SoundActive(); // a device is open and every call is heard
+bool SoundChannelPlaying(int32_t Channel);
 
 // Decodes a whole sound file held in memory (WAV, MP3, anything libsndfile reads) to PCM.
 bool DecodeSoundMemory(const uint8_t* Data, size_t Size, SoundPcm& Out);

@@ -10,17 +10,17 @@
 
 namespace {
 
-void Pause(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
+void Pause(double Seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
+}
 
 // The frame counter as the heads-up display would show it cannot be read from outside; the
 // screen can. A running game has drawn something other than the black of an empty screen.
 bool ScreenHasContent(clsXvfb& X) {
     clsScreenshot Shot;
-    if (!X.ScreenshotPpm(Shot))
-        return false;
+    if (!X.ScreenshotPpm(Shot)) return false;
     for (size_t I = 0; I < Shot.Rgb.size(); ++I)
-        if (Shot.Rgb[I] > 16)
-            return true;
+        if (Shot.Rgb[I] > 16) return true;
     return false;
 }
 
@@ -28,8 +28,7 @@ class ShellE2E : public ::testing::Test {
   protected:
     void SetUp() override { Folder = clsXvfb::MakeGameFolder(); }
     void TearDown() override {
-        if (!Folder.empty())
-            std::system(("rm -rf '" + Folder + "'").c_str());
+        if (!Folder.empty()) std::system(("rm -rf '" + Folder + "'").c_str());
     }
     std::string Folder;
 };
@@ -44,7 +43,8 @@ TEST_F(ShellE2E, EscapeOnTheMainPageEndsTheProgram) {
     // --windowed: a window of exactly one of the display modes' sizes.
     bool ModeSize = false;
     for (int32_t N = 1; N <= ResolutionCount; ++N)
-        ModeSize |= X.WindowWidth == Resolutions[N].Width && X.WindowHeight == Resolutions[N].Height;
+        ModeSize |=
+            X.WindowWidth == Resolutions[N].Width && X.WindowHeight == Resolutions[N].Height;
     EXPECT_TRUE(ModeSize) << X.WindowWidth << " x " << X.WindowHeight;
     Pause(1.0);
     EXPECT_TRUE(X.AppRunning()) << X.AppLog();
@@ -71,7 +71,8 @@ TEST_F(ShellE2E, RefusedFullScreenContinuesInAWindow) {
     REQUIRE_XVFB(X);
     ASSERT_TRUE(X.StartApp({"--frames", "100000"}, Folder));
     ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
-    EXPECT_NE(X.AppLog().find("Error: Unable to switch to fullscreen!"), std::string::npos) << X.AppLog();
+    EXPECT_NE(X.AppLog().find("Error: Unable to switch to fullscreen!"), std::string::npos)
+        << X.AppLog();
     ASSERT_TRUE(X.SendKey("Escape"));
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
 }
@@ -86,8 +87,10 @@ TEST_F(ShellE2E, FramesOptionEndsAfterThatManyFrames) {
 // No display at all: the window cannot open (SDL's invisible offscreen fallback is not taken),
 // the error is shown, and the program ends with a failure status instead of running on unseen.
 TEST_F(ShellE2E, NoDisplayEndsWithAnError) {
-    const std::string Command = "cd '" + Folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
-                                "TARVIX_NO_DIALOGS=1 timeout 30 " TARVIX_BINARY " --windowed > log.txt 2>&1";
+    const std::string Command = "cd '" + Folder +
+                                "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
+                                "TARVIX_NO_DIALOGS=1 timeout 30 " TARVIX_BINARY
+                                " --windowed > log.txt 2>&1";
     const int Status = std::system(Command.c_str());
     ASSERT_TRUE(WIFEXITED(Status));
     EXPECT_EQ(WEXITSTATUS(Status), 1) << "124 means it ran on until the timeout";

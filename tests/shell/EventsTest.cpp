@@ -1,8 +1,8 @@
 // The event handler: key codes, the key table, pointer and buttons, the once-per-second tick,
 // the panel grab, and the pointer update.
+#include "shell/Events.h"
 #include "platform/Numbers.h"
 #include "shell/App.h"
-#include "shell/Events.h"
 #include "shell/Input.h"
 #include "shell/Window.h"
 
@@ -133,7 +133,7 @@ TEST(SecondTick, TimerPostsAnEventHandledOnTheMainThread) {
     ShowFPS = true;
     FramesPerSecond = -1;
     FrameCount = 33;
-    bool Ticked = false;
+    bool         Ticked = false;
     const Uint64 End = SDL_GetTicks64() + 3000;
     while (!Ticked && SDL_GetTicks64() < End) {
         SDL_Event E;

@@ -1,9 +1,9 @@
 // clsTimer on both clocks: the high-resolution counter and the millisecond fallback with its
 // unsigned 32-bit wrap-around; and the frame speed factor the main loop derives from it.
+#include "shell/Timer.h"
 #include "menu/Menu.h"
 #include "platform/Clock.h"
 #include "shell/App.h"
-#include "shell/Timer.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -17,14 +17,18 @@ uint32_t FakeMs = 0;
 int      CounterReads = 0;
 int64_t  TicksPerRead = 0; // added after every counter read, to see which read is used
 
-int64_t  FakeFrequencyRead() { return FakeFrequency; }
-int64_t  FakeCounterRead() {
+int64_t FakeFrequencyRead() {
+    return FakeFrequency;
+}
+int64_t FakeCounterRead() {
     ++CounterReads;
     const int64_t T = FakeTicks;
     FakeTicks += TicksPerRead;
     return T;
 }
-uint32_t FakeMsRead() { return FakeMs; }
+uint32_t FakeMsRead() {
+    return FakeMs;
+}
 
 class FakeClock : public ::testing::Test {
   protected:

@@ -1,7 +1,7 @@
 // The window and context: display-mode changes, the fixed GL state, the viewport and the two
 // projections, drawn into a headless context and read back.
-#include "platform/Platform.h"
 #include "shell/Window.h"
+#include "platform/Platform.h"
 #include "support/GLContext.h"
 
 #include <SDL.h>
@@ -11,10 +11,16 @@
 
 namespace {
 
-void ProjectionMatrix(GLfloat M[16]) { glGetFloatv(GL_PROJECTION_MATRIX, M); }
+void ProjectionMatrix(GLfloat M[16]) {
+    glGetFloatv(GL_PROJECTION_MATRIX, M);
+}
 
-bool IsRed(const std::vector<uint8_t>& P) { return P[0] > 200 && P[1] < 50 && P[2] < 50; }
-bool IsBlack(const std::vector<uint8_t>& P) { return P[0] < 20 && P[1] < 20 && P[2] < 20; }
+bool IsRed(const std::vector<uint8_t>& P) {
+    return P[0] > 200 && P[1] < 50 && P[2] < 50;
+}
+bool IsBlack(const std::vector<uint8_t>& P) {
+    return P[0] < 20 && P[1] < 20 && P[2] < 20;
+}
 
 void Quad(float X0, float Y0, float X1, float Y1, float Z) {
     glColor3f(1.0f, 0.0f, 0.0f);
@@ -50,8 +56,7 @@ TEST(DisplayMode, OpensAtTheModeSizeAndKeepsItForUnknownNumbers) {
     FieldOfView = 45.0;
     WindowedOption = true;
     ChangeDisplayMode(2);
-    if (!WindowHandle)
-        GTEST_SKIP() << "no window on this machine: " << LastMessageText;
+    if (!WindowHandle) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
     EXPECT_EQ(ScreenWidth, 800);
     EXPECT_EQ(ScreenHeight, 600);
     EXPECT_EQ(ResolutionApplied, 2);

@@ -2,9 +2,9 @@
 // OpenAL Soft. OpenAL Soft reads its configuration once per process, so every playback case
 // runs in a child process of its own with its own ALSOFT_CONF: the wave-file backend to hear
 // what was played, the null backend, or no usable backend at all.
+#include "sound/Sound.h"
 #include "menu/Settings.h"
 #include "platform/Platform.h"
-#include "sound/Sound.h"
 
 #include <AL/al.h>
 #include <cmath>
@@ -29,8 +29,7 @@ class TempFolder {
         Path = mkdtemp(Template) ? Template : "";
     }
     ~TempFolder() {
-        if (!Path.empty())
-            std::system(("rm -rf '" + Path + "'").c_str());
+        if (!Path.empty()) std::system(("rm -rf '" + Path + "'").c_str());
     }
     std::string Path;
 };
@@ -42,13 +41,13 @@ bool WriteTone(const std::string& Path, int Format, int Channels, double Seconds
     Info.channels = Channels;
     Info.format = Format;
     SNDFILE* File = sf_open(Path.c_str(), SFM_WRITE, &Info);
-    if (!File)
-        return false;
-    const sf_count_t     Frames = sf_count_t(Seconds * 44100);
-    std::vector<short>   Data(size_t(Frames) * size_t(Channels));
+    if (!File) return false;
+    const sf_count_t   Frames = sf_count_t(Seconds * 44100);
+    std::vector<short> Data(size_t(Frames) * size_t(Channels));
     for (sf_count_t F = 0; F < Frames; ++F)
         for (int C = 0; C < Channels; ++C)
-            Data[size_t(F) * size_t(Channels) + size_t(C)] = short(12000 * std::sin(2 * M_PI * 440 * double(F) / 44100));
+            Data[size_t(F) * size_t(Channels) + size_t(C)] =
+                short(12000 * std::sin(2 * M_PI * 440 * double(F) / 44100));
     const sf_count_t Written = sf_writef_short(File, Data.data(), Frames);
     sf_close(File);
     return Written == Frames;
@@ -59,14 +58,14 @@ const int Mp3Format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
 
 std::vector<uint8_t> ReadBytes(const std::string& Path) {
     std::ifstream In(Path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(In)),
+                                std::istreambuf_iterator<char>());
 }
 
 // Root mean square of every value in a sound file; -1 when it cannot be read.
 double Loudness(const std::string& Path) {
     SoundPcm Pcm;
-    if (!DecodeSoundFile(Path, Pcm))
-        return -1.0;
+    if (!DecodeSoundFile(Path, Pcm)) return -1.0;
     double Sum = 0.0;
     for (int16_t V : Pcm.Samples)
         Sum += double(V) * V;
@@ -75,7 +74,8 @@ double Loudness(const std::string& Path) {
 
 // Runs Body in a child process with ALSOFT_CONF naming a file with Config; the child's own
 // gtest expectations decide its exit status, and its failures print as usual.
-void InChild(const std::string& Folder, const std::string& Config, const std::function<void()>& Body) {
+void InChild(const std::string& Folder, const std::string& Config,
+             const std::function<void()>& Body) {
     const std::string ConfPath = Folder + "/alsoft.conf";
     std::ofstream(ConfPath) << Config;
     std::fflush(stdout);
@@ -95,10 +95,13 @@ void InChild(const std::string& Folder, const std::string& Config, const std::fu
 }
 
 std::string WaveConfig(const std::string& OutPath) {
-    return "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n[wave]\nfile = " + OutPath + "\n";
+    return "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n[wave]\nfile = " +
+           OutPath + "\n";
 }
 
-void Wait(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
+void Wait(double Seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
+}
 
 // The game's listener call: at the player with the forward (1, 1, 1) and top (0, 0, 0) it passes.
 void GameListener(float X, float Y, float Z) {
@@ -109,8 +112,8 @@ void GameListener(float X, float Y, float Z) {
 
 // Plays one sample at (X, Y, Z) with the listener at the origin into the wave file and returns
 // how loud the recording is.
-double RecordPlayback(const std::string& Folder, const std::string& Sample, int Mode, float X, float Y,
-                      float Z) {
+double RecordPlayback(const std::string& Folder, const std::string& Sample, int Mode, float X,
+                      float Y, float Z) {
     const std::string Out = Folder + "/out.wav";
     std::remove(Out.c_str());
     InChild(Folder, WaveConfig(Out), [&] {
@@ -134,7 +137,7 @@ double RecordPlayback(const std::string& Folder, const std::string& Sample, int 
 } // namespace
 
 TEST(SoundDecode, WavFromFileAndFromMemory) {
-    TempFolder T;
+    TempFolder        T;
     const std::string Path = T.Path + "/tone.wav";
     ASSERT_TRUE(WriteTone(Path, WavFormat, 2, 0.25));
     SoundPcm FromFile, FromMemory;
@@ -159,7 +162,7 @@ TEST(SoundDecode, BackslashNamesAndMp3) {
     EXPECT_EQ(Pcm.SampleRate, 44100);
     EXPECT_GT(Pcm.Samples.size(), size_t(20000));
     const std::vector<uint8_t> Bytes = ReadBytes(Path);
-    SoundPcm FromMemory;
+    SoundPcm                   FromMemory;
     ASSERT_TRUE(DecodeSoundMemory(Bytes.data(), Bytes.size(), FromMemory));
     EXPECT_EQ(FromMemory.Samples.size(), Pcm.Samples.size());
     EXPECT_GT(Loudness(Path), 3000.0);
@@ -171,12 +174,13 @@ TEST(SoundDecode, DamagedInputIsRefusedSafely) {
     const std::vector<uint8_t> Noise(1000, 0xA5);
     EXPECT_FALSE(DecodeSoundMemory(Noise.data(), Noise.size(), Pcm));
     EXPECT_FALSE(DecodeSoundFile("/nonexistent/sound.wav", Pcm));
-    TempFolder T;
+    TempFolder        T;
     const std::string Path = T.Path + "/tone.wav";
     ASSERT_TRUE(WriteTone(Path, WavFormat, 1, 0.1));
     std::vector<uint8_t> Bytes = ReadBytes(Path);
     // Every cut of the file either decodes what is there or is refused, never reads past it.
-    for (size_t Cut : {size_t(4), size_t(12), size_t(40), size_t(44), size_t(45), Bytes.size() / 2}) {
+    for (size_t Cut :
+         {size_t(4), size_t(12), size_t(40), size_t(44), size_t(45), Bytes.size() / 2}) {
         SoundPcm Part;
         if (DecodeSoundMemory(Bytes.data(), Cut, Part)) {
             EXPECT_LE(Part.Samples.size() * 2, Cut);
@@ -190,14 +194,14 @@ TEST(SoundDecode, DamagedInputIsRefusedSafely) {
 }
 
 TEST(SoundPlayback, PositionedWavIsHeard) {
-    TempFolder T;
+    TempFolder        T;
     const std::string Sample = T.Path + "/bonus.wav";
     ASSERT_TRUE(WriteTone(Sample, WavFormat, 1, 0.4));
     EXPECT_GT(RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 50, 0, 0), 300.0);
 }
 
 TEST(SoundPlayback, Mp3SampleIsHeard) {
-    TempFolder T;
+    TempFolder        T;
     const std::string Sample = T.Path + "/shot.mp3";
     ASSERT_TRUE(WriteTone(Sample, Mp3Format, 2, 0.4));
     EXPECT_GT(RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 0, 0, 50), 300.0);
@@ -205,7 +209,7 @@ TEST(SoundPlayback, Mp3SampleIsHeard) {
 
 // Inverse distance from 100 game units on: ten times as far is about a tenth as loud.
 TEST(SoundPlayback, DistanceFactorSetsTheRolloff) {
-    TempFolder T;
+    TempFolder        T;
     const std::string Sample = T.Path + "/xplbig.wav";
     ASSERT_TRUE(WriteTone(Sample, WavFormat, 1, 0.4));
     const double Near = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 100, 0, 0);
@@ -216,7 +220,7 @@ TEST(SoundPlayback, DistanceFactorSetsTheRolloff) {
 }
 
 TEST(SoundPlayback, UnpositionedSampleIgnoresPositions) {
-    TempFolder T;
+    TempFolder        T;
     const std::string Sample = T.Path + "/button.mp3";
     ASSERT_TRUE(WriteTone(Sample, Mp3Format, 1, 0.4));
     EXPECT_GT(RecordPlayback(T.Path, Sample, SoundMode2D, 100000, 0, 0), 300.0);
@@ -253,7 +257,7 @@ TEST(SoundLayer, DegenerateListenerOrientationBecomesValid) {
 
 // 32 channels; when every one is busy the oldest that does not loop is taken; stop all frees them.
 TEST(SoundLayer, ChannelsAndReuse) {
-    TempFolder T;
+    TempFolder        T;
     const std::string Long = T.Path + "/long.wav";
     ASSERT_TRUE(WriteTone(Long, WavFormat, 1, 5.0));
     InChild(T.Path, "[general]\ndrivers = null\n", [&] {
@@ -285,7 +289,7 @@ TEST(SoundLayer, ChannelsAndReuse) {
 
 // Sound off suppresses new sounds only.
 TEST(SoundLayer, PlaySoundAtHonoursSoundEnabled) {
-    TempFolder T;
+    TempFolder        T;
     const std::string Long = T.Path + "/long.wav";
     ASSERT_TRUE(WriteTone(Long, WavFormat, 1, 2.0));
     InChild(T.Path, "[general]\ndrivers = null\n", [&] {
@@ -305,7 +309,7 @@ TEST(SoundLayer, PlaySoundAtHonoursSoundEnabled) {
 
 // No device at all: every call is a silent no-op, with no message and no crash.
 TEST(SoundLayer, NoDeviceMakesEveryCallANoOp) {
-    TempFolder T;
+    TempFolder        T;
     const std::string Sample = T.Path + "/tone.wav";
     ASSERT_TRUE(WriteTone(Sample, WavFormat, 1, 0.1));
     InChild(T.Path, "[general]\ndrivers = nosuchbackend\n", [&] {
@@ -341,13 +345,16 @@ TEST(SoundLayer, GameSamplesLoadFromTheDataFolder) {
     if (access((Fx + "/shot.mp3").c_str(), R_OK) != 0)
         GTEST_SKIP() << "no generated sound samples in " << Fx;
     TempFolder T;
-    ASSERT_EQ(std::system(("mkdir -p '" + T.Path + "/sound' && ln -s '" + Fx + "' '" + T.Path + "/sound/fx'").c_str()), 0);
+    ASSERT_EQ(std::system(("mkdir -p '" + T.Path + "/sound' && ln -s '" + Fx + "' '" + T.Path +
+                           "/sound/fx'")
+                              .c_str()),
+              0);
     InChild(T.Path, "[general]\ndrivers = null\n", [&] {
         ASSERT_EQ(chdir(T.Path.c_str()), 0);
         LoadSoundEffects();
         ASSERT_TRUE(SoundActive());
-        for (SoundSample S : {SndBonus, SndAlarm, SndExplosionBig, SndExplosionSmall, SndHitWall, SndShot,
-                              SndFire, SndFireBurn, SndButton, SndHeart})
+        for (SoundSample S : {SndBonus, SndAlarm, SndExplosionBig, SndExplosionSmall, SndHitWall,
+                              SndShot, SndFire, SndFireBurn, SndButton, SndHeart})
             EXPECT_NE(S, 0);
         SoundEnabled = true;
         const int32_t Heart = SoundPlaySound(SoundFreeChannel, SndHeart);

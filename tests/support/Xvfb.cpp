@@ -25,7 +25,9 @@ double Now() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-void Sleep(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
+void Sleep(double Seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
+}
 
 std::string Quote(const std::string& S) {
     std::string Q = "'";
@@ -40,19 +42,15 @@ int WaitChild(pid_t Pid, double Timeout) {
     for (;;) {
         int         How = 0;
         const pid_t R = waitpid(Pid, &How, WNOHANG);
-        if (R == Pid)
-            return WIFEXITED(How) ? WEXITSTATUS(How) : 128 + WTERMSIG(How);
-        if (R < 0)
-            return -1;
-        if (Now() > End)
-            return -1;
+        if (R == Pid) return WIFEXITED(How) ? WEXITSTATUS(How) : 128 + WTERMSIG(How);
+        if (R < 0) return -1;
+        if (Now() > End) return -1;
         Sleep(0.02);
     }
 }
 
 void KillChild(pid_t Pid) {
-    if (Pid <= 0)
-        return;
+    if (Pid <= 0) return;
     kill(Pid, SIGTERM);
     if (WaitChild(Pid, 3.0) < 0) {
         kill(Pid, SIGKILL);
@@ -64,11 +62,11 @@ void KillChild(pid_t Pid) {
 // WM_DELETE_WINDOW. libX11 is opened at run time so the tests need no link flags of their own.
 bool SendDeleteWindow(const std::string& DisplayName, unsigned long Target) {
     void* X11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
-    if (!X11)
-        return false;
+    if (!X11) return false;
     auto Open = reinterpret_cast<Display* (*)(const char*)>(dlsym(X11, "XOpenDisplay"));
     auto Atom_ = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(X11, "XInternAtom"));
-    auto Send = reinterpret_cast<Status (*)(Display*, ::Window, Bool, long, XEvent*)>(dlsym(X11, "XSendEvent"));
+    auto Send = reinterpret_cast<Status (*)(Display*, ::Window, Bool, long, XEvent*)>(
+        dlsym(X11, "XSendEvent"));
     auto Flush = reinterpret_cast<int (*)(Display*)>(dlsym(X11, "XFlush"));
     auto Close = reinterpret_cast<int (*)(Display*)>(dlsym(X11, "XCloseDisplay"));
     bool Sent = false;
@@ -98,8 +96,7 @@ bool clsScreenshot::Load(const std::string& PpmPath) {
     std::string   Magic;
     int           MaxValue = 0;
     In >> Magic >> Width >> Height >> MaxValue;
-    if (!In || Magic != "P6" || Width <= 0 || Height <= 0 || MaxValue != 255)
-        return false;
+    if (!In || Magic != "P6" || Width <= 0 || Height <= 0 || MaxValue != 255) return false;
     In.get();
     Rgb.resize(size_t(Width) * Height * 3);
     In.read(reinterpret_cast<char*>(Rgb.data()), std::streamsize(Rgb.size()));
@@ -109,12 +106,10 @@ bool clsScreenshot::Load(const std::string& PpmPath) {
 // Xvfb picks the first free display number itself and writes it to the pipe (-displayfd).
 clsXvfb::clsXvfb(int32_t Width, int32_t Height) {
     char Template[] = "/tmp/tarvix-xvfb-XXXXXX";
-    if (!mkdtemp(Template))
-        return;
+    if (!mkdtemp(Template)) return;
     TempDir = Template;
     int Pipe[2];
-    if (pipe(Pipe) != 0)
-        return;
+    if (pipe(Pipe) != 0) return;
     const std::string Screen = std::to_string(Width) + "x" + std::to_string(Height) + "x24";
     const pid_t       Pid = fork();
     if (Pid == 0) {
@@ -123,8 +118,8 @@ clsXvfb::clsXvfb(int32_t Width, int32_t Height) {
         dup2(Null, 1);
         dup2(Null, 2);
         const std::string Fd = std::to_string(Pipe[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", Fd.c_str(), "-screen", "0", Screen.c_str(), "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", Fd.c_str(), "-screen", "0", Screen.c_str(),
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(Pipe[1]);
@@ -132,15 +127,14 @@ clsXvfb::clsXvfb(int32_t Width, int32_t Height) {
         close(Pipe[0]);
         return;
     }
-    std::string Number;
-    char        C = 0;
+    std::string  Number;
+    char         C = 0;
     const double End = Now() + 10.0;
     fcntl(Pipe[0], F_SETFL, O_NONBLOCK);
     while (Now() < End) {
         const ssize_t N = read(Pipe[0], &C, 1);
         if (N == 1) {
-            if (C == '\n')
-                break;
+            if (C == '\n') break;
             Number += C;
         } else if (N == 0) {
             break;
@@ -161,19 +155,18 @@ clsXvfb::clsXvfb(int32_t Width, int32_t Height) {
 clsXvfb::~clsXvfb() {
     StopApp();
     KillChild(ServerPid);
-    if (!TempDir.empty())
-        Run("rm -rf " + Quote(TempDir));
+    if (!TempDir.empty()) Run("rm -rf " + Quote(TempDir));
 }
 
 std::string clsXvfb::MakeGameFolder() {
     char Template[] = "/tmp/tarvix-game-XXXXXX";
-    if (!mkdtemp(Template))
-        return "";
+    if (!mkdtemp(Template)) return "";
     const std::string Folder = Template;
     if (DIR* Data = opendir(TARVIX_DATA_DIR)) {
         while (dirent* Entry = readdir(Data)) {
             const std::string Name = Entry->d_name;
-            if (Name == "." || Name == ".." || (Name.size() > 4 && Name.substr(Name.size() - 4) == ".ini"))
+            if (Name == "." || Name == ".." ||
+                (Name.size() > 4 && Name.substr(Name.size() - 4) == ".ini"))
                 continue;
             const std::string Target = std::string(TARVIX_DATA_DIR) + "/" + Name;
             if (symlink(Target.c_str(), (Folder + "/" + Name).c_str()) != 0)
@@ -187,25 +180,21 @@ std::string clsXvfb::MakeGameFolder() {
 int clsXvfb::Run(const std::string& Command, std::string* Output) const {
     const std::string Full = "DISPLAY=" + Display() + " " + Command + " 2>/dev/null";
     FILE*             Pipe = popen(Full.c_str(), "r");
-    if (!Pipe)
-        return -1;
+    if (!Pipe) return -1;
     char        Buffer[512];
     std::string Text;
     while (size_t N = fread(Buffer, 1, sizeof(Buffer), Pipe))
         Text.append(Buffer, N);
     const int How = pclose(Pipe);
-    if (Output)
-        *Output = Text;
+    if (Output) *Output = Text;
     return WIFEXITED(How) ? WEXITSTATUS(How) : -1;
 }
 
 bool clsXvfb::StartApp(const std::vector<std::string>& Args, const std::string& WorkDir) {
-    if (!Ready() || AppPid > 0)
-        return false;
+    if (!Ready() || AppPid > 0) return false;
     const pid_t Pid = fork();
     if (Pid == 0) {
-        if (chdir(WorkDir.c_str()) != 0)
-            _exit(126);
+        if (chdir(WorkDir.c_str()) != 0) _exit(126);
         const int Log = open(LogPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         dup2(Log, 1);
         dup2(Log, 2);
@@ -229,16 +218,15 @@ bool clsXvfb::WaitForWindow(double TimeoutSeconds) {
     const double End = Now() + TimeoutSeconds;
     while (Now() < End && AppRunning()) {
         std::string Ids;
-        if (Run("xdotool search --onlyvisible --pid " + std::to_string(AppPid), &Ids) == 0 && !Ids.empty()) {
+        if (Run("xdotool search --onlyvisible --pid " + std::to_string(AppPid), &Ids) == 0 &&
+            !Ids.empty()) {
             WindowId = Ids.substr(0, Ids.find('\n'));
             std::string Geometry;
             Run("xdotool getwindowgeometry --shell " + WindowId, &Geometry);
             std::istringstream Lines(Geometry);
             for (std::string Line; std::getline(Lines, Line);) {
-                if (Line.rfind("WIDTH=", 0) == 0)
-                    WindowWidth = std::atoi(Line.c_str() + 6);
-                if (Line.rfind("HEIGHT=", 0) == 0)
-                    WindowHeight = std::atoi(Line.c_str() + 7);
+                if (Line.rfind("WIDTH=", 0) == 0) WindowWidth = std::atoi(Line.c_str() + 6);
+                if (Line.rfind("HEIGHT=", 0) == 0) WindowHeight = std::atoi(Line.c_str() + 7);
             }
             Run("xdotool windowfocus " + WindowId);
             return WindowWidth > 0 && WindowHeight > 0 && WaitForDrawing(End - Now());
@@ -254,12 +242,12 @@ bool clsXvfb::WaitForDrawing(double TimeoutSeconds) {
     clsScreenshot Shot;
     while (Now() < End && AppRunning()) {
         if (ScreenshotPpm(Shot)) {
-            const int32_t W = std::min(WindowWidth, Shot.Width), H = std::min(WindowHeight, Shot.Height);
+            const int32_t W = std::min(WindowWidth, Shot.Width),
+                          H = std::min(WindowHeight, Shot.Height);
             for (int32_t Y = 0; Y < H; Y += 2)
                 for (int32_t X = 0; X < W; X += 2) {
                     const uint8_t* P = Shot.At(X, Y);
-                    if (P[0] > 8 || P[1] > 8 || P[2] > 8)
-                        return true;
+                    if (P[0] > 8 || P[1] > 8 || P[2] > 8) return true;
                 }
         }
         Sleep(0.1);
@@ -268,17 +256,14 @@ bool clsXvfb::WaitForDrawing(double TimeoutSeconds) {
 }
 
 bool clsXvfb::AppRunning() {
-    if (AppPid <= 0)
-        return false;
+    if (AppPid <= 0) return false;
     return waitpid(AppPid, nullptr, WNOHANG) == 0;
 }
 
 int clsXvfb::WaitForExit(double TimeoutSeconds) {
-    if (AppPid <= 0)
-        return -1;
+    if (AppPid <= 0) return -1;
     const int Code = WaitChild(AppPid, TimeoutSeconds);
-    if (Code >= 0)
-        AppPid = -1;
+    if (Code >= 0) AppPid = -1;
     return Code;
 }
 
@@ -297,32 +282,33 @@ std::string clsXvfb::AppLog() const {
 // The game looks at its key table once a frame, so a press released before the next frame would
 // never be seen; the key is held down as long as a person's quick tap.
 bool clsXvfb::SendKey(const std::string& KeyName) {
-    if (!KeyDown(KeyName))
-        return false;
+    if (!KeyDown(KeyName)) return false;
     Sleep(0.15);
     return KeyUp(KeyName);
 }
-bool clsXvfb::KeyDown(const std::string& KeyName) { return Run("xdotool keydown " + Quote(KeyName)) == 0; }
-bool clsXvfb::KeyUp(const std::string& KeyName) { return Run("xdotool keyup " + Quote(KeyName)) == 0; }
+bool clsXvfb::KeyDown(const std::string& KeyName) {
+    return Run("xdotool keydown " + Quote(KeyName)) == 0;
+}
+bool clsXvfb::KeyUp(const std::string& KeyName) {
+    return Run("xdotool keyup " + Quote(KeyName)) == 0;
+}
 
 bool clsXvfb::MoveTo(double PctX, double PctY) {
-    if (WindowId.empty())
-        return false;
+    if (WindowId.empty()) return false;
     const int X = int(PctX * WindowWidth / 100.0);
     const int Y = int(PctY * WindowHeight / 100.0);
-    return Run("xdotool mousemove --window " + WindowId + " " + std::to_string(X) + " " + std::to_string(Y)) == 0;
+    return Run("xdotool mousemove --window " + WindowId + " " + std::to_string(X) + " " +
+               std::to_string(Y)) == 0;
 }
 
 bool clsXvfb::ClickAt(double PctX, double PctY, int Button) {
-    if (!MoveTo(PctX, PctY))
-        return false;
+    if (!MoveTo(PctX, PctY)) return false;
     Sleep(0.1); // let the game see the pointer arrive before the press
     return Run("xdotool click " + std::to_string(Button)) == 0;
 }
 
 bool clsXvfb::CloseWindow() {
-    if (WindowId.empty())
-        return false;
+    if (WindowId.empty()) return false;
     return SendDeleteWindow(Display(), std::strtoul(WindowId.c_str(), nullptr, 10));
 }
 

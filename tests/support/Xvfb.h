@@ -15,7 +15,7 @@ struct clsScreenshot {
     int32_t              Height = 0;
     std::vector<uint8_t> Rgb; // Width * Height * 3 bytes
     bool                 Load(const std::string& PpmPath);
-    const uint8_t*       At(int32_t X, int32_t Y) const { return &Rgb[(size_t(Y) * Width + X) * 3]; }
+    const uint8_t* At(int32_t X, int32_t Y) const { return &Rgb[(size_t(Y) * Width + X) * 3]; }
 };
 
 class clsXvfb {
@@ -52,9 +52,9 @@ class clsXvfb {
 
     // Runs a shell command with DISPLAY set to this server; its exit status (-1 on failure).
     int         Run(const std::string& Command, std::string* Output = nullptr) const;
-    std::string WindowId;           // the game window, as xdotool names it
-    int32_t     WindowWidth = 0;    // pixels
-    int32_t     WindowHeight = 0;   // pixels
+    std::string WindowId;         // the game window, as xdotool names it
+    int32_t     WindowWidth = 0;  // pixels
+    int32_t     WindowHeight = 0; // pixels
 
   private:
     pid_t       ServerPid = -1;
@@ -67,6 +67,5 @@ class clsXvfb {
 // Skips the current test with a message when no Xvfb server could be started.
 #define REQUIRE_XVFB(X)                                                                            \
     do {                                                                                           \
-        if (!(X).Ready())                                                                          \
-            GTEST_SKIP() << "Xvfb could not be started";                                           \
+        if (!(X).Ready()) GTEST_SKIP() << "Xvfb could not be started";                             \
     } while (0)
