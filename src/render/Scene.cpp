@@ -89,6 +89,9 @@ void ReleasePreviousSetup() {
         for (clsMaterial& Material : (*Animator)->Model->Materials)
             ReleaseTexture(Material.Texture);
     }
+    if (StarList != 0 && glIsList(StarList))
+        glDeleteLists(StarList, 1); // CompileStarList makes a new one without releasing it
+    StarList = 0;
     ReleaseModelLists();
 }
 

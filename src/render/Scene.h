@@ -30,7 +30,7 @@ bool SetupContextKept();
 
 // Start of every setup: when the context is kept, deletes what the previous setup made that is
 // about to be made again: the two font sheets (the font loader makes new ones without releasing
-// the old), the colour maps of the models' materials and the model lists. In a new context the old names are left alone, since they may
+// the old), the colour maps of the models' materials, the menu's star list and the model lists. In a new context the old names are left alone, since they may
 // already belong to new textures.
 void ReleasePreviousSetup();
 

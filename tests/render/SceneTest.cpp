@@ -328,7 +328,9 @@ TEST_F(SceneTest, PreviousSetupIsReleasedOnlyInTheContextThatMadeIt) {
     BuildModelLists();
     EXPECT_TRUE(SetupContextKept());
     const GLuint Sheet = SmallFont.Texture;
+    const GLuint Star = StarList;
     ReleasePreviousSetup();
+    EXPECT_FALSE(glIsList(Star));
     EXPECT_FALSE(glIsTexture(Sheet)) << "the kept context's old font sheet is released";
     EXPECT_EQ(SmallFont.Texture, 0u);
     EXPECT_EQ(TigerList, 0u);
