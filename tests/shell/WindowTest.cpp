@@ -2,6 +2,7 @@
 // projections, drawn into a headless context and read back.
 #include "shell/Window.h"
 #include "platform/Platform.h"
+#include "shell/Events.h"
 #include "support/GLContext.h"
 
 #include <SDL.h>
@@ -195,4 +196,34 @@ TEST(Viewport, ZeroHeightIsTakenAsOne) {
     Quad(-0.5f, -0.5f, 0.5f, 0.5f, -2.0f);
     EXPECT_TRUE(IsRed(Ctx.Pixel(32, 32))) << "the viewport covers the window again";
     EXPECT_TRUE(IsBlack(Ctx.Pixel(2, 2)));
+}
+
+// A size change reaches the viewport only once the GL entry points are ready.
+TEST(Viewport, ResizeEventsFollowTheReadinessFlags) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    FieldOfView = 45.0;
+    SDL_Event E = {};
+    E.type = SDL_WINDOWEVENT;
+    E.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    E.window.data1 = 40;
+    E.window.data2 = 30;
+    GLReady = false;
+    GLExtensionsReady = false;
+    glViewport(0, 0, 64, 64);
+    HandleEvent(E);
+    GLint View[4];
+    glGetIntegerv(GL_VIEWPORT, View);
+    EXPECT_EQ(View[2], 64);
+    GLReady = true;
+    HandleEvent(E);
+    glGetIntegerv(GL_VIEWPORT, View);
+    EXPECT_EQ(View[2], 64) << "the extension flag is needed as well";
+    GLExtensionsReady = true;
+    HandleEvent(E);
+    glGetIntegerv(GL_VIEWPORT, View);
+    EXPECT_EQ(View[2], 40);
+    EXPECT_EQ(View[3], 30);
+    GLReady = false;
+    GLExtensionsReady = false;
 }

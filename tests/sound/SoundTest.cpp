@@ -113,7 +113,7 @@ void GameListener(float X, float Y, float Z) {
 // Plays one sample at (X, Y, Z) with the listener at the origin into the wave file and returns
 // how loud the recording is.
 double RecordPlayback(const std::string& Folder, const std::string& Sample, int Mode, float X,
-                      float Y, float Z) {
+                      float Y, float Z, int32_t Volume = 255) {
     const std::string Out = Folder + "/out.wav";
     std::remove(Out.c_str());
     InChild(Folder, WaveConfig(Out), [&] {
@@ -122,7 +122,7 @@ double RecordPlayback(const std::string& Folder, const std::string& Sample, int 
         const SoundSample S = SoundSampleLoad(Sample, Mode);
         ASSERT_NE(S, 0);
         SoundSetDistanceFactor(100.0f);
-        SoundSetSFXMasterVolume(255);
+        SoundSetSFXMasterVolume(Volume);
         GameListener(0, 0, 0);
         SoundEnabled = true;
         PlaySoundAt(S, X, Y, Z);
@@ -365,4 +365,17 @@ TEST(SoundLayer, GameSamplesLoadFromTheDataFolder) {
         EXPECT_FALSE(SoundChannelPlaying(Heart));
         SoundClose();
     });
+}
+
+// The effects master volume scales every sound; 0 silences them.
+TEST(SoundPlayback, MasterVolume) {
+    TempFolder        T;
+    const std::string Sample = T.Path + "/shot.wav";
+    ASSERT_TRUE(WriteTone(Sample, WavFormat, 1, 0.4));
+    const double Full = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 50, 0, 0, 255);
+    const double Half = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 50, 0, 0, 128);
+    const double Off = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 50, 0, 0, 0);
+    ASSERT_GT(Full, 300.0);
+    EXPECT_NEAR(Half / Full, 128.0 / 255.0, 0.1);
+    EXPECT_LT(Off, 1.0);
 }
