@@ -3,6 +3,7 @@
 
 #include "menu/Menu.h"
 #include "menu/Settings.h"
+#include "shell/Bench.h"
 #include "shell/Events.h"
 #include "shell/Frame.h"
 #include "shell/Input.h"
@@ -29,9 +30,14 @@ double    PointerTimer = 30.0;
 namespace {
 
 constexpr const char* Usage = "Usage: tarvix [--windowed] [--frames N] [--help]\n"
-                              "  --windowed  an ordinary window of the display mode's size\n"
-                              "  --frames N  end after N frames\n"
-                              "  --help      this list\n";
+                              "              [--bench | --bench-empty] [--bench-frames N] [--size WxH]\n"
+                              "  --windowed        an ordinary window of the display mode's size\n"
+                              "  --frames N        end after N frames\n"
+                              "  --bench           run the fixed benchmark battle and print its figures\n"
+                              "  --bench-empty     the same with frames that only clear and swap\n"
+                              "  --bench-frames N  frames the benchmark measures (1000)\n"
+                              "  --size WxH        the benchmark's window size (800x600)\n"
+                              "  --help            this list\n";
 
 int64_t FrameLimit = 0; // --frames: frames to run before the program ends; 0 for no limit
 
@@ -45,6 +51,11 @@ int ReadOptions(int argc, char** argv) {
             FrameLimit = std::strtoll(argv[++i], &End, 10);
             if (*End != '\0' || FrameLimit <= 0) {
                 std::fprintf(stderr, "tarvix: --frames needs a positive whole number\n%s", Usage);
+                return 2;
+            }
+        } else if (const int Bench = ReadBenchOption(argc, argv, i); Bench != 0) {
+            if (Bench < 0) {
+                std::fputs(Usage, stderr);
                 return 2;
             }
         } else if (std::strcmp(argv[i], "--help") == 0) {
@@ -152,6 +163,8 @@ int RunProgram(int argc, char** argv) {
     const int Status = ReadOptions(argc, argv);
     if (Status >= 0)
         return Status;
+    if (BenchMode != BenchKind::None)
+        return RunBench();
     if (!StartUp()) {
         ShutDown();
         return 1;

@@ -31,6 +31,8 @@ std::unique_ptr<clsAnimate> HouseModel;
 std::unique_ptr<clsAnimate> DiskModel;
 std::unique_ptr<clsAnimate> SphereModel;
 
+bool ArenaFromFile = true;
+
 namespace {
 
 constexpr int BattleSlots = 100; // slots 1..100 are cleared before a new battle is placed
@@ -69,7 +71,8 @@ constexpr double EnemySightRange = 300.0;
 void SetupFirstStart() {
     Score = 0;
     PlayerVelocity = 0;
-    LoadLastArena();
+    if (ArenaFromFile)
+        LoadLastArena();
     EnableSceneBlending();
     OverlayMode = false;
     ClearMenuItems();

@@ -18,6 +18,8 @@ extern std::unique_ptr<clsAnimate> HouseModel;     // "models/house.mdl": loaded
 extern std::unique_ptr<clsAnimate> DiskModel;      // "models/xpdisk.mdl": explosion disk
 extern std::unique_ptr<clsAnimate> SphereModel;    // "models/xpsphere.mdl": explosion sphere
 
+extern bool ArenaFromFile; // the first setup reads "./lastarena.ini"; false keeps the arena in memory
+
 // Runs the setup blocks in order: first-start work, a new battle when NewGameRequested is 1,
 // fonts, textures and models, first-start tables and menu state, then terrain and display
 // lists. Clears NewGameRequested after building a battle and FirstStart at its end.

@@ -1,0 +1,254 @@
+// The benchmark: a fixed battle (or an empty frame) for a fixed number of frames, then its figures.
+#include "shell/Bench.h"
+
+#include "menu/Menu.h"
+#include "menu/Settings.h"
+#include "shell/App.h"
+#include "shell/Events.h"
+#include "shell/Frame.h"
+#include "shell/Input.h"
+#include "shell/Timer.h"
+#include "shell/Window.h"
+#include "sound/Sound.h"
+#include "world/Player.h"
+#include "world/Setup.h"
+#include "world/World.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <sys/resource.h>
+#include <unistd.h>
+
+BenchKind BenchMode = BenchKind::None;
+int64_t   BenchFrames = 1000;
+int32_t   BenchWidth = 800;
+int32_t   BenchHeight = 600;
+
+namespace {
+
+constexpr int64_t WarmUpFrames = 10; // first frames left out of the percentiles (first uploads)
+constexpr int32_t BenchEnergy = 1000;
+
+double SecondsOf(uint64_t Ticks) {
+    return double(Ticks) / double(SDL_GetPerformanceFrequency());
+}
+
+// The window at the benchmark's size: a display mode number when one matches, else that size.
+void OpenBenchWindow() {
+    for (int32_t N = 1; N <= ResolutionCount; ++N) {
+        if (Resolutions[N].Width == BenchWidth && Resolutions[N].Height == BenchHeight) {
+            ResolutionWanted = N;
+            ChangeDisplayMode(int16_t(N));
+            return;
+        }
+    }
+    // No mode of that size: number 0 keeps ScreenWidth and ScreenHeight as they are.
+    ScreenWidth = BenchWidth;
+    ScreenHeight = BenchHeight;
+    ResolutionApplied = -1;
+    ChangeDisplayMode(0);
+}
+
+// The ordinary start-up without the settings files, then the first frame (the menu) swapped.
+bool BenchStartUp(double& StartUpMs) {
+    QuitRequested = false;
+    ResolutionApplied = 0;
+    ArenaFromFile = false;
+    SetBenchSettings();
+    OpenBenchWindow();
+    if (!WindowHandle)
+        return false;
+    SDL_GL_SetSwapInterval(0); // the figures are the machine's, not the display's refresh
+    GameSetup();
+    SoundSetDistanceFactor(100.0f);
+    if (!GameTimer)
+        ResetGameTimer();
+    LastFrameTime = GameTimer->ElapsedSeconds();
+    AdvanceFrameClock();
+    DrawFrame();
+    SwapMainWindow();
+    StartUpMs = MillisecondsSinceProcessStart();
+    return true;
+}
+
+// A new game as the menu's Start does it, timed around its GameSetup.
+double BenchNewGame() {
+    GameState = 2;
+    MenuPage = PageMain;
+    ShowTrees = DetailLevel == 3;
+    NewGameRequested = 1;
+    const uint64_t Start = SDL_GetPerformanceCounter();
+    GameSetup();
+    const uint64_t End = SDL_GetPerformanceCounter();
+    GameInProgress = true;
+    return SecondsOf(End - Start) * 1000.0;
+}
+
+void RunBenchFrame() {
+    FrameCount += 1;
+    AdvanceFrameClock();
+    SpeedFactor = 1.0f;
+    if (BenchMode == BenchKind::Empty) {
+        BeginFrameDrawing();
+        EndFrameDrawing();
+        SwapMainWindow();
+        return;
+    }
+    DriveBenchPlayer();
+    DrawFrame();
+    SwapMainWindow();
+    if (!HandleEscape()) {
+        ProcessGameKeys();
+        UpdatePointer();
+        ProcessMouseButtons();
+    }
+}
+
+// The measured frames; the events are handled as in the game, so closing the window ends the run.
+void RunBenchFrames(std::vector<double>& Times) {
+    Times.reserve(size_t(BenchFrames));
+    while (!QuitRequested && int64_t(Times.size()) < BenchFrames) {
+        SDL_Event Event;
+        while (SDL_PollEvent(&Event))
+            HandleEvent(Event);
+        const uint64_t Start = SDL_GetPerformanceCounter();
+        RunBenchFrame();
+        UpdateSoundListener();
+        Times.push_back(SecondsOf(SDL_GetPerformanceCounter() - Start));
+    }
+}
+
+void BenchShutDown() {
+    SoundClose();
+    DestroyMainWindow(true);
+    delete GameTimer;
+    GameTimer = nullptr;
+    SDL_Quit();
+}
+
+} // namespace
+
+int ReadBenchOption(int argc, char** argv, int& i) {
+    const char* Option = argv[i];
+    if (std::strcmp(Option, "--bench") == 0 || std::strcmp(Option, "--bench-empty") == 0) {
+        BenchMode = Option[7] == '\0' ? BenchKind::Battle : BenchKind::Empty;
+        return 1;
+    }
+    const bool Frames = std::strcmp(Option, "--bench-frames") == 0;
+    const bool Size = std::strcmp(Option, "--size") == 0;
+    if (!Frames && !Size)
+        return 0;
+    const char* Value = i + 1 < argc ? argv[++i] : "";
+    char*       End = nullptr;
+    if (Frames) {
+        BenchFrames = std::strtoll(Value, &End, 10);
+        if (End != Value && *End == '\0' && BenchFrames > 0)
+            return 1;
+        std::fprintf(stderr, "tarvix: --bench-frames needs a positive whole number\n");
+        return -1;
+    }
+    const long W = std::strtol(Value, &End, 10);
+    const long H = End != Value && *End == 'x' ? std::strtol(End + 1, &End, 10) : 0;
+    if (*End == '\0' && W >= 64 && W <= 8192 && H >= 64 && H <= 8192) {
+        BenchWidth = int32_t(W);
+        BenchHeight = int32_t(H);
+        return 1;
+    }
+    std::fprintf(stderr, "tarvix: --size needs WIDTHxHEIGHT, each 64 to 8192\n");
+    return -1;
+}
+
+void SetBenchSettings() {
+    DetailLevel = 3;
+    ShowTrees = true;
+    ShowParticles = true;
+    ArenaTanks = 50;
+    ArenaTurrets = 50;
+    ArenaBonus = 50;
+    ArenaStartEnergy = BenchEnergy;
+    ArenaMaxShots = 20;
+    ArenaRespawn = true;
+}
+
+void DriveBenchPlayer() {
+    Keys[KeyLeft] = true;
+    Keys[KeySpace] = true;
+    FireLatch = false; // as if the fire key had been let go since the last shot
+    CameraMode = 2;
+    if (Actors[0].Energy < BenchEnergy)
+        Actors[0].Energy = BenchEnergy;
+}
+
+double FrameTimePercentile(std::vector<double>& Times, double Percent) {
+    if (Times.empty())
+        return 0.0;
+    std::sort(Times.begin(), Times.end());
+    const double Rank = std::ceil(Percent / 100.0 * double(Times.size()));
+    const size_t Index = size_t(std::clamp(Rank, 1.0, double(Times.size()))) - 1;
+    return Times[Index];
+}
+
+void PrintBenchFigures(const BenchFigures& F, std::FILE* Out) {
+    std::fprintf(Out, "bench fps median: %.1f\n", F.MedianFps);
+    std::fprintf(Out, "bench frame ms p50: %.2f\n", F.P50Ms);
+    std::fprintf(Out, "bench frame ms p99: %.2f\n", F.P99Ms);
+    std::fprintf(Out, "bench startup to first frame ms: %.0f\n", F.StartUpMs);
+    std::fprintf(Out, "bench new game setup ms: %.1f\n", F.NewGameSetupMs);
+    std::fprintf(Out, "bench peak resident kb: %lld\n", static_cast<long long>(F.PeakResidentKb));
+    std::fflush(Out);
+}
+
+double MillisecondsSinceProcessStart() {
+    std::FILE* Stat = std::fopen("/proc/self/stat", "r");
+    if (!Stat)
+        return 0.0;
+    char Line[1024] = {};
+    const size_t Got = std::fread(Line, 1, sizeof Line - 1, Stat);
+    std::fclose(Stat);
+    Line[Got] = '\0';
+    // The name in parentheses may hold spaces: the fields are counted from its closing one.
+    const char* P = std::strrchr(Line, ')');
+    if (!P)
+        return 0.0;
+    unsigned long long StartTicks = 0;
+    // Fields 3..21 are skipped; field 22 is the start time in clock ticks after boot.
+    if (std::sscanf(P + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d "
+                           "%*d %*d %llu",
+                    &StartTicks) != 1)
+        return 0.0;
+    timespec Now{};
+    clock_gettime(CLOCK_BOOTTIME, &Now);
+    const double NowMs = double(Now.tv_sec) * 1000.0 + double(Now.tv_nsec) / 1e6;
+    return NowMs - double(StartTicks) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+int64_t PeakResidentKilobytes() {
+    rusage Usage{};
+    if (getrusage(RUSAGE_SELF, &Usage) != 0)
+        return 0;
+    return Usage.ru_maxrss;
+}
+
+int RunBench() {
+    BenchFigures F{};
+    if (!BenchStartUp(F.StartUpMs)) {
+        BenchShutDown();
+        return 1;
+    }
+    F.NewGameSetupMs = BenchNewGame();
+    std::vector<double> Times;
+    RunBenchFrames(Times);
+    const size_t Skip = size_t(std::min<int64_t>(WarmUpFrames, int64_t(Times.size()) / 10));
+    std::vector<double> Steady(Times.begin() + long(Skip), Times.end());
+    F.P50Ms = FrameTimePercentile(Steady, 50.0) * 1000.0;
+    F.P99Ms = FrameTimePercentile(Steady, 99.0) * 1000.0;
+    F.MedianFps = F.P50Ms > 0.0 ? 1000.0 / F.P50Ms : 0.0;
+    F.PeakResidentKb = PeakResidentKilobytes();
+    BenchShutDown();
+    PrintBenchFigures(F, stdout);
+    return 0;
+}

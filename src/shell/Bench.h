@@ -1,0 +1,52 @@
+// The benchmark: a fixed battle run for a fixed number of frames at a constant SpeedFactor, with
+// the figures printed one a line, so every run on a machine does the same work.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+enum class BenchKind { None, Battle, Empty }; // Empty: each frame only clears and swaps
+
+extern BenchKind BenchMode;   // --bench or --bench-empty; None for the ordinary game
+extern int64_t   BenchFrames; // --bench-frames: frames measured, 1000 unless told
+extern int32_t   BenchWidth;  // --size: window width, pixels
+extern int32_t   BenchHeight; // --size: window height, pixels
+
+// One benchmark option at argv[i] (--bench, --bench-empty, --bench-frames N, --size WxH); steps i
+// over a value it takes. 1 when taken, 0 when argv[i] is not one of them, -1 for a bad value
+// (the message has been printed).
+int ReadBenchOption(int argc, char** argv, int& i);
+
+// The settings of the benchmark battle, set in memory (no settings file is read or written):
+// the largest custom arena (50 tanks, 50 turrets, 50 bonus items, respawn on, 1000 energy,
+// 20 shots), detail 3 with trees and particles, camera mode 2.
+void SetBenchSettings();
+
+// One frame of the benchmark battle's player: turning left in place, firing whenever a shot is
+// free, its energy put back to the arena's start energy so it never dies and the battle goes on.
+void DriveBenchPlayer();
+
+// The figures of a run, from frame times in seconds.
+struct BenchFigures {
+    double MedianFps;      // frames per second at the median frame time
+    double P50Ms;          // frame time at the 50th percentile, milliseconds
+    double P99Ms;          // frame time at the 99th percentile, milliseconds
+    double StartUpMs;      // process start to the first swapped frame, milliseconds
+    double NewGameSetupMs; // one GameSetup for a new game, milliseconds
+    int64_t PeakResidentKb; // peak resident memory, kilobytes
+};
+
+// Percentiles by the nearest rank of the sorted times; sorts Times in place. Zero when empty.
+double FrameTimePercentile(std::vector<double>& Times, double Percent);
+
+// Prints the figures, one a line, "bench <figure>: <value>".
+void PrintBenchFigures(const BenchFigures& Figures, std::FILE* Out);
+
+// Milliseconds since this process started (from the kernel's record of the start, 10 ms steps).
+double MillisecondsSinceProcessStart();
+
+int64_t PeakResidentKilobytes(); // the process's peak resident set so far; 0 when unknown
+
+// The whole benchmark: window, start-up, a new game, the measured frames, the figures on stdout.
+// Returns the process exit status.
+int RunBench();
