@@ -11,6 +11,7 @@
 
 #include "menu/Settings.h"
 #include "platform/Platform.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -30,16 +31,8 @@ void WriteText(const fs::path& Path, const std::string& Text) {
 class SettingsFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        char Template[] = "/tmp/tarvix-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(Template), nullptr);
-        Folder = Template;
-        Previous = fs::current_path();
-        fs::current_path(Folder);
+        ASSERT_TRUE(Temp.Ready());
         Scramble();
-    }
-    void TearDown() override {
-        fs::current_path(Previous);
-        fs::remove_all(Folder);
     }
     static void Scramble() {
         DetailLevel = 7;
@@ -64,7 +57,8 @@ class SettingsFiles : public ::testing::Test {
     size_t EntriesInFolder() const {
         return size_t(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()));
     }
-    fs::path Folder, Previous;
+    clsTempFolder   Temp;
+    const fs::path& Folder = Temp.Path;
 };
 
 TEST_F(SettingsFiles, NoPreferencesFileGivesEveryDefault) {
@@ -318,7 +312,7 @@ TEST_F(SettingsFiles, SaveIntoAnUnwritablePlaceIsReported) {
     SaveSettings();
     EXPECT_EQ(MessagesShown, Messages + 2);
     EXPECT_EQ(LastMessageText, "Unable to write to ./default.ini");
-    fs::create_directory(Folder); // so TearDown finds it
+    fs::create_directory(Folder); // back again for the fixture to remove
 }
 
 } // namespace

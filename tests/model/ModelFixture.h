@@ -2,6 +2,7 @@
 #pragma once
 #include "model/Model.h"
 #include "support/GLContext.h"
+#include "support/TempFolder.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -12,25 +13,6 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
-
-// Makes a fresh folder under /tmp and works inside it until destroyed.
-class clsTempFolder {
-  public:
-    clsTempFolder() {
-        char        Pattern[] = "/tmp/tarvix-model-XXXXXX";
-        const char* Made = mkdtemp(Pattern);
-        Path = Made ? Made : "";
-        Previous = std::filesystem::current_path();
-        if (!Path.empty()) std::filesystem::current_path(Path);
-    }
-    ~clsTempFolder() {
-        std::filesystem::current_path(Previous);
-        std::error_code Error;
-        if (!Path.empty()) std::filesystem::remove_all(Path, Error);
-    }
-    std::string           Path;
-    std::filesystem::path Previous;
-};
 
 inline void WriteTextFile(const std::string& Name, const std::string& Content) {
     std::filesystem::path File(Name);

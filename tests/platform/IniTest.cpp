@@ -10,6 +10,7 @@
 
 #include "platform/Ini.h"
 #include "platform/Platform.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,16 +28,12 @@ void WriteText(const fs::path& Path, const std::string& Text) {
 // A fresh folder of its own for each test, removed afterwards.
 class IniFiles : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char Template[] = "/tmp/tarvix-ini-XXXXXX";
-        ASSERT_NE(mkdtemp(Template), nullptr);
-        Folder = Template;
-    }
-    void TearDown() override { fs::remove_all(Folder); }
+    void SetUp() override { ASSERT_TRUE(Temp.Ready()); }
     size_t EntriesInFolder() const {
         return size_t(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()));
     }
-    fs::path Folder;
+    clsTempFolder   Temp{false};
+    const fs::path& Folder = Temp.Path;
 };
 
 TEST(IniText, NamesCompareWithoutCaseAndValuesAreTrimmed) {

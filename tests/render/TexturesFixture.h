@@ -2,6 +2,7 @@
 // known pixels, and ImageMagick to encode them (an encoder that is not ours).
 #pragma once
 #include <gtest/gtest.h>
+#include "support/TempFolder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,31 +11,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-// A fresh folder under the system's temporary folder, made the working folder while it lives.
-class clsTempFolder {
-  public:
-    clsTempFolder() {
-        std::string Pattern = std::filesystem::temp_directory_path() / "tarvix-tex-XXXXXX";
-        if (!mkdtemp(Pattern.data()))
-            return;
-        Path = Pattern;
-        Previous = std::filesystem::current_path();
-        std::filesystem::current_path(Path);
-    }
-    ~clsTempFolder() {
-        if (Path.empty())
-            return;
-        std::filesystem::current_path(Previous);
-        std::error_code Ignored;
-        std::filesystem::remove_all(Path, Ignored);
-    }
-    bool                  Ready() const { return !Path.empty(); }
-    std::filesystem::path Path;
-
-  private:
-    std::filesystem::path Previous;
-};
 
 // A picture as the tests describe it: RGB, top row first (the way PPM and people read it).
 struct TestPicture {

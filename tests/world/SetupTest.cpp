@@ -22,6 +22,7 @@
 #include "shell/Timer.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
+#include "support/TempFolder.h"
 #include "world/EventLog.h"
 #include "world/Setup.h"
 #include "world/Shots.h"
@@ -231,20 +232,10 @@ TEST(RandomCoordinate, SpansMinusFiveHundredToTwoFifty) {
 class GameSetupInContext : public ::testing::Test {
   protected:
     void SetUp() override {
-        char Template[] = "/tmp/tarvix-setup-XXXXXX";
-        ASSERT_NE(mkdtemp(Template), nullptr);
-        Folder = Template;
-        for (const char* Sub : {"fonts", "models", "skybox", "sound", "textures"})
-            std::filesystem::create_directory_symlink(std::string(TARVIX_DATA_DIR) + "/" + Sub,
-                                                      Folder / Sub);
-        Previous = std::filesystem::current_path();
-        std::filesystem::current_path(Folder);
+        ASSERT_TRUE(Temp.Ready());
+        Temp.LinkGameData(TARVIX_DATA_DIR);
     }
-    void TearDown() override {
-        std::filesystem::current_path(Previous);
-        std::filesystem::remove_all(Folder);
-    }
-    std::filesystem::path Folder, Previous;
+    clsTempFolder Temp;
 };
 
 TEST_F(GameSetupInContext, FirstStartThenResumeThenNewGame) {
