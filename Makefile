@@ -35,5 +35,15 @@ asan: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
 	  ctest --output-on-failure -j $(JOBS)
 
+# Every loader's libFuzzer target for FUZZ_SECONDS each (clang, its own build folder); fails on
+# any crash, leak, hang or sanitizer report. Findings land in $(FUZZ_B)/fuzz/findings.
+FUZZ_B       ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_B) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTARVIX_FUZZ=ON -DTARVIX_TESTS=OFF
+	cmake --build $(FUZZ_B) -j $(JOBS) --target FuzzIni FuzzModel FuzzImage FuzzSound data
+	./tests/fuzz/run-fuzz $(FUZZ_B) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(B) $(ASAN_B)
+	rm -rf $(B) $(ASAN_B) $(FUZZ_B)
