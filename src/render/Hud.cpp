@@ -61,7 +61,7 @@ void DrawCrosshair() {
     glTranslatef(50.0f, float(CrosshairCentreY()), 0.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    std::string Target;
+    static std::string Target; // kept between frames so its buffer is reused, not reallocated
     TargetSlot = FindTarget(Target);
     if (Target.empty())
         glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
@@ -238,7 +238,9 @@ void DrawStatusLines() {
         SetFontColor(SmallFont, RandomReal() / 2 + 0.5, 0, 0);
     else
         SetFontColor(SmallFont, 0, 1, 1);
-    PrintText(SmallFont, EnergyScoreText(P.Energy, Score), 0, 16, 1);
+    static std::string EnergyScore; // kept between frames so its buffer is reused
+    WriteEnergyScoreText(EnergyScore, P.Energy, Score);
+    PrintText(SmallFont, EnergyScore, 0, 16, 1);
     SetFontColor(SmallFont, 1, 1, 1);
     if (P.ReloadTimer > 0) PrintText(SmallFont, ReloadText(P.ReloadTimer), 0, 22, 1);
 }
@@ -280,14 +282,20 @@ int32_t FindTarget(std::string& Text) {
     int32_t Found = 0;
     for (int i = 1; i <= ActorPassLast; ++i) {
         if (!InLineOfFire(0, i)) continue;
-        Text = Actors[i].Name + "-Energy: " + std::to_string(Actors[i].Energy);
+        Text.assign(Actors[i].Name).append("-Energy: ").append(std::to_string(Actors[i].Energy));
         Found = i;
     }
     return Found;
 }
 
+void WriteEnergyScoreText(std::string& Text, int32_t Energy, int32_t Score) {
+    Text.assign("Energy:").append(std::to_string(Energy)).append("  Score:").append(std::to_string(Score));
+}
+
 std::string EnergyScoreText(int32_t Energy, int32_t Score) {
-    return "Energy:" + std::to_string(Energy) + "  " + "Score:" + std::to_string(Score);
+    std::string Text;
+    WriteEnergyScoreText(Text, Energy, Score);
+    return Text;
 }
 
 std::string ReloadText(double ReloadTimer) {

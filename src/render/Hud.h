@@ -30,6 +30,8 @@ int32_t FindTarget(std::string& Text);
 
 // Energy and score line, as shown: "Energy:N  Score:M".
 std::string EnergyScoreText(int32_t Energy, int32_t Score);
+// The same line written into Text, whose buffer is reused (the HUD draws it every frame).
+void WriteEnergyScoreText(std::string& Text, int32_t Energy, int32_t Score);
 
 // The reload line: "RELOADING..." and the whole part of the countdown.
 std::string ReloadText(double ReloadTimer);

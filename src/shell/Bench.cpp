@@ -75,8 +75,32 @@ bool BenchStartUp(double& StartUpMs) {
     return true;
 }
 
+// The measured frames; the events are handled as in the game, so closing the window ends the run.
+void RunBenchFrames(std::vector<double>& Times) {
+    Times.reserve(size_t(BenchFrames));
+    while (!QuitRequested && int64_t(Times.size()) < BenchFrames) {
+        SDL_Event Event;
+        while (SDL_PollEvent(&Event))
+            HandleEvent(Event);
+        const uint64_t Start = SDL_GetPerformanceCounter();
+        RunBenchFrame();
+        UpdateSoundListener();
+        Times.push_back(SecondsOf(SDL_GetPerformanceCounter() - Start));
+    }
+}
+
+void BenchShutDown() {
+    SoundClose();
+    DestroyMainWindow(true);
+    delete GameTimer;
+    GameTimer = nullptr;
+    SDL_Quit();
+}
+
+} // namespace
+
 // A new game as the menu's Start does it, timed around its GameSetup.
-double BenchNewGame() {
+double StartBenchGame() {
     GameState = 2;
     MenuPage = PageMain;
     ShowTrees = DetailLevel == 3;
@@ -107,30 +131,6 @@ void RunBenchFrame() {
         ProcessMouseButtons();
     }
 }
-
-// The measured frames; the events are handled as in the game, so closing the window ends the run.
-void RunBenchFrames(std::vector<double>& Times) {
-    Times.reserve(size_t(BenchFrames));
-    while (!QuitRequested && int64_t(Times.size()) < BenchFrames) {
-        SDL_Event Event;
-        while (SDL_PollEvent(&Event))
-            HandleEvent(Event);
-        const uint64_t Start = SDL_GetPerformanceCounter();
-        RunBenchFrame();
-        UpdateSoundListener();
-        Times.push_back(SecondsOf(SDL_GetPerformanceCounter() - Start));
-    }
-}
-
-void BenchShutDown() {
-    SoundClose();
-    DestroyMainWindow(true);
-    delete GameTimer;
-    GameTimer = nullptr;
-    SDL_Quit();
-}
-
-} // namespace
 
 int ReadBenchOption(int argc, char** argv, int& i) {
     const char* Option = argv[i];
@@ -239,7 +239,7 @@ int RunBench() {
         BenchShutDown();
         return 1;
     }
-    F.NewGameSetupMs = BenchNewGame();
+    F.NewGameSetupMs = StartBenchGame();
     std::vector<double> Times;
     RunBenchFrames(Times);
     const size_t Skip = size_t(std::min<int64_t>(WarmUpFrames, int64_t(Times.size()) / 10));

@@ -26,6 +26,14 @@ void SetBenchSettings();
 // free, its energy put back to the arena's start energy so it never dies and the battle goes on.
 void DriveBenchPlayer();
 
+// A new game as the menu's Start makes it (GameState 2, a new battle); the milliseconds its
+// GameSetup took. Needs the first setup done and a current context.
+double StartBenchGame();
+
+// One benchmark frame at SpeedFactor 1: the battle frame with the bench player driving, or for
+// BenchKind::Empty only a clear and a swap.
+void RunBenchFrame();
+
 // The figures of a run, from frame times in seconds.
 struct BenchFigures {
     double MedianFps;      // frames per second at the median frame time
