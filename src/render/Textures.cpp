@@ -293,8 +293,10 @@ bool DecodeJpg(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& F
 
 // ---- Upload --------------------------------------------------------------------------------
 
-GLuint UploadTexture(uint16_t Width, uint16_t Height, GLenum Format, const uint8_t* Pixels,
-                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
+namespace {
+
+// A new texture bound, with the filters and the anisotropy every game texture is made with.
+GLuint BeginTexture(uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
     GLuint Name = 0;
     glGenTextures(1, &Name);
     glBindTexture(GL_TEXTURE_2D, Name);
@@ -305,6 +307,14 @@ GLuint UploadTexture(uint16_t Width, uint16_t Height, GLenum Format, const uint8
     // default in force; the error that refusal raises is cleared so no later check trips on it.
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, GLfloat(Anisotropy));
     glGetError();
+    return Name;
+}
+
+} // namespace
+
+GLuint UploadTexture(uint16_t Width, uint16_t Height, GLenum Format, const uint8_t* Pixels,
+                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
+    const GLuint Name = BeginTexture(MagFilter, MinFilter, Anisotropy);
     // The decoders pack rows tightly: an RGB row need not be a multiple of 4 bytes.
     GLint Alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &Alignment);
@@ -358,11 +368,107 @@ bool RefuseResource(const std::string& FileName, const char* Caption) {
     return false;
 }
 
-bool Upload(const Image_Rec& Image, GLuint& TexName, uint16_t MagFilter, uint16_t MinFilter,
-            double Anisotropy) {
-    TexName = UploadTexture(uint16_t(Image.Width), uint16_t(Image.Height),
-                            Image.Channels == 4 ? GL_RGBA : GL_RGB, Image.Pixels.data(),
-                            MagFilter, MinFilter, Anisotropy);
+// Every texture file uploaded in this run keeps the mipmap levels built for it, read back
+// from its first texture, so a later setup (a new game, a resume, a new context after a
+// display-mode change) uploads the same pixels again without reading, decoding or filtering.
+// The file's size and time are part of the key: a file changed on disk is decoded anew.
+struct MipLevel {
+    GLsizei              Width;  // pixels
+    GLsizei              Height; // pixels
+    std::vector<uint8_t> Pixels; // tightly packed rows
+};
+struct KeptTexture {
+    std::string                     Path;   // absolute file name
+    std::uintmax_t                  Size;   // bytes of the file when it was decoded
+    std::filesystem::file_time_type Time;   // its modification time then
+    GLenum                          Format; // GL_RGB or GL_RGBA
+    std::vector<MipLevel>           Levels; // level 0 first
+};
+std::vector<KeptTexture> KeptTextures;
+
+constexpr GLint MaxMipLevels = 16; // more than a 32768-pixel side would need
+
+bool StampFile(const std::string& FileName, KeptTexture& Stamp) {
+    namespace fs = std::filesystem;
+    std::error_code Error;
+    const fs::path  Path = fs::absolute(fs::path(NativePath(FileName)), Error);
+    if (Error)
+        return false;
+    Stamp.Path = Path.string();
+    Stamp.Size = fs::file_size(Path, Error);
+    if (Error)
+        return false;
+    Stamp.Time = fs::last_write_time(Path, Error);
+    return !Error;
+}
+
+const KeptTexture* FindKeptTexture(const std::string& FileName) {
+    KeptTexture Stamp;
+    if (!StampFile(FileName, Stamp))
+        return nullptr;
+    for (const KeptTexture& Kept : KeptTextures)
+        if (Kept.Path == Stamp.Path && Kept.Size == Stamp.Size && Kept.Time == Stamp.Time)
+            return &Kept;
+    return nullptr;
+}
+
+// Reads back every level of the bound texture Name into a new entry for FileName.
+void KeepTexture(const std::string& FileName, GLenum Format) {
+    KeptTexture Kept;
+    if (!StampFile(FileName, Kept))
+        return;
+    Kept.Format = Format;
+    const GLint Bytes = Format == GL_RGBA ? 4 : 3;
+    GLint       Alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &Alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    for (GLint Level = 0; Level < MaxMipLevels; ++Level) {
+        GLint W = 0, H = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, Level, GL_TEXTURE_WIDTH, &W);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, Level, GL_TEXTURE_HEIGHT, &H);
+        if (W <= 0 || H <= 0)
+            break;
+        MipLevel L{W, H, std::vector<uint8_t>(size_t(W) * size_t(H) * size_t(Bytes))};
+        glGetTexImage(GL_TEXTURE_2D, Level, Format, GL_UNSIGNED_BYTE, L.Pixels.data());
+        Kept.Levels.push_back(std::move(L));
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, Alignment);
+    if (glGetError() == GL_NO_ERROR && !Kept.Levels.empty())
+        KeptTextures.push_back(std::move(Kept));
+}
+
+GLuint UploadKeptTexture(const KeptTexture& Kept, uint16_t MagFilter, uint16_t MinFilter,
+                         double Anisotropy) {
+    const GLuint Name = BeginTexture(MagFilter, MinFilter, Anisotropy);
+    GLint        Alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &Alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLint Internal = Kept.Format == GL_RGBA ? GL_RGBA : 3;
+    for (size_t Level = 0; Level < Kept.Levels.size(); ++Level) {
+        const MipLevel& L = Kept.Levels[Level];
+        glTexImage2D(GL_TEXTURE_2D, GLint(Level), Internal, L.Width, L.Height, 0, Kept.Format,
+                     GL_UNSIGNED_BYTE, L.Pixels.data());
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, Alignment);
+    return Name;
+}
+
+// The texture of a file uploaded before in this run, made again from its kept levels.
+bool UploadKept(const std::string& FileName, GLuint& TexName, uint16_t MagFilter,
+                uint16_t MinFilter, double Anisotropy) {
+    const KeptTexture* Kept = FindKeptTexture(FileName);
+    if (!Kept)
+        return false;
+    TexName = UploadKeptTexture(*Kept, MagFilter, MinFilter, Anisotropy);
+    return true;
+}
+
+bool Upload(const std::string& FileName, const Image_Rec& Image, GLuint& TexName,
+            uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
+    const GLenum Format = Image.Channels == 4 ? GL_RGBA : GL_RGB;
+    TexName = UploadTexture(uint16_t(Image.Width), uint16_t(Image.Height), Format,
+                            Image.Pixels.data(), MagFilter, MinFilter, Anisotropy);
+    KeepTexture(FileName, Format);
     return true;
 }
 
@@ -374,6 +480,8 @@ bool LoadBmpTexture(const std::string& FileName, GLuint& TexName, bool FromResou
                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
     if (FromResource)
         return RefuseResource(FileName, "BMP Texture");
+    if (UploadKept(FileName, TexName, MagFilter, MinFilter, Anisotropy))
+        return true;
     std::vector<uint8_t> Bytes;
     if (ReadWholeFile(FileName, Bytes) != FileRead::Done) {
         ShowMessage("Error opening " + FileName, "BMP Unit");
@@ -387,13 +495,15 @@ bool LoadBmpTexture(const std::string& FileName, GLuint& TexName, bool FromResou
                     "BMP Unit");
         return false;
     }
-    return Upload(Image, TexName, MagFilter, MinFilter, Anisotropy);
+    return Upload(FileName, Image, TexName, MagFilter, MinFilter, Anisotropy);
 }
 
 bool LoadJpgTexture(const std::string& FileName, GLuint& TexName, bool FromResource,
                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
     if (FromResource)
         return RefuseResource(FileName, "JPG Texture");
+    if (UploadKept(FileName, TexName, MagFilter, MinFilter, Anisotropy))
+        return true;
     std::vector<uint8_t> Bytes;
     Image_Rec            Image;
     ImageFault           Fault;
@@ -402,13 +512,15 @@ bool LoadJpgTexture(const std::string& FileName, GLuint& TexName, bool FromResou
         ShowMessage("Couldn't load JPG - " + Quoted(FileName), "BMP Unit");
         return false;
     }
-    return Upload(Image, TexName, MagFilter, MinFilter, Anisotropy);
+    return Upload(FileName, Image, TexName, MagFilter, MinFilter, Anisotropy);
 }
 
 bool LoadTgaTexture(const std::string& FileName, GLuint& TexName, bool FromResource,
                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
     if (FromResource)
         return RefuseResource(FileName, "TGA Texture");
+    if (UploadKept(FileName, TexName, MagFilter, MinFilter, Anisotropy))
+        return true;
     std::vector<uint8_t> Bytes;
     const FileRead       Read = ReadWholeFile(FileName, Bytes);
     if (Read == FileRead::Missing) {
@@ -429,7 +541,7 @@ bool LoadTgaTexture(const std::string& FileName, GLuint& TexName, bool FromResou
         ShowMessage(Text, "TGA File Error");
         return false;
     }
-    return Upload(Image, TexName, MagFilter, MinFilter, Anisotropy);
+    return Upload(FileName, Image, TexName, MagFilter, MinFilter, Anisotropy);
 }
 
 void LoadTexture(const std::string& FileName, GLuint& TexName, bool FromResource,
