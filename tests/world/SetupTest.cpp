@@ -310,48 +310,6 @@ TEST_F(GameSetupInContext, FirstStartThenResumeThenNewGame) {
 
 namespace {
 
-long ResidentKilobytes() {
-    FILE* F = std::fopen("/proc/self/statm", "r");
-    long  Pages = 0, Resident = 0;
-    if (F) {
-        if (std::fscanf(F, "%ld %ld", &Pages, &Resident) != 2)
-            Resident = 0;
-        std::fclose(F);
-    }
-    return Resident * 4;
-}
-
-TEST_F(GameSetupInContext, RepeatedNewGamesDoNotGrowMemory) {
-    clsTestGLContext Ctx(320, 240);
-    REQUIRE_GL(Ctx);
-    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-        GTEST_SKIP() << "the generated models are not there yet";
-    ScreenWidth = 320;
-    ScreenHeight = 240;
-    FirstStart = true;
-    NextMenuItem = 1; // the menu tree is built once per run; this test runs a first start again
-    NewGameRequested = 1;
-    GameSetup();
-    auto NewGames = [](int Count) {
-        for (int Round = 0; Round < Count; Round++) {
-            NewGameRequested = 1;
-            GameSetup();
-        }
-    };
-    // The driver and the allocator settle within the first rounds; after that a leak shows as
-    // steady growth (a font sheet or a model's colour maps are megabytes each).
-    NewGames(12);
-    const long Settled = ResidentKilobytes();
-    NewGames(12);
-    const long Grown = ResidentKilobytes() - Settled;
-    std::printf("resident growth over 12 more new games: %ld kB\n", Grown);
-    EXPECT_LT(Grown, 4 * 1024);
-}
-
-} // namespace
-
-namespace {
-
 // Mean brightness of a square of Side pixels around the centre of the picture.
 double CentreBrightness(const clsTestGLContext& Ctx, int Side) {
     double Sum = 0;
