@@ -17,6 +17,7 @@
 #include "shell/App.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
+#include "support/Sanitizers.h"
 #include "world/Setup.h"
 #include "world/World.h"
 
@@ -156,7 +157,10 @@ TEST_F(GrowthInContext, NewGamesAndResumesLeaveNothingBehind) {
                 LastResident, LastResident - FirstResident, LastResident - Settled, LastHeap,
                 long(LastHeap) - long(FirstHeap));
     EXPECT_LT(long(LastHeap) - long(FirstHeap), 4 * 1024) << "the heap grew: something is not released";
-    EXPECT_LT(LastResident - Settled, 8 * 1024) << "resident memory grew after settling";
+    // Under AddressSanitizer freed blocks wait in its quarantine and the heap figure reads 0,
+    // so only the object counts above prove anything there.
+    if (!SanitizerBuild)
+        EXPECT_LT(LastResident - Settled, 8 * 1024) << "resident memory grew after settling";
 }
 
 } // namespace
