@@ -143,9 +143,12 @@ bool HandleEscape() {
         if (MenuPage == PageMain) {
             QuitRequested = true;
         } else {
+            // Back to the main page ends name entry, as every page change does: otherwise keys
+            // typed later would still change the player's name, out of sight.
             PreviousMenuPage = MenuPage;
             MenuPage = PageMain;
             MenuTransition = 1.0;
+            TextEditMode = 0;
         }
     }
     Keys[KeyEscape] = false;

@@ -2,6 +2,7 @@
 #include "menu/Menu.h"
 #include "shell/App.h"
 #include "shell/Input.h"
+#include "world/World.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@ class Escape : public ::testing::Test {
         QuitRequested = false;
         Keys[KeyEscape] = false;
         GameState = 0;
+        TextEditMode = 0;
     }
 };
 
@@ -45,6 +47,23 @@ TEST_F(Escape, OnAnotherPageReturnsToTheMainPage) {
     // Consumed: the held key does nothing more until a new press sets it again.
     EXPECT_FALSE(HandleEscape());
     EXPECT_FALSE(QuitRequested);
+}
+
+// Escape from the player page while the name is being typed: back on the main page, letters
+// typed later must neither change the name nor be eaten by a name entry nobody sees.
+TEST_F(Escape, LeavingThePlayerPageEndsNameEntry) {
+    GameState = 1;
+    MenuPage = PagePlayer;
+    TextEditMode = 1;
+    Actors[0].Name = "PLAYER";
+    EXPECT_TRUE(HandleEscape());
+    EXPECT_EQ(MenuPage, PageMain);
+    EXPECT_EQ(TextEditMode, 0);
+    Keys['X'] = Keys['Y'] = true;
+    ProcessGameKeys();
+    EXPECT_EQ(Actors[0].Name, "PLAYER");
+    EXPECT_TRUE(Keys['X']) << "the key stays down, unused";
+    Keys['X'] = Keys['Y'] = false;
 }
 
 TEST_F(Escape, OnTheMainPageEndsTheLoop) {
