@@ -25,7 +25,10 @@ Uint32 PostSecondTick(Uint32 Interval, void*) {
 }
 
 void OnKey(const SDL_KeyboardEvent& Key, bool Down) {
-    const int32_t Code = VirtualKeyCode(Key.keysym.sym);
+    // A release is read with NumLock off, so a keypad arrow let go after NumLock was switched
+    // on while it was held still comes up, and the tank does not drive on by itself.
+    const bool    NumLock = Down && (Key.keysym.mod & KMOD_NUM) != 0;
+    const int32_t Code = VirtualKeyCode(Key.keysym.sym, NumLock);
     if (Code >= 0)
         Keys[Code] = Down;
 }
@@ -99,20 +102,32 @@ void SecondTick() {
     FrameCount = 0;
 }
 
-int32_t VirtualKeyCode(int32_t Sym) {
+int32_t VirtualKeyCode(int32_t Sym, bool NumLock) {
     if (Sym >= SDLK_a && Sym <= SDLK_z)
         return 65 + (Sym - SDLK_a);
     if (Sym >= SDLK_0 && Sym <= SDLK_9)
         return 48 + (Sym - SDLK_0);
     if (Sym >= SDLK_F1 && Sym <= SDLK_F12)
         return KeyF1 + (Sym - SDLK_F1);
+    // The keypad digits with NumLock on are Windows' numpad keys, which the game never reads
+    // (and which must not type digits into the name).
+    if (!NumLock) {
+        switch (Sym) {
+        case SDLK_KP_4: return KeyLeft;
+        case SDLK_KP_8: return KeyUp;
+        case SDLK_KP_6: return KeyRight;
+        case SDLK_KP_2: return KeyDown;
+        default: break;
+        }
+    }
     switch (Sym) {
     case SDLK_LEFT: return KeyLeft;
     case SDLK_UP: return KeyUp;
     case SDLK_RIGHT: return KeyRight;
     case SDLK_DOWN: return KeyDown;
     case SDLK_SPACE: return KeySpace;
-    case SDLK_RETURN: return KeyReturn;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return KeyReturn;
     case SDLK_BACKSPACE: return KeyBackspace;
     case SDLK_ESCAPE: return KeyEscape;
     default: return -1;

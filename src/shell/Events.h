@@ -9,4 +9,6 @@ bool StartSecondTimer(); // starts the once-per-second tick (it only posts an ev
 void StopSecondTimer();
 void HandleEvent(const SDL_Event& Event);
 void SecondTick();                        // the once-per-second action: FramesPerSecond from FrameCount
-int32_t VirtualKeyCode(int32_t SdlKeyCode); // Windows virtual-key code of an SDL key; -1 when ignored
+// Windows virtual-key code of an SDL key; -1 when ignored. The keypad follows NumLock as on
+// Windows: with it off the 8, 2, 4 and 6 keys are the arrow keys; Enter is always Return.
+int32_t VirtualKeyCode(int32_t SdlKeyCode, bool NumLock = false);

@@ -11,10 +11,11 @@
 
 namespace {
 
-SDL_Event KeyEvent(Uint32 Type, SDL_Keycode Sym, bool Repeat = false) {
+SDL_Event KeyEvent(Uint32 Type, SDL_Keycode Sym, bool Repeat = false, Uint16 Mod = KMOD_NONE) {
     SDL_Event E = {};
     E.type = Type;
     E.key.keysym.sym = Sym;
+    E.key.keysym.mod = Mod;
     E.key.repeat = Repeat ? 1 : 0;
     return E;
 }
@@ -50,12 +51,40 @@ TEST(KeyMapping, WindowsVirtualKeyCodes) {
 
 TEST(KeyMapping, OtherKeysAreIgnored) {
     for (SDL_Keycode Sym : {SDLK_TAB, SDLK_LSHIFT, SDLK_KP_1, SDLK_F13, SDLK_DELETE, SDLK_COMMA,
-                            SDLK_KP_ENTER, SDLK_UNKNOWN})
+                            SDLK_UNKNOWN})
         EXPECT_EQ(VirtualKeyCode(Sym), -1) << Sym;
     bool Before[KeyCount];
     std::copy(std::begin(Keys), std::end(Keys), Before);
     HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_TAB));
     EXPECT_TRUE(std::equal(std::begin(Keys), std::end(Keys), Before));
+}
+
+// The keypad as Windows reports it: Enter is Return, and with NumLock off the 8, 2, 4 and 6
+// keys are the arrows that drive the tank; with NumLock on they are neither arrows nor digits.
+TEST(KeyMapping, KeypadFollowsNumLock) {
+    struct {
+        SDL_Keycode Sym;
+        int32_t     Code;
+    } const Arrows[] = {{SDLK_KP_8, KeyUp}, {SDLK_KP_2, KeyDown}, {SDLK_KP_4, KeyLeft}, {SDLK_KP_6, KeyRight}};
+    for (const auto& Arrow : Arrows) {
+        SCOPED_TRACE(Arrow.Code);
+        HandleEvent(KeyEvent(SDL_KEYDOWN, Arrow.Sym));
+        EXPECT_TRUE(Keys[Arrow.Code]) << "NumLock off: an arrow";
+        HandleEvent(KeyEvent(SDL_KEYUP, Arrow.Sym));
+        EXPECT_FALSE(Keys[Arrow.Code]);
+        HandleEvent(KeyEvent(SDL_KEYDOWN, Arrow.Sym, false, KMOD_NUM));
+        EXPECT_FALSE(Keys[Arrow.Code]) << "NumLock on: not an arrow";
+        // Pressed with NumLock off, released after it was switched on: still comes up.
+        HandleEvent(KeyEvent(SDL_KEYDOWN, Arrow.Sym));
+        HandleEvent(KeyEvent(SDL_KEYUP, Arrow.Sym, false, KMOD_NUM));
+        EXPECT_FALSE(Keys[Arrow.Code]) << "the arrow is not left held";
+    }
+    for (int32_t Digit = '0'; Digit <= '9'; ++Digit)
+        EXPECT_FALSE(Keys[Digit]) << "keypad digits never type into the name";
+    HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_KP_ENTER, false, KMOD_NUM));
+    EXPECT_TRUE(Keys[KeyReturn]) << "keypad Enter is Return";
+    HandleEvent(KeyEvent(SDL_KEYUP, SDLK_KP_ENTER));
+    EXPECT_FALSE(Keys[KeyReturn]);
 }
 
 TEST(KeyTable, DownUpAndRepeat) {
