@@ -128,6 +128,11 @@ void ResetGameTimer() {
     LastFrameTime = GameTimer->ElapsedSeconds();
 }
 
+void RefreshFrameClock() {
+    if (GameTimer)
+        LastFrameTime = GameTimer->ElapsedSeconds();
+}
+
 void AdvanceFrameClock() {
     SpeedFactor = (GameTimer->ElapsedSeconds() - LastFrameTime) * 50.0f;
     LastFrameTime = GameTimer->ElapsedSeconds();

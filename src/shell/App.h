@@ -19,6 +19,10 @@ int RunProgram(int argc, char** argv); // the main routine; returns the process 
 // on the new clock never measures against the old one (no negative SpeedFactor).
 void ResetGameTimer();
 
+// Takes LastFrameTime afresh from GameTimer, so the next frame measures from now: run at the end
+// of every game setup, whose loading (and any window rebuild before it) is no game time.
+void RefreshFrameClock();
+
 // Frame step 2: SpeedFactor from the time since the previous frame, then a fresh LastFrameTime.
 void AdvanceFrameClock();
 

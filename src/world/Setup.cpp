@@ -257,4 +257,5 @@ void GameSetup() {
     if (FirstStart)
         SetupFirstStartTables();
     SetupScene();
+    RefreshFrameClock(); // the first frame after setup moves one frame, not the loading time
 }
