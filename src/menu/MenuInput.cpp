@@ -169,6 +169,7 @@ void EnterGame(bool NewGame) {
     MenuPage  = PageMain; // no transition: the menu is not drawn while playing
     ShowTrees = DetailLevel == 3;
     ChangeDisplayMode(static_cast<int16_t>(ResolutionWanted));
+    if (!WindowHandle) return; // no display mode could be opened: the program is ending
     NewGameRequested = NewGame ? 1 : 0;
     GameSetup(); // a new arena, or for a resume only the per-setup fonts, textures and models
     GameInProgress = true;

@@ -178,6 +178,9 @@ int RunProgram(int argc, char** argv) {
         return 1;
     }
     MainLoop();
+    // The loop ends without a window only when a display-mode change could open neither the
+    // new mode nor the old one (the error has been shown): a failure, though an orderly one.
+    const int ExitStatus = WindowHandle ? 0 : 1;
     ShutDown();
-    return 0;
+    return ExitStatus;
 }

@@ -5,6 +5,7 @@
 #include "model/Animate.h"
 #include "platform/Platform.h"
 #include "render/Textures.h"
+#include "shell/App.h"
 #include "shell/Events.h"
 
 #include <SDL.h>
@@ -28,6 +29,7 @@ double      FieldOfView = 0.0;
 bool        GLReady = false;
 bool        GLExtensionsReady = false;
 bool        WindowedOption = false;
+void* (*MakeRenderContext)(SDL_Window*) = SDL_GL_CreateContext;
 
 namespace {
 
@@ -127,7 +129,7 @@ bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bi
     if (!WindowHandle)
         return Fail(FullScreen, "Unable to create window!");
     SDL_ShowCursor(FullScreen ? SDL_DISABLE : SDL_ENABLE);
-    RenderContext = SDL_GL_CreateContext(WindowHandle);
+    RenderContext = MakeRenderContext(WindowHandle);
     if (!RenderContext)
         return Fail(FullScreen, "Unable to create an OpenGL rendering context");
     if (SDL_GL_MakeCurrent(WindowHandle, RenderContext) != 0)
@@ -209,14 +211,30 @@ void SetOverlayMode(bool Overlay) {
 void ChangeDisplayMode(int16_t Number) {
     if (Number == ResolutionApplied)
         return;
+    const bool    HadWindow = WindowHandle != nullptr;
+    const int32_t OldWidth = ScreenWidth;
+    const int32_t OldHeight = ScreenHeight;
     if (Number >= 1 && Number <= ResolutionCount) {
         ScreenWidth = Resolutions[Number].Width;
         ScreenHeight = Resolutions[Number].Height;
     }
     if (!FirstStart)
         DestroyMainWindow(false);
-    if (!CreateMainWindow(ScreenWidth, ScreenHeight, true, 32))
-        return;
+    if (!CreateMainWindow(ScreenWidth, ScreenHeight, true, 32)) {
+        // The error has been shown. A window that worked a moment ago is opened again in its
+        // old mode, so the game never runs on without one; the menu shows that mode again.
+        if (!HadWindow)
+            return;
+        ScreenWidth = OldWidth;
+        ScreenHeight = OldHeight;
+        if (ResolutionApplied >= 1 && ResolutionApplied <= ResolutionCount)
+            ResolutionWanted = ResolutionApplied;
+        if (!CreateMainWindow(ScreenWidth, ScreenHeight, true, 32)) {
+            QuitRequested = true; // no mode opens: the program ends through its shut-down
+            return;
+        }
+        Number = int16_t(ResolutionApplied);
+    }
     ResizeViewport(ScreenWidth, ScreenHeight);
     ResolutionApplied = Number;
     LoadTextures(); // the textures died with the old context

@@ -24,11 +24,17 @@ extern bool        GLReady;           // the OpenGL entry points are usable
 extern bool        GLExtensionsReady; // the extension string has been read
 extern bool        WindowedOption;    // --windowed: an ordinary window of the mode's size
 
+// Makes the OpenGL context on a new window (SDL_GL_CreateContext). Tests replace it to stand in
+// for a driver that refuses a context for some display mode.
+extern void* (*MakeRenderContext)(SDL_Window* Window);
+
 bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bits);
 void DestroyMainWindow(bool RestoreDisplay);
 void InitGLState();
 void ResizeViewport(int32_t Width, int32_t Height);
 void SetOverlayMode(bool Overlay);
+// Reopens the window and context in display mode Number. When that fails after start-up the
+// previous mode is opened again; when even that fails, QuitRequested is set and no window is left.
 void ChangeDisplayMode(int16_t Number);
 void SwapMainWindow();    // shows the finished frame (the back buffer)
 void BeginFrameDrawing(); // clears colour and depth, saves the model-view matrix

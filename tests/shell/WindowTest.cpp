@@ -1,14 +1,23 @@
 // The window and context: display-mode changes, the fixed GL state, the viewport and the two
 // projections, drawn into a headless context and read back.
 #include "shell/Window.h"
+#include "menu/Menu.h"
+#include "menu/MenuInput.h"
 #include "platform/Platform.h"
+#include "render/Textures.h"
+#include "shell/App.h"
 #include "shell/Events.h"
 #include "support/GLContext.h"
+#include "support/TempFolder.h"
+#include "world/Setup.h"
+#include "world/World.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -88,6 +97,119 @@ TEST(DisplayMode, OpensAtTheModeSizeAndKeepsItForUnknownNumbers) {
     WindowedOption = false;
     FirstStart = true;
     ResolutionApplied = 0;
+}
+
+namespace {
+
+// A driver that cannot make a context at 1024 x 768 but can at every other size.
+void* RefuseContextAt1024(SDL_Window* Window) {
+    int W = 0, H = 0;
+    SDL_GetWindowSize(Window, &W, &H);
+    return W == 1024 ? nullptr : SDL_GL_CreateContext(Window);
+}
+
+// The window globals back as a first start finds them, whatever a test left behind.
+struct WindowReset {
+    ~WindowReset() {
+        MakeRenderContext = SDL_GL_CreateContext;
+        DestroyMainWindow(true);
+        WindowedOption = false;
+        FirstStart = true;
+        ResolutionApplied = 0;
+        QuitRequested = false;
+    }
+};
+
+} // namespace
+
+// A resolution change from the menu whose context cannot be made: the error is shown and the
+// game goes on in the mode it had, in a working context with its textures; the menu shows that
+// mode again. When no mode opens at all, the program is told to end, with no window left.
+TEST(DisplayMode, AFailedChangeFallsBackToTheModeBefore) {
+    clsTempFolder Temp;
+    ASSERT_TRUE(Temp.Ready());
+    Temp.LinkGameData(TARVIX_DATA_DIR);
+    WindowReset Reset;
+    ResolutionApplied = 0;
+    FirstStart = true;
+    FieldOfView = 45.0;
+    WindowedOption = true;
+    QuitRequested = false;
+    ChangeDisplayMode(2);
+    if (!WindowHandle) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
+    FirstStart = false;
+
+    ResolutionWanted = 3;
+    MakeRenderContext = RefuseContextAt1024;
+    const int Shown = MessagesShown;
+    ChangeDisplayMode(3);
+    EXPECT_EQ(MessagesShown, Shown + 1) << "one message, and the textures loaded without any";
+    EXPECT_EQ(LastMessageCaption, "Error");
+    EXPECT_EQ(LastMessageText, "Unable to create an OpenGL rendering context");
+    ASSERT_NE(WindowHandle, nullptr);
+    ASSERT_NE(RenderContext, nullptr);
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), RenderContext);
+    int W = 0, H = 0;
+    SDL_GetWindowSize(WindowHandle, &W, &H);
+    EXPECT_EQ(W, 800);
+    EXPECT_EQ(H, 600);
+    EXPECT_EQ(ScreenWidth, 800);
+    EXPECT_EQ(ScreenHeight, 600);
+    EXPECT_EQ(ResolutionApplied, 2);
+    EXPECT_EQ(ResolutionWanted, 2);
+    EXPECT_FALSE(QuitRequested);
+    EXPECT_TRUE(GLReady);
+    EXPECT_TRUE(glIsTexture(TexFloor)) << "the textures are loaded into the new context";
+    GLint View[4];
+    glGetIntegerv(GL_VIEWPORT, View);
+    EXPECT_EQ(View[2], 800);
+    EXPECT_EQ(View[3], 600);
+
+    // The video layer itself cannot come back: neither mode opens, and the loop is to end.
+    const std::string Driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
+    setenv("SDL_VIDEODRIVER", "tarvix-no-such-driver", 1);
+    ChangeDisplayMode(3);
+    if (Driver.empty())
+        unsetenv("SDL_VIDEODRIVER");
+    else
+        setenv("SDL_VIDEODRIVER", Driver.c_str(), 1);
+    EXPECT_EQ(WindowHandle, nullptr);
+    EXPECT_EQ(RenderContext, nullptr);
+    EXPECT_TRUE(QuitRequested);
+    EXPECT_EQ(LastMessageCaption, "Error");
+}
+
+// Resume after a resolution change: the window rebuild and the setup are loading, not game
+// time, so the first battle frame moves by one frame's time, however long they took.
+TEST(DisplayMode, ResumeAfterAResolutionChangeStartsWithOneFrame) {
+    clsTempFolder Temp;
+    ASSERT_TRUE(Temp.Ready());
+    Temp.LinkGameData(TARVIX_DATA_DIR);
+    WindowReset Reset;
+    ResolutionApplied = 0;
+    FirstStart = true;
+    WindowedOption = true;
+    ChangeDisplayMode(2);
+    if (!WindowHandle) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
+    NextMenuItem = 1; // the menu tree is built by the first start this test runs
+    NewGameRequested = 1;
+    GameState = 0;
+    GameSetup();
+    ASSERT_EQ(GameState, 1);
+    GameInProgress = true;
+    ResolutionWanted = 3;
+    AdvanceFrameClock(); // a menu frame
+    // However fast this machine rebuilds, the last frame before the resume lies a second back.
+    LastFrameTime -= 1.0f;
+    EnterGame(false);
+    EXPECT_EQ(GameState, 2);
+    EXPECT_EQ(ScreenWidth, 1024);
+    EXPECT_EQ(ResolutionApplied, 3);
+    AdvanceFrameClock();
+    EXPECT_LT(SpeedFactor, 25.0f) << "the first battle frame jumps by the loading time";
+    EXPECT_GE(SpeedFactor, 0.0f);
+    GameInProgress = false;
+    GameState = 0;
 }
 
 TEST(GLState, InitGLState) {
