@@ -239,13 +239,17 @@ static void ApplyChecks(const SettingKey (&Table)[N], const RangeCheck (&Checks)
 }
 
 // Writes every key of Table into the file at Path, keeping its other lines, as one atomic
-// replacement: a failed save leaves the old file as it was and tells the player.
+// replacement: a failed save leaves the old file as it was and tells the player. A file whose
+// other lines cannot be read is not saved over, since they would be lost.
 template <size_t N> static void SaveKeys(const char* Path, const SettingKey (&Table)[N]) {
     IniDocument Doc;
-    LoadIniFile(Path, Doc);
-    for (const SettingKey& K : Table)
-        IniWriteString(Doc, K.Section, K.Key, KeyText(K));
-    if (!ReplaceFileContents(Path, IniText(Doc)))
+    bool        Saved = LoadIniForUpdate(Path, Doc);
+    if (Saved) {
+        for (const SettingKey& K : Table)
+            IniWriteString(Doc, K.Section, K.Key, KeyText(K));
+        Saved = ReplaceFileContents(Path, IniText(Doc));
+    }
+    if (!Saved)
         ShowMessage(std::string("Unable to write to ") + Path, "Error");
 }
 

@@ -190,24 +190,81 @@ static std::string FolderOf(const std::string& Path) {
     return Slash == 0 ? "/" : Path.substr(0, Slash);
 }
 
+// The file a write to Path lands in: symbolic links are followed to their final target (which
+// need not exist yet), a relative target being taken from the link's own folder. A chain that
+// does not end (a loop) gives back a link, which the caller's stat then refuses.
+static std::string LinkTarget(const std::string& Path) {
+    constexpr int MaxLinks = 40; // as many as the system follows when it opens a path
+    std::string   Current = Path;
+    for (int Link = 0; Link < MaxLinks; ++Link) {
+        struct stat St{};
+        if (::lstat(Current.c_str(), &St) != 0 || !S_ISLNK(St.st_mode))
+            return Current;
+        std::string   Target(size_t(St.st_size > 0 ? St.st_size : 255) + 1, '\0');
+        const ssize_t Length = ::readlink(Current.c_str(), Target.data(), Target.size());
+        if (Length <= 0 || size_t(Length) >= Target.size())
+            return Current;
+        Target.resize(size_t(Length));
+        Current = Target.front() == '/' ? Target : FolderOf(Current) + "/" + Target;
+    }
+    return Current;
+}
+
+// Whether the user may read (R_OK) or write (W_OK) the existing file St describes. For an
+// ordinary user this is the system's own judgement. Root passes every permission test there,
+// so a file made read-only (or unreadable) would not protect anything from a game run as root;
+// root is judged the way the system judges its right to execute: allowed when the owner, the
+// group or the others have the permission. The system's judgement still applies on top (a
+// read-only file system, an immutable file).
+static bool UserMay(const std::string& Path, const struct stat& St, int Access) {
+    if (::geteuid() == 0) {
+        if ((Access & R_OK) && !(St.st_mode & (S_IRUSR | S_IRGRP | S_IROTH)))
+            return false;
+        if ((Access & W_OK) && !(St.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)))
+            return false;
+    }
+    return ::faccessat(AT_FDCWD, Path.c_str(), Access, AT_EACCESS) == 0;
+}
+
+bool LoadIniForUpdate(const std::string& Path, IniDocument& Doc) {
+    Doc = IniDocument{};
+    struct stat St{};
+    if (::stat(Path.c_str(), &St) != 0)
+        return errno == ENOENT; // no file (or a link to none): nothing to keep
+    return S_ISREG(St.st_mode) && UserMay(Path, St, R_OK) && LoadIniFile(Path, Doc);
+}
+
 bool ReplaceFileContents(const std::string& Path, const std::string& Text) {
-    std::string Temporary = Path + ".XXXXXX";
+    // A link stays a link: the new text replaces the file it points to.
+    const std::string Target = LinkTarget(Path);
+    struct stat       Old{};
+    const bool        Exists = ::stat(Target.c_str(), &Old) == 0;
+    if (!Exists && errno != ENOENT)
+        return false;
+    // A file the user could not write in place is not replaced behind its back either.
+    if (Exists && (!S_ISREG(Old.st_mode) || !UserMay(Target, Old, W_OK)))
+        return false;
+    std::string Temporary = Target + ".XXXXXX";
     const int   Fd = ::mkstemp(Temporary.data());
     if (Fd < 0)
         return false;
-    // The new file keeps the old one's permissions; a first file gets the usual 0644.
-    struct stat Old{};
-    const mode_t Mode = (::stat(Path.c_str(), &Old) == 0 && S_ISREG(Old.st_mode))
-                            ? mode_t(Old.st_mode & 07777)
-                            : mode_t(0644);
+    // The new file keeps the old one's owner where the system allows and its permissions, but
+    // always stays readable and writable for its owner; a first file gets the usual 0644.
+    mode_t Mode = 0644;
+    if (Exists) {
+        if (::fchown(Fd, Old.st_uid, Old.st_gid) != 0) {
+            // Only root may give a file away; otherwise it simply stays the user's own.
+        }
+        Mode = mode_t(Old.st_mode & 07777) | S_IRUSR | S_IWUSR;
+    }
     bool Written = ::fchmod(Fd, Mode) == 0 && WriteAll(Fd, Text) && ::fsync(Fd) == 0;
     Written = (::close(Fd) == 0) && Written;
-    if (!Written || ::rename(Temporary.c_str(), Path.c_str()) != 0) {
+    if (!Written || ::rename(Temporary.c_str(), Target.c_str()) != 0) {
         ::unlink(Temporary.c_str());
         return false;
     }
     // The rename itself reaches the disk with the folder's entry.
-    const int Folder = ::open(FolderOf(Path).c_str(), O_RDONLY | O_DIRECTORY);
+    const int Folder = ::open(FolderOf(Target).c_str(), O_RDONLY | O_DIRECTORY);
     if (Folder >= 0) {
         ::fsync(Folder);
         ::close(Folder);
@@ -225,7 +282,8 @@ std::string GetPrivateProfileString(std::string_view Section, std::string_view K
 bool WritePrivateProfileString(std::string_view Section, std::string_view Key,
                                std::string_view Value, const std::string& Path) {
     IniDocument Doc;
-    LoadIniFile(Path, Doc);
+    if (!LoadIniForUpdate(Path, Doc))
+        return false;
     IniWriteString(Doc, Section, Key, Value);
     return ReplaceFileContents(Path, IniText(Doc));
 }

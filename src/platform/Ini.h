@@ -38,10 +38,16 @@ std::string IniReadString(const IniDocument& Doc, std::string_view Section, std:
 void IniWriteString(IniDocument& Doc, std::string_view Section, std::string_view Key,
                     std::string_view Value);
 
+// Reads a file that is about to be rewritten, so that its other lines can be kept. True when
+// Doc holds the whole file, or there is no file (Doc empty); false when a file is there that
+// the user may not read (or is no plain file): a rewrite would lose its lines.
+bool LoadIniForUpdate(const std::string& Path, IniDocument& Doc);
+
 // Replaces the file at Path with Text without ever leaving it half written: the text goes to
 // a temporary file in the same folder, is flushed to the disk, and then renamed over Path.
-// On any failure the old file is left untouched, the temporary file is removed, and the
-// result is false.
+// A symbolic link is followed and its target replaced, the link kept. A file the user may not
+// write (a read-only file) is refused and left as it is. On any failure the old file is left
+// untouched, the temporary file is removed, and the result is false.
 bool ReplaceFileContents(const std::string& Path, const std::string& Text);
 
 // The single-key file operations of Windows: read one value of a file, and write one value

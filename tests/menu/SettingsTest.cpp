@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "menu/Settings.h"
@@ -313,6 +314,99 @@ TEST_F(SettingsFiles, SaveIntoAnUnwritablePlaceIsReported) {
     EXPECT_EQ(MessagesShown, Messages + 2);
     EXPECT_EQ(LastMessageText, "Unable to write to ./default.ini");
     fs::create_directory(Folder); // back again for the fixture to remove
+}
+
+mode_t ModeOf(const fs::path& Path) {
+    struct stat St{};
+    return stat(Path.c_str(), &St) == 0 ? St.st_mode & 07777 : mode_t(-1);
+}
+
+// A file made read-only is protected: the save is refused with the message and the file stays
+// exactly as it was, mode and text. (Run as root too, where the system would let it through.)
+TEST_F(SettingsFiles, ReadOnlyFilesAreRefusedAndLeftAsTheyAre) {
+    const std::string Preferences = "[Graphics]\nDetail=1\n; mine\n";
+    const std::string Arena = "[LastArena]\nTanks=3\n";
+    WriteText("default.ini", Preferences);
+    WriteText("lastarena.ini", Arena);
+    ASSERT_EQ(chmod("default.ini", 0444), 0);
+    ASSERT_EQ(chmod("lastarena.ini", 0444), 0);
+    const int Messages = MessagesShown;
+    SaveSettings();
+    EXPECT_EQ(MessagesShown, Messages + 1);
+    EXPECT_EQ(LastMessageText, "Unable to write to ./default.ini");
+    EXPECT_EQ(LastMessageCaption, "Error");
+    SaveLastArena();
+    EXPECT_EQ(MessagesShown, Messages + 2);
+    EXPECT_EQ(LastMessageText, "Unable to write to ./lastarena.ini");
+    EXPECT_EQ(ReadText("default.ini"), Preferences);
+    EXPECT_EQ(ReadText("lastarena.ini"), Arena);
+    EXPECT_EQ(ModeOf("default.ini"), 0444u);
+    EXPECT_EQ(ModeOf("lastarena.ini"), 0444u);
+    EXPECT_EQ(EntriesInFolder(), 2u) << "a temporary file was left behind";
+}
+
+// A file whose lines cannot be read is not saved over (its other lines would be lost), and it
+// keeps its mode; once readable, a save keeps those lines and leaves the file readable.
+TEST_F(SettingsFiles, UnreadableFilesAreNotSavedOver) {
+    const std::string Old = "[Graphics]\nDetail=1\n[Mine]\nKeep=this line\n";
+    WriteText("default.ini", Old);
+    for (const mode_t Mode : {mode_t(0000), mode_t(0200)}) {
+        SCOPED_TRACE(Mode);
+        ASSERT_EQ(chmod("default.ini", Mode), 0);
+        const int Messages = MessagesShown;
+        SaveSettings();
+        EXPECT_EQ(MessagesShown, Messages + 1);
+        EXPECT_EQ(LastMessageText, "Unable to write to ./default.ini");
+        EXPECT_EQ(ModeOf("default.ini"), Mode);
+        ASSERT_EQ(chmod("default.ini", 0600), 0);
+        EXPECT_EQ(ReadText("default.ini"), Old);
+    }
+    const int Messages = MessagesShown;
+    DetailLevel = 3;
+    SaveSettings();
+    EXPECT_EQ(MessagesShown, Messages);
+    const std::string New = ReadText("default.ini");
+    EXPECT_NE(New.find("Keep=this line"), std::string::npos);
+    EXPECT_NE(New.find("Detail=3"), std::string::npos);
+    EXPECT_EQ(ModeOf("default.ini"), 0600u);
+    EXPECT_EQ(EntriesInFolder(), 1u);
+}
+
+// A preference file that is a link (to a file kept elsewhere) stays a link: the save goes into
+// the file it points to, relative links counted from the link's folder; a link to a file not
+// yet there makes that file. A loop of links is refused like any unwritable file.
+TEST_F(SettingsFiles, SavesWriteThroughSymbolicLinks) {
+    fs::create_directory("keep");
+    WriteText("keep/prefs.ini", "[Mine]\nKeep=1\n");
+    fs::create_symlink("prefs.ini", "keep/again.ini"); // a chain of two links
+    fs::create_symlink("keep/again.ini", "default.ini");
+    fs::create_symlink(Folder / "keep" / "arena.ini", "lastarena.ini"); // absolute, nothing there yet
+    DetailLevel = 3;
+    ArenaTanks = 17;
+    const int Messages = MessagesShown;
+    SaveSettings();
+    SaveLastArena();
+    EXPECT_EQ(MessagesShown, Messages);
+    EXPECT_TRUE(fs::is_symlink("default.ini"));
+    EXPECT_TRUE(fs::is_symlink("keep/again.ini"));
+    EXPECT_TRUE(fs::is_symlink("lastarena.ini"));
+    const std::string Prefs = ReadText("keep/prefs.ini");
+    EXPECT_NE(Prefs.find("Keep=1"), std::string::npos);
+    EXPECT_NE(Prefs.find("Detail=3"), std::string::npos);
+    EXPECT_NE(ReadText("keep/arena.ini").find("Tanks=17"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator("keep"), fs::directory_iterator()), 3)
+        << "a temporary file was left behind";
+    DetailLevel = 1;
+    LoadSettings();
+    EXPECT_EQ(DetailLevel, 3) << "read back through the link";
+
+    fs::remove("default.ini");
+    fs::create_symlink("loop.ini", "default.ini");
+    fs::create_symlink("default.ini", "loop.ini");
+    SaveSettings();
+    EXPECT_EQ(MessagesShown, Messages + 1);
+    EXPECT_EQ(LastMessageText, "Unable to write to ./default.ini");
+    EXPECT_TRUE(fs::is_symlink("default.ini"));
 }
 
 } // namespace

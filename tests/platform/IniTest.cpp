@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/Ini.h"
 #include "platform/Platform.h"
@@ -163,6 +167,65 @@ TEST_F(IniFiles, ReplacementKeepsPermissions) {
     ASSERT_TRUE(ReplaceFileContents((Folder / "fresh.ini").string(), "x"));
     ASSERT_EQ(stat((Folder / "fresh.ini").c_str(), &St), 0);
     EXPECT_EQ(St.st_mode & 0777, 0644u);
+}
+
+// What an ordinary user gets, checked in a child process that has given up root: a file the
+// user may not write is refused although the folder would allow the rename; one the user may
+// write through its group is replaced and stays readable and writable for its new owner; one the
+// user may not read is not rewritten with a single key, which would lose its other lines.
+TEST_F(IniFiles, AnOrdinaryUserIsJudgedByTheFilesPermissions) {
+    const passwd* Nobody = getpwnam("nobody");
+    const group*  NoGroup = getgrnam("nogroup");
+    if (geteuid() != 0 || !Nobody || !NoGroup)
+        GTEST_SKIP() << "needs root and the user nobody with the group nogroup to drop to";
+    const uid_t User = Nobody->pw_uid;
+    const gid_t Group = NoGroup->gr_gid;
+    ASSERT_EQ(chmod(Folder.c_str(), 0777), 0);
+    const fs::path Protected = Folder / "protected.ini", Shared = Folder / "shared.ini",
+                   Secret = Folder / "secret.ini";
+    WriteText(Protected, "[A]\nB=old\n");
+    WriteText(Shared, "[A]\nB=old\n");
+    WriteText(Secret, "[A]\nB=old\n");
+    ASSERT_EQ(chmod(Protected.c_str(), 0644), 0);
+    ASSERT_EQ(chown(Shared.c_str(), 0, Group), 0);
+    ASSERT_EQ(chmod(Shared.c_str(), 0464), 0);
+    ASSERT_EQ(chmod(Secret.c_str(), 0600), 0);
+
+    enum { ProtectedWritten = 1, SharedRefused = 2, SecretWritten = 4, SecretRead = 8 };
+    const pid_t Child = fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(Group) != 0 || setuid(User) != 0)
+            _exit(100);
+        int Faults = 0;
+        if (ReplaceFileContents(Protected.string(), "[A]\nB=new\n"))
+            Faults |= ProtectedWritten;
+        if (!ReplaceFileContents(Shared.string(), "[A]\nB=new\n"))
+            Faults |= SharedRefused;
+        if (WritePrivateProfileString("A", "C", "new", Secret.string()))
+            Faults |= SecretWritten;
+        IniDocument Doc;
+        if (LoadIniForUpdate(Secret.string(), Doc))
+            Faults |= SecretRead;
+        _exit(Faults);
+    }
+    int Status = 0;
+    ASSERT_EQ(waitpid(Child, &Status, 0), Child);
+    ASSERT_TRUE(WIFEXITED(Status));
+    const int Faults = WEXITSTATUS(Status);
+    ASSERT_NE(Faults, 100) << "could not become nobody";
+    EXPECT_FALSE(Faults & ProtectedWritten) << "another user's read-only file was replaced";
+    EXPECT_FALSE(Faults & SharedRefused) << "a group-writable file was refused";
+    EXPECT_FALSE(Faults & SecretWritten) << "an unreadable file was rewritten";
+    EXPECT_FALSE(Faults & SecretRead) << "an unreadable file counted as read";
+    EXPECT_EQ(ReadText(Protected), "[A]\nB=old\n");
+    EXPECT_EQ(ReadText(Secret), "[A]\nB=old\n");
+    EXPECT_EQ(ReadText(Shared), "[A]\nB=new\n");
+    struct stat St{};
+    ASSERT_EQ(stat(Shared.c_str(), &St), 0);
+    EXPECT_EQ(St.st_uid, User) << "the replacement is the writer's own file";
+    EXPECT_EQ(St.st_mode & 0777, 0664u) << "and its owner can read and write it";
+    EXPECT_EQ(EntriesInFolder(), 3u) << "a temporary file was left behind";
 }
 
 TEST_F(IniFiles, FailedReplacementLeavesNothingBehind) {
