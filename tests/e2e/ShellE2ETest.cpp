@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -101,6 +102,43 @@ TEST_F(ShellE2E, NoDisplayEndsWithAnError) {
         std::fclose(F);
     }
     EXPECT_NE(Log.find("Error: Failed to register the window class!"), std::string::npos) << Log;
+}
+
+// A resolution change from the menu that cannot open any window (the game may open no more
+// files, so not even the connection to the display comes back): the error is shown and the
+// program ends with a failure status, instead of running on without a window.
+TEST_F(ShellE2E, ADisplayModeChangeThatOpensNothingEndsWithAnError) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    std::string PidText;
+    ASSERT_EQ(X.Run("xdotool getwindowpid " + X.WindowId, &PidText), 0);
+    const pid_t Game = pid_t(std::atoi(PidText.c_str()));
+    ASSERT_GT(Game, 0);
+    Pause(1.0);
+    // A left click held long enough for a frame to see it, then time for the page fade.
+    const auto Click = [&X](double PctX, double PctY) {
+        ASSERT_TRUE(X.MoveTo(PctX, PctY));
+        Pause(0.2);
+        ASSERT_EQ(X.Run("xdotool mousedown 1"), 0);
+        Pause(0.2);
+        ASSERT_EQ(X.Run("xdotool mouseup 1"), 0);
+        Pause(0.6);
+    };
+    Click(45, 42); // "Settings"
+    Click(45, 32); // "Graphics"
+    Click(87, 42); // resolution " + ": 1024x768, applied when the game starts
+    Click(45, 62); // "Back"
+    Click(45, 62); // "Back" to the main page
+    Click(45, 32); // "Single Player"
+    Click(45, 32); // "Custom Arena"
+    const rlimit NoNewFiles = {3, 3};
+    ASSERT_EQ(prlimit(Game, RLIMIT_NOFILE, &NoNewFiles, nullptr), 0);
+    Click(45, 72); // "Start"
+    EXPECT_EQ(X.WaitForExit(20.0), 1) << "-1 means it ran on without a window\n" << X.AppLog();
+    EXPECT_NE(X.AppLog().find("Error: Failed to register the window class!"), std::string::npos)
+        << X.AppLog();
 }
 
 TEST_F(ShellE2E, OptionsAreChecked) {
