@@ -51,7 +51,8 @@ bool LoadIniForUpdate(const std::string& Path, IniDocument& Doc);
 bool ReplaceFileContents(const std::string& Path, const std::string& Text);
 
 // The single-key file operations of Windows: read one value of a file, and write one value
-// into a file, keeping the rest of it (the write is atomic as in ReplaceFileContents).
+// into a file, keeping the rest of it (the write is atomic as in ReplaceFileContents; a file
+// whose rest cannot be read is refused, as LoadIniForUpdate tells).
 std::string GetPrivateProfileString(std::string_view Section, std::string_view Key,
                                     const std::string& Default, const std::string& Path);
 bool WritePrivateProfileString(std::string_view Section, std::string_view Key,

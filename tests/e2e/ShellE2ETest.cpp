@@ -4,6 +4,7 @@
 #include "support/Xvfb.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/resource.h>
@@ -104,6 +105,54 @@ TEST_F(ShellE2E, NoDisplayEndsWithAnError) {
     EXPECT_NE(Log.find("Error: Failed to register the window class!"), std::string::npos) << Log;
 }
 
+// A left click held long enough for a frame to see it, then time for the page fade.
+void Click(clsXvfb& X, double PctX, double PctY) {
+    ASSERT_TRUE(X.MoveTo(PctX, PctY));
+    Pause(0.2);
+    ASSERT_EQ(X.Run("xdotool mousedown 1"), 0);
+    Pause(0.2);
+    ASSERT_EQ(X.Run("xdotool mouseup 1"), 0);
+    Pause(0.6);
+}
+
+// The "Name" line of the saved preferences.
+std::string SavedName(const std::string& Folder) {
+    std::ifstream File(Folder + "/default.ini");
+    std::string   Line;
+    while (std::getline(File, Line))
+        if (Line.rfind("Name=", 0) == 0) return Line.substr(5);
+    return "";
+}
+
+// Name entry ends with the keypad's Enter as with Return, and with Escape back to the main
+// page: letters typed after either never reach the saved name.
+TEST_F(ShellE2E, KeypadEnterAndEscapeEndNameEntry) {
+    clsXvfb X;
+    REQUIRE_XVFB(X);
+    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    Pause(1.0);
+    Click(X, 45, 42); // "Settings"
+    Click(X, 45, 47); // "Player"
+    Click(X, 35, 42); // the name field
+    for (const char* Key : {"a", "KP_Enter", "b"})
+        ASSERT_TRUE(X.SendKey(Key));
+    Click(X, 45, 62); // "Back"
+    Click(X, 37, 52); // "Save"
+    EXPECT_EQ(SavedName(Folder), "PLAYERA") << X.AppLog();
+    Click(X, 45, 47); // "Player"
+    Click(X, 35, 42); // the name field
+    ASSERT_TRUE(X.SendKey("Escape"));
+    Pause(0.6);
+    ASSERT_TRUE(X.SendKey("c"));
+    Click(X, 45, 42); // "Settings"
+    Click(X, 37, 52); // "Save"
+    EXPECT_EQ(SavedName(Folder), "PLAYERA") << X.AppLog();
+    Click(X, 45, 62); // "Back" to the main page
+    ASSERT_TRUE(X.SendKey("Escape"));
+    EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
+}
+
 // A resolution change from the menu that cannot open any window (the game may open no more
 // files, so not even the connection to the display comes back): the error is shown and the
 // program ends with a failure status, instead of running on without a window.
@@ -117,25 +166,16 @@ TEST_F(ShellE2E, ADisplayModeChangeThatOpensNothingEndsWithAnError) {
     const pid_t Game = pid_t(std::atoi(PidText.c_str()));
     ASSERT_GT(Game, 0);
     Pause(1.0);
-    // A left click held long enough for a frame to see it, then time for the page fade.
-    const auto Click = [&X](double PctX, double PctY) {
-        ASSERT_TRUE(X.MoveTo(PctX, PctY));
-        Pause(0.2);
-        ASSERT_EQ(X.Run("xdotool mousedown 1"), 0);
-        Pause(0.2);
-        ASSERT_EQ(X.Run("xdotool mouseup 1"), 0);
-        Pause(0.6);
-    };
-    Click(45, 42); // "Settings"
-    Click(45, 32); // "Graphics"
-    Click(87, 42); // resolution " + ": 1024x768, applied when the game starts
-    Click(45, 62); // "Back"
-    Click(45, 62); // "Back" to the main page
-    Click(45, 32); // "Single Player"
-    Click(45, 32); // "Custom Arena"
+    Click(X, 45, 42); // "Settings"
+    Click(X, 45, 32); // "Graphics"
+    Click(X, 87, 42); // resolution " + ": 1024x768, applied when the game starts
+    Click(X, 45, 62); // "Back"
+    Click(X, 45, 62); // "Back" to the main page
+    Click(X, 45, 32); // "Single Player"
+    Click(X, 45, 32); // "Custom Arena"
     const rlimit NoNewFiles = {3, 3};
     ASSERT_EQ(prlimit(Game, RLIMIT_NOFILE, &NoNewFiles, nullptr), 0);
-    Click(45, 72); // "Start"
+    Click(X, 45, 72); // "Start"
     EXPECT_EQ(X.WaitForExit(20.0), 1) << "-1 means it ran on without a window\n" << X.AppLog();
     EXPECT_NE(X.AppLog().find("Error: Failed to register the window class!"), std::string::npos)
         << X.AppLog();
