@@ -109,8 +109,8 @@ int32_t VirtualKeyCode(int32_t Sym, bool NumLock) {
         return 48 + (Sym - SDLK_0);
     if (Sym >= SDLK_F1 && Sym <= SDLK_F12)
         return KeyF1 + (Sym - SDLK_F1);
-    // The keypad digits with NumLock on are Windows' numpad keys, which the game never reads
-    // (and which must not type digits into the name).
+    // With NumLock off the keypad's 8, 2, 4 and 6 are the arrow keys, as on Windows. With it on
+    // they are Windows' numpad keys, which the game never reads (they type no digits either).
     if (!NumLock) {
         switch (Sym) {
         case SDLK_KP_4: return KeyLeft;
