@@ -152,7 +152,7 @@ void DrawViewCone() {
 }
 
 void DrawRadarActors() {
-    for (int i = 0; i <= ActorPassLast; ++i) {
+    for (int i = 0; i <= BattleSlotLast; ++i) {
         const Actor_Rec& A = Actors[i];
         if (A.Energy <= 0) continue;
         glColor3f(1.0f, 1.0f, 1.0f);
@@ -280,7 +280,7 @@ double CrosshairCentreY() {
 int32_t FindTarget(std::string& Text) {
     Text.clear();
     int32_t Found = 0;
-    for (int i = 1; i <= ActorPassLast; ++i) {
+    for (int i = 1; i <= BattleSlotLast; ++i) {
         if (!InLineOfFire(0, i)) continue;
         Text.assign(Actors[i].Name).append("-Energy: ").append(std::to_string(Actors[i].Energy));
         Found = i;

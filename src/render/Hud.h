@@ -24,7 +24,7 @@ double RadarPointY(double WorldZ);
 // Overlay y of the crosshair centre: the screen centre in the cockpit view, higher otherwise.
 double CrosshairCentreY();
 
-// The text named under the crosshair: the highest slot 1..100 in the player's line of fire.
+// The text named under the crosshair: the highest battle slot in the player's line of fire.
 // Returns its slot (0 when none) and fills Text with "Name-Energy: N" (empty when none).
 int32_t FindTarget(std::string& Text);
 

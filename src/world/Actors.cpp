@@ -146,7 +146,7 @@ void EnemyThink(int Slot) {
 }
 
 void UpdateActors() {
-    for (int Slot = 0; Slot <= ActorPassLast; ++Slot) {
+    for (int Slot = 0; Slot <= BattleSlotLast; ++Slot) {
         Actor_Rec& A = Actors[Slot];
         // The player's wreck stays in the pass: it is still drawn and smokes.
         if (Slot != 0 && A.Energy <= 0) continue;

@@ -42,7 +42,7 @@ void ApplyDrag(const Actor_Rec& P) {
 
 // Living tanks and turrets within contact range stop the player; bonus items never do.
 bool TouchesBlockingActor(const Actor_Rec& P) {
-    for (int i = 1; i <= ActorPassLast; ++i) {
+    for (int i = 1; i <= BattleSlotLast; ++i) {
         const Actor_Rec& Other = Actors[i];
         if (Other.Kind == KindBonus || Other.Energy <= 0) continue;
         if (ManhattanDistance(P.X, P.Z, Other.X, Other.Z) < PlayerContactRange) return true;

@@ -35,8 +35,6 @@ bool ArenaFromFile = true;
 
 namespace {
 
-constexpr int BattleSlots = 100; // slots 1..100 are cleared before a new battle is placed
-
 // The model files in loading order, with the animator each one fills.
 struct ModelFile {
     const char*                  FileName;
@@ -233,7 +231,7 @@ void SetupNewBattle() {
     ResetGameTimer();
     ClearEventLog();
     ResetParticles();
-    for (int I = 1; I <= BattleSlots; I++) {
+    for (int I = 1; I <= BattleSlotLast; I++) {
         Actors[I].Energy = 0;
         Actors[I].ShotsInFlight = 0;
     }

@@ -97,12 +97,12 @@ void WallTests(Shot_Rec& S) {
         HitWall(S, S.Z, S.VZ, Wall);
 }
 
-// Tests shot K against actor slots 0..100: the lowest slot in reach takes the hit, further
+// Tests shot K against the battle's actor slots: the lowest slot in reach takes the hit, further
 // overlaps of an exploding shot only shorten its explosion. True when anything was in reach.
 bool TestHits(int K) {
     Shot_Rec& S = Shots[K];
     bool      Hit = false;
-    for (int I = 0; I < ShotTargetSlots; I++) {
+    for (int I = 0; I <= BattleSlotLast; I++) {
         const Actor_Rec& A = Actors[I];
         if (A.Energy <= 0 || ManhattanDistance(S.X, S.Z, A.X, A.Z) >= ShotHitDistance)
             continue;

@@ -11,7 +11,6 @@ constexpr int     ShotSlots       = 1001; // slots 0..1000 of Shots
 constexpr int     ShotFireSlots   = 1000; // firing only ever uses slots 0..999
 constexpr int32_t ShotFreeLife    = -100; // Life of a free slot
 constexpr int32_t ShotExplodeLife = 32;   // Life at which a shot starts to explode
-constexpr int     ShotTargetSlots = 101;  // actor slots 0..100 that shots can hit
 constexpr double  ShotHitDistance = 5.0;  // Manhattan distance (X, Z) under which a shot hits
 
 struct Shot_Rec {

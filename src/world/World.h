@@ -45,6 +45,11 @@ struct Actor_Rec {
 };
 
 constexpr int    ActorSlots  = 501;     // slots 0..500 of Actors
+constexpr int    ArenaCountMax = 50;    // most tanks, turrets or bonus items a custom arena places
+// Last actor slot a battle uses: the player, then up to 50 tanks, 50 turrets and 50 bonus items.
+// The actor pass, the shot hits, the player's blocking test, the radar and the new-battle clear
+// all visit slots up to here, so everything setup places takes part.
+constexpr int    BattleSlotLast = 3 * ArenaCountMax;
 constexpr int    TrigEntries = 721;     // whole degrees -360..360 in SinTable and CosTable
 constexpr int    TrigOffset  = 360;     // SinTable[d + TrigOffset] holds sin(d degrees)
 constexpr double GroundY     = -179.0;  // height every actor stands at, one above the ground plane

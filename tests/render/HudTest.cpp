@@ -126,6 +126,9 @@ TEST(HudMapping, HighestSlotInTheLineOfFireIsTheTarget) {
     Actors[3].Energy = 0;
     EXPECT_EQ(FindTarget(Text), 0);
     EXPECT_TRUE(Text.empty());
+    // A full custom arena's last slot can be the target too.
+    PlaceTank(150, -25.0f, -43.30127f, 0);
+    EXPECT_EQ(FindTarget(Text), 150);
 }
 
 TEST_F(HudTest, CrosshairSitsAtTheCentreOnlyInTheCockpit) {
@@ -211,6 +214,17 @@ TEST_F(HudTest, RadarDrawsActorsInTheirColourAndOmitsThemWhenBroken) {
     Frame();
     const auto Q = At(RadarPanelX + 1 + 15, RadarPanelY + 1 + 15);
     EXPECT_NE(Q[2], 230);
+}
+
+TEST_F(HudTest, RadarShowsTheLastSlotOfAFullArena) {
+    REQUIRE_GL(Ctx);
+    ShowRadar = true;
+    PlaceTank(150, 250, 250, 0); // radar point (15, -15)
+    Frame();
+    const auto P = At(RadarPanelX + 1 + 15, RadarPanelY + 1 + 15);
+    EXPECT_NEAR(P[0], 51, 2);
+    EXPECT_NEAR(P[1], 153, 2);
+    EXPECT_NEAR(P[2], 230, 2);
 }
 
 TEST_F(HudTest, DraggedRadarShowsMvAndALighterBox) {

@@ -196,14 +196,23 @@ TEST_F(ActorPassTest, NearOrFarModelByDetailLevel) {
     EXPECT_TRUE(IsColour(PassColour(), 0, 1, 1));
 }
 
-TEST_F(ActorPassTest, ActorsBeyondSlotOneHundredAndDeadOnesAreLeftAlone) {
+TEST_F(ActorPassTest, ActorsPastTheBattleSlotsAndDeadOnesAreLeftAlone) {
     REQUIRE_GL(Ctx);
     CameraMode = 1;
-    PlaceTank(101, 10, 10, 0);
+    PlaceTank(151, 10, 10, 0);
     PlaceTank(5, 20, 20, 0).Energy = 0;
     EXPECT_TRUE(IsColour(PassColour(), 0, 0, 0));
-    EXPECT_FLOAT_EQ(Actors[101].Z, 10.0f);
+    EXPECT_FLOAT_EQ(Actors[151].Z, 10.0f);
     EXPECT_FLOAT_EQ(Actors[5].Z, 20.0f);
+}
+
+// A full custom arena fills slots up to 150; the last of them takes part like the first.
+TEST_F(ActorPassTest, TheLastSlotOfAFullArenaIsDrawnAndMoved) {
+    REQUIRE_GL(Ctx);
+    CameraMode = 1;
+    PlaceTank(150, 10, 10, 0);
+    EXPECT_TRUE(IsColour(PassColour(), 0, 1, 0));
+    EXPECT_LT(Actors[150].Z, 10.0f) << "it walked";
 }
 
 TEST_F(ActorPassTest, ReloadCountdownAndHeadingWrap) {

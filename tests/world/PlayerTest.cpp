@@ -114,11 +114,19 @@ TEST_F(PlayerTest, LivingTankOrTurretBlocksAndEndsTheFrame) {
 TEST_F(PlayerTest, BonusItemsDeadActorsAndHighSlotsNeverBlock) {
     PlaceBonus(3, 0.0f, -1.0f, 1);
     PlaceTank(4, 0.5f, -1.0f, 0.0f).Energy = 0;
-    PlaceTank(101, 0.0f, -1.0f, 0.0f);
+    PlaceTank(151, 0.0f, -1.0f, 0.0f);
     PlayerVelocity = 1.0;
     Keys[KeyUp] = true;
     EXPECT_FALSE(ControlPlayerTank());
     EXPECT_FLOAT_EQ(Actors[0].Z, -1.0f);
+}
+
+TEST_F(PlayerTest, TurretInTheLastSlotOfAFullArenaBlocks) {
+    PlaceTurret(150, 0.0f, -1.0f, 0.0f);
+    PlayerVelocity = 1.0;
+    Keys[KeyUp] = true;
+    EXPECT_TRUE(ControlPlayerTank());
+    EXPECT_FLOAT_EQ(Actors[0].Z, 0.0f);
 }
 
 TEST_F(PlayerTest, OneShotPerPressAcrossBothFireKeys) {

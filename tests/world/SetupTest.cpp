@@ -54,11 +54,11 @@ TEST(SetupNewBattle, WithNoEnemiesOnlyThePlayerIsAlive) {
     DirtyActors();
     SetupNewBattle();
     EXPECT_EQ(Actors[0].Energy, 100);
-    for (int I = 1; I <= 100; I++) {
+    for (int I = 1; I <= 150; I++) {
         EXPECT_EQ(Actors[I].Energy, 0) << "slot " << I;
         EXPECT_EQ(Actors[I].ShotsInFlight, 0) << "slot " << I;
     }
-    EXPECT_EQ(Actors[101].Energy, 55) << "slots above 100 are not cleared";
+    EXPECT_EQ(Actors[151].Energy, 55) << "no battle reaches past slot 150";
     EXPECT_EQ(NewGameRequested, 0);
 }
 
@@ -107,6 +107,29 @@ TEST(SetupNewBattle, TenOfEachAreNumberedBySlot) {
         EXPECT_EQ(Actors[I].ShotsInFlight, 0);
     }
     EXPECT_EQ(Actors[31].Energy, 0);
+}
+
+// 50 of each fill slots 1..150: the bonus items in 101..150 are in play, and shots hit them.
+TEST(SetupNewBattle, AFullArenaIsInPlayToTheLastSlot) {
+    ArenaCounts(50, 50, 50);
+    RandomSeed = 0;
+    SetupNewBattle();
+    const Actor_Rec& Last = Actors[150];
+    EXPECT_EQ(Last.Name, "Bonus 150");
+    ASSERT_EQ(Last.Kind, KindBonus);
+    ASSERT_EQ(Last.Energy, 1);
+    Shot_Rec& S = Shots[0];
+    S.X = Last.X;
+    S.Y = float(GroundY) - 2;
+    S.Z = Last.Z;
+    S.Life = 500;
+    S.Power = 20;
+    S.Owner = 0;
+    Actors[0].ShotsInFlight = 1;
+    SoundEnabled = false;
+    UpdateShots();
+    EXPECT_EQ(Last.Energy, 0);
+    EXPECT_EQ(Score, 5) << "five times the one point left";
 }
 
 TEST(SetupNewBattle, TheRandomDrawsComeInTableOrder) {
