@@ -231,6 +231,7 @@ void SetupNewBattle() {
     ResetGameTimer();
     ClearEventLog();
     ResetParticles();
+    ResetExplosions(); // a blast of the last battle must not go on over the new one
     for (int I = 1; I <= BattleSlotLast; I++) {
         Actors[I].Energy = 0;
         Actors[I].ShotsInFlight = 0;

@@ -210,8 +210,12 @@ TEST(SetupNewBattle, BonusTypesStayWithinOneToNine) {
         EXPECT_GT(Seen[T], 100) << "type " << T << " turns up with its share";
 }
 
-TEST(SetupNewBattle, ClearsLogParticlesAndShots) {
+TEST(SetupNewBattle, ClearsLogParticlesExplosionsAndShots) {
     ArenaCounts(0, 0, 0);
+    // The blast of the player destroyed in the last battle is still running.
+    ResetExplosions();
+    SpawnExplosion(-450, GroundY, 0, 3.0f);
+    SpawnExplosion(100, GroundY, 100, 2.0f);
     AddLogLine("left over", 0.5, 0.5, 0);
     Sparks[7].Life = 0.5f;
     Smokes[7].Life = 0.5f;
@@ -230,6 +234,8 @@ TEST(SetupNewBattle, ClearsLogParticlesAndShots) {
     EXPECT_LT(Smokes[7].Spin, 2.5f);
     EXPECT_EQ(Shots[1000].Life, ShotFreeLife);
     EXPECT_TRUE(Shots[3].Bounces);
+    for (int I = 1; I <= ExplosionSlots; I++)
+        EXPECT_LE(Explosions[I].Life, 0.0f) << "explosion " << I;
 }
 
 TEST(RandomCoordinate, SpansMinusFiveHundredToTwoFifty) {
