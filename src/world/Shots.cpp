@@ -97,14 +97,17 @@ void WallTests(Shot_Rec& S) {
         HitWall(S, S.Z, S.VZ, Wall);
 }
 
-// Tests shot K against the battle's actor slots: the lowest slot in reach takes the hit, further
-// overlaps of an exploding shot only shorten its explosion. True when anything was in reach.
+// Tests shot K against the battle's actor slots: the lowest slot in reach takes the hit,
+// further overlaps of an exploding shot only shorten its explosion. True when anything was in
+// reach. A shot that has not moved yet passes through its owner.
 bool TestHits(int K) {
     Shot_Rec& S = Shots[K];
     bool      Hit = false;
     for (int I = 0; I <= BattleSlotLast; I++) {
         const Actor_Rec& A = Actors[I];
         if (A.Energy <= 0 || ManhattanDistance(S.X, S.Z, A.X, A.Z) >= ShotHitDistance)
+            continue;
+        if (I == S.Owner && !S.Moved)
             continue;
         Hit = true;
         if (S.Life <= ShotExplodeLife)
@@ -127,20 +130,50 @@ void DrawShot(Shot_Rec& S, bool Hit) {
     }
 }
 
+// Pieces of this frame's move: one per unit of SpeedFactor (a frame's flight at 50 frames per
+// second), more when a piece would still be longer than ShotSubStepMost.
+int MoveSubSteps(const Shot_Rec& S) {
+    const double Length = (std::fabs(S.VX) + std::fabs(S.VZ)) * SpeedFactor;
+    double       Steps = std::ceil(SpeedFactor);
+    const double ByLength = std::ceil(Length / ShotSubStepMost);
+    if (ByLength > Steps)
+        Steps = ByLength;
+    if (!(Steps >= 1)) // also a NaN
+        return 1;
+    return Steps > ShotSubStepsMost ? ShotSubStepsMost : static_cast<int>(Steps);
+}
+
+// The flight of one frame, piece by piece: each piece moves and meets the wall, and every
+// point but the last is tested against the actors (the next frame's pass tests the last, after
+// the actors have moved). The shot stops where it hits or explodes at the wall.
+void FlyShot(int K) {
+    Shot_Rec&   S = Shots[K];
+    const int   Steps = MoveSubSteps(S);
+    const float Piece = SpeedFactor / static_cast<float>(Steps);
+    for (int J = 1; J <= Steps; J++) {
+        S.X += S.VX * Piece;
+        S.Y += S.VY * Piece;
+        S.Z += S.VZ * Piece;
+        WallTests(S);
+        if (S.Life <= ShotExplodeLife || (J < Steps && TestHits(K)))
+            break;
+    }
+}
+
 // Ageing, moving and the wall tests of a shot still in play.
-void MoveShot(Shot_Rec& S, bool Hit) {
+void MoveShot(int K, bool Hit) {
+    Shot_Rec& S = Shots[K];
     if (!Hit) {
         if (S.Life > ShotExplodeLife)
             S.Life = static_cast<int32_t>(Trunc(S.Life - ShotAgeing * SpeedFactor));
         else
             S.Life -= 1;
     }
-    if (S.Life > ShotExplodeLife) {
-        S.X += S.VX * SpeedFactor;
-        S.Y += S.VY * SpeedFactor;
-        S.Z += S.VZ * SpeedFactor;
-    }
-    WallTests(S);
+    if (S.Life > ShotExplodeLife)
+        FlyShot(K);
+    else
+        WallTests(S);
+    S.Moved = true;
 }
 
 } // namespace
@@ -175,6 +208,7 @@ void FireShot(int Actor) {
     S.Spin = RandomInt(360);
     S.Power = A.ShotPower;
     S.Owner = static_cast<int16_t>(Actor);
+    S.Moved = false;
 
     A.ShotsInFlight += 1;
     PlaySoundAt(SndShot, A.X, A.Y, A.Z);
@@ -189,8 +223,10 @@ void UpdateShots() {
         const bool Hit = TestHits(K);
         DrawShot(S, Hit);
         if (S.Life >= 0)
-            MoveShot(S, Hit);
-        if (S.Life > ShotFreeLife && S.Life < 0) {
+            MoveShot(K, Hit);
+        // A long frame can age a shot from flight straight past ShotFreeLife: it is still
+        // released, or its owner would count it against MaxShots for ever.
+        if (S.Life < 0) {
             Actors[S.Owner].ShotsInFlight -= 1;
             S.Life = ShotFreeLife;
         }

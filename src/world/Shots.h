@@ -12,6 +12,10 @@ constexpr int     ShotFireSlots   = 1000; // firing only ever uses slots 0..999
 constexpr int32_t ShotFreeLife    = -100; // Life of a free slot
 constexpr int32_t ShotExplodeLife = 32;   // Life at which a shot starts to explode
 constexpr double  ShotHitDistance = 5.0;  // Manhattan distance (X, Z) under which a shot hits
+constexpr double  ShotSubStepMost = 5.0;  // longest piece of a frame's move between hit tests,
+                                          // Manhattan units: half the hit window, so a shot
+                                          // passing through an actor's centre always meets it
+constexpr int     ShotSubStepsMost = 1000; // bound on the pieces of one move, for absurd frames
 
 struct Shot_Rec {
     float   X;       // position, world units
@@ -28,6 +32,8 @@ struct Shot_Rec {
     int32_t Power;   // damage, the owner's ShotPower
     int16_t Owner;   // slot in Actors of the actor that fired
     bool    Bounces; // true: bounces off the wall; false: explodes there
+    bool    Moved;   // false until the shot has made its first move: until then it cannot hit
+                     // the actor that fired it, who may have stepped onto it meanwhile
 };
 
 extern Shot_Rec Shots[ShotSlots]; // every shot of the battle
@@ -36,7 +42,9 @@ extern Shot_Rec Shots[ShotSlots]; // every shot of the battle
 void FireShot(int Actor);
 
 // The per-frame shot pass: hits first, then drawing, then ageing, moving and the wall tests.
-// Runs inside the frame's drawing with the 3D camera transform current.
+// Runs inside the frame's drawing with the 3D camera transform current. A move longer than one
+// unit of SpeedFactor or than ShotSubStepMost is made in pieces, with the actors tested after
+// each, so a long frame finds the same hits as short ones.
 void UpdateShots();
 
 // Applies the hit of shot Shot on actor Actor: damage, score, messages, alarm, destruction,

@@ -1,14 +1,19 @@
-// A small battle set up by hand for the world, HUD and key tests: the player and a few actors
-// with the values a new game gives them, and every shared table in a known state.
+// Battles for the world, HUD and key tests: a small one set up by hand (the player and a few
+// actors with the values a new game gives them, every shared table in a known state), or a real
+// one made by the game's own setup in a GL context.
 #pragma once
 #include <string>
 
+#include "menu/Menu.h"
 #include "menu/Settings.h"
+#include "platform/Numbers.h"
 #include "render/Particles.h"
 #include "shell/App.h"
 #include "shell/Input.h"
+#include "shell/Window.h"
 #include "world/EventLog.h"
 #include "world/Player.h"
+#include "world/Setup.h"
 #include "world/Shots.h"
 #include "world/World.h"
 
@@ -128,4 +133,27 @@ inline bool NewestLogLineIs(const std::string& Message, double R, double G, doub
     return Line.Text.size() >= Tail.size() &&
            Line.Text.compare(Line.Text.size() - Tail.size(), Tail.size(), Tail) == 0 &&
            Line.ColorR == R && Line.ColorG == G && Line.ColorB == B;
+}
+
+// A new battle made the way the game makes one: the whole game setup, first start included, in
+// the current GL context and working folder (which must see the generated data), with the custom
+// arena given here rather than read from "./lastarena.ini". The random generator starts from 0
+// as in a fresh run, so every call builds the same battle. Leaves the game running (state 2).
+inline void StartRealBattle(int Tanks, int Turrets, int Bonus, int MaxShots) {
+    const bool FromFile = ArenaFromFile;
+    ArenaFromFile = false;
+    ArenaTanks = Tanks;
+    ArenaTurrets = Turrets;
+    ArenaBonus = Bonus;
+    ArenaMaxShots = MaxShots;
+    ArenaStartEnergy = 100;
+    ArenaRespawn = false;
+    SoundEnabled = false;
+    RandomSeed = 0;
+    FirstStart = true;
+    NextMenuItem = 1; // the menu tree is built at every first start
+    NewGameRequested = 1;
+    GameSetup();
+    ArenaFromFile = FromFile;
+    GameState = 2;
 }

@@ -125,6 +125,7 @@ TEST(SetupNewBattle, AFullArenaIsInPlayToTheLastSlot) {
     S.Life = 500;
     S.Power = 20;
     S.Owner = 0;
+    S.Moved = true;
     Actors[0].ShotsInFlight = 1;
     SoundEnabled = false;
     UpdateShots();

@@ -9,6 +9,7 @@
 #include "render/Particles.h"
 #include "sound/Sound.h"
 #include "support/BattleFixture.h"
+#include "world/Actors.h"
 #include "world/Shots.h"
 
 namespace {
@@ -54,6 +55,7 @@ Shot_Rec& PlaceShot(int K, int Owner, float X, float Z, int32_t Life = 500) {
     S.Power = A.ShotPower;
     S.Owner = int16_t(Owner);
     S.Bounces = A.ShotsBounce;
+    S.Moved = true; // placed in mid-flight
     Actors[Owner].ShotsInFlight += 1;
     return S;
 }
@@ -127,6 +129,23 @@ TEST_F(ShotsTest, TwoShotLimitHoldsUntilAShotHasFinishedExploding) {
     FireShot(0);
     EXPECT_EQ(P.ShotsInFlight, 2);
     EXPECT_EQ(Shots[0].Life, 1000) << "the lowest free slot is reused";
+}
+
+TEST_F(ShotsTest, ShotsAgedPastTheFreeMarkByALongFrameAreStillReleased) {
+    Actor_Rec& P = Actors[0];
+    P.MaxShots = 2;
+    for (int Hitch = 0; Hitch < 2; Hitch++) {
+        FireShot(0);
+        Shots[Hitch].Life = 40; // near the end of its range
+        SpeedFactor = 50;       // a frame of one second: Life 40 - 500
+        UpdateShots();
+        SpeedFactor = 1;
+        EXPECT_LE(Shots[Hitch].Life, ShotFreeLife);
+        EXPECT_EQ(P.ShotsInFlight, 0) << "hitch " << Hitch;
+        P.ReloadTimer = 0;
+    }
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 1) << "two hitches later the player can still fire";
 }
 
 TEST_F(ShotsTest, ReloadTimerAndAFullTableBlockFiring) {
@@ -235,6 +254,64 @@ TEST_F(ShotsTest, PlayerShotOnATankDealsPowerOrOneLessAndScoresIt) {
         EXPECT_FLOAT_EQ(Shots[0].ColorB, 0.9f) << "the shot takes the victim's colour";
     }
     EXPECT_EQ(Seen, (std::vector<int>{20, 19}));
+}
+
+// A long frame moves a shot far past a target; the flight is tested in pieces, so what is hit at
+// 50 frames per second is hit at 12 and 6 as well, at the same place.
+TEST_F(ShotsTest, LongFramesHitWhatShortFramesHit) {
+    for (const float Factor : {1.0f, 2.0f, 4.0f, 8.0f}) {
+        ResetBattleWorld(-450, 0, 0);
+        SpeedFactor = Factor;
+        PlaceTurret(2, -450, -62, 0);
+        FireShot(0);
+        for (int Frame = 0; Frame < 60 && Shots[0].Life > ShotExplodeLife; Frame++)
+            UpdateShots();
+        EXPECT_LT(Actors[2].Energy, 300) << "SpeedFactor " << Factor;
+        EXPECT_LT(std::fabs(Shots[0].Z + 62), 5.0f) << "explodes at the turret, " << Factor;
+
+        // Two tanks on the path: the nearer one is hit, whatever its slot.
+        ResetBattleWorld(-450, 0, 0);
+        SpeedFactor = Factor;
+        PlaceTank(3, -451, -41, 0);
+        PlaceTank(5, -449, -27, 0);
+        FireShot(0);
+        for (int Frame = 0; Frame < 60 && Shots[0].Life > ShotExplodeLife; Frame++)
+            UpdateShots();
+        EXPECT_EQ(Actors[3].Energy, 100) << "SpeedFactor " << Factor;
+        EXPECT_LT(Actors[5].Energy, 100) << "SpeedFactor " << Factor;
+    }
+}
+
+// An enemy fires and then takes its step before the shot is first tested; above about 3 units
+// of SpeedFactor that step reaches its own shot.
+TEST_F(ShotsTest, ATankNeverWalksIntoItsOwnNewShot) {
+    for (const float Factor : {1.0f, 4.0f, 6.0f}) {
+        ResetBattleWorld(-450, 0, 0);
+        ResetExplosions();
+        SpeedFactor = Factor;
+        // Heading 179.5 faces +Z, towards the player 100 units away: in its line of fire.
+        Actor_Rec& Tank = PlaceTank(1, -449, -100, 179.5f);
+        ASSERT_TRUE(InLineOfFire(1, 0));
+        for (int Frame = 0; Frame < 40 / Factor; Frame++) {
+            EnemyThink(1);
+            UpdateShots();
+        }
+        EXPECT_EQ(Tank.Energy, 100) << "SpeedFactor " << Factor;
+        EXPECT_LT(Actors[0].Energy, 100) << "its first shot reaches the player, " << Factor;
+    }
+}
+
+TEST_F(ShotsTest, OwnShotComingBackFromTheWallHitsItsOwner) {
+    ResetBattleWorld(-490, 0, 90); // facing the west wall, 10 units away
+    FireShot(0);
+    int Frames = 0;
+    while (Actors[0].Energy == 100 && Frames < 20) {
+        UpdateShots();
+        Frames++;
+    }
+    EXPECT_LT(Actors[0].Energy, 100);
+    EXPECT_EQ(Frames, 4) << "out to the wall and back within reach";
+    EXPECT_TRUE(NewestLogLineIs("Hit by PLAYER", 1, 0, 0));
 }
 
 TEST_F(ShotsTest, ContactNeedsManhattanDistanceBelowFive) {
