@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <numbers>
 #include <gtest/gtest.h>
+#include <numbers>
 #include <string>
 
 #include "shell/Frame.h"
@@ -20,10 +20,10 @@ constexpr int Turret = 2; // slot of the one turret
 
 // What happened in one duel.
 struct DuelResult {
-    int  HitsOn[3] = {};       // hits taken by the player, the tank and the turret
-    bool Destroyed[3] = {};    // energy 0 at the end
-    bool SelfKill = false;     // a self-kill message was logged
-    int  CountMismatches = 0;  // frames where ShotsInFlight did not add up to the shots in play
+    int  HitsOn[3] = {};      // hits taken by the player, the tank and the turret
+    bool Destroyed[3] = {};   // energy 0 at the end
+    bool SelfKill = false;    // a self-kill message was logged
+    int  CountMismatches = 0; // frames where ShotsInFlight did not add up to the shots in play
 };
 
 int ShotsInPlay() {
@@ -43,8 +43,7 @@ int ShotsCounted() {
 // Hits behind one frame's loss of energy: each deals the shot's power or one less, and the
 // last blow whatever energy was left.
 int HitsTaken(int32_t Loss, int32_t Power) {
-    if (Loss <= 0)
-        return 0;
+    if (Loss <= 0) return 0;
     return std::max(1, static_cast<int>(std::lround(double(Loss) / Power)));
 }
 
@@ -54,16 +53,18 @@ void AimAt(int Target) {
     const Actor_Rec& T = Actors[Target];
     // Heading h faces (-sin h, -cos h).
     const double Bearing = std::atan2(-(T.X - P.X), -(T.Z - P.Z)) * 180 / std::numbers::pi;
-    double       Error = std::remainder(Bearing - P.Heading, 360.0);
+    const double Error = std::remainder(Bearing - P.Heading, 360.0);
     Keys[KeyLeft] = Error > SpeedFactor / 2;
     Keys[KeyRight] = Error < -SpeedFactor / 2;
 }
 
 // The duel, in units of SpeedFactor from its start. The player stands at the start point; a
-// tank 100 units away walks towards it and fires on sight, and a turret stands 62 units east,
-// level with the player (so its aim test never passes and it does not fire back). The player
-// keeps its sights on the tank and fires every 20 units until 160, then turns to the turret and
-// from 240 fires at it every 40 units, 16 times, and watches until 1100.
+// damaged tank 60 units away walks towards it and fires on sight, and a turret stands 62 units
+// east, level with the player (so its aim test never passes and it does not fire back). The
+// player keeps its sights on the tank and fires every 20 units while it lives (until 160 at the
+// latest), then turns to the turret and from 240 fires at it every 40 units, 18 times, and
+// watches until 1100. The generator starts from 0 in every run; the runs differ only in how
+// many frames draw from it.
 DuelResult PlayDuel(float Factor) {
     StartRealBattle(1, 1, 0, 10);
     for (bool& Key : Keys)
@@ -78,8 +79,8 @@ DuelResult PlayDuel(float Factor) {
     Actor_Rec& T = Actors[Tank];
     T.X = -450 + 60 * 0.104528f; // 60 units along the player's heading 354
     T.Z = -60 * 0.994522f;
-    T.Heading = 174;             // facing the player
-    T.Energy = 35;               // damaged: two hits destroy it, whichever damage each deals
+    T.Heading = 174; // facing the player
+    T.Energy = 35;   // damaged: two hits destroy it, whichever damage each deals
     Actors[Turret].X = -388;
     Actors[Turret].Z = 0;
 
@@ -93,19 +94,19 @@ DuelResult PlayDuel(float Factor) {
         AimAt(Time < 160 && T.Energy > 0 ? Tank : Turret);
         const bool Firing = (Time < 160 && T.Energy > 0) || (Time >= 240 && Time < 240 + 18 * 40);
         Keys[KeySpace] = Firing && Time >= NextFire;
-        if (Keys[KeySpace])
-            NextFire = Time + (Time < 160 ? 20 : 40);
-        if (Time >= 160 && NextFire < 240)
-            NextFire = 240;
+        if (Keys[KeySpace]) NextFire = Time + (Time < 160 ? 20 : 40);
+        if (Time >= 160 && NextFire < 240) NextFire = 240;
         DrawFrame();
         ProcessGameKeys();
         for (int I = 0; I < 3; I++) {
-            R.HitsOn[I] += HitsTaken(Before[I] - Actors[I].Energy, Actors[I == 0 ? Tank : 0].ShotPower);
+            R.HitsOn[I] +=
+                HitsTaken(Before[I] - Actors[I].Energy, Actors[I == 0 ? Tank : 0].ShotPower);
             Before[I] = Actors[I].Energy;
         }
         R.CountMismatches += ShotsCounted() != ShotsInPlay();
         for (const LogString& Line : EventLog)
-            for (const char* Own : {" commited suicide!", " life was boring!", " destroyed himself!"})
+            for (const char* Own :
+                 {" commited suicide!", " life was boring!", " destroyed himself!"})
                 R.SelfKill |= Line.Text.find(Own) != std::string::npos;
     }
     for (int I = 0; I < 3; I++)
@@ -136,7 +137,7 @@ TEST_F(FrameRateTest, TheSameDuelAtFiftyTwentyFiveAndTwelveFramesASecond) {
     ScreenWidth = 96;
     ScreenHeight = 72;
 
-    DuelResult Results[3];
+    DuelResult  Results[3];
     const float Factors[3] = {1, 2, 4};
     for (int I = 0; I < 3; I++)
         Results[I] = PlayDuel(Factors[I]);
