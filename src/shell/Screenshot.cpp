@@ -1,0 +1,73 @@
+// Screenshots: the back buffer read with glReadPixels and written through the PNG unit.
+#include "shell/Screenshot.h"
+
+#include "platform/Png.h"
+#include "platform/UserPaths.h"
+#include "shell/Input.h"
+#include "shell/Window.h"
+#include "world/EventLog.h"
+
+#include <SDL_opengl.h>
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+constexpr int32_t KeyF12 = KeyF1 + 11;
+
+// The picture's pixels, rows from the top as a PNG keeps them (GL gives them from the bottom).
+std::vector<uint8_t> ReadPicture() {
+    const int32_t W = Picture.Width;
+    const int32_t H = Picture.Height;
+    std::vector<uint8_t> Bottom(size_t(W) * size_t(H) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(Picture.X, WindowPixelHeight - Picture.Y - H, W, H, GL_RGB, GL_UNSIGNED_BYTE,
+                 Bottom.data());
+    std::vector<uint8_t> Top(Bottom.size());
+    const size_t Row = size_t(W) * 3;
+    for (int32_t Y = 0; Y < H; ++Y)
+        std::copy_n(&Bottom[size_t(H - 1 - Y) * Row], Row, &Top[size_t(Y) * Row]);
+    return Top;
+}
+
+std::string FreeName(const std::filesystem::path& Folder) {
+    char Stamp[32];
+    const std::time_t Now = std::time(nullptr);
+    std::tm Local = {};
+    localtime_r(&Now, &Local);
+    std::strftime(Stamp, sizeof Stamp, "tarvix-%Y%m%d-%H%M%S", &Local);
+    std::string Name = std::string(Stamp) + ".png";
+    std::error_code Error;
+    for (int Count = 2; std::filesystem::exists(Folder / Name, Error); ++Count)
+        Name = std::string(Stamp) + "-" + std::to_string(Count) + ".png";
+    return Name;
+}
+
+} // namespace
+
+std::string TakeScreenshot() {
+    const std::filesystem::path Folder = UserFilePath(ScreenshotFolder);
+    std::error_code Error;
+    std::filesystem::create_directories(Folder, Error);
+    const std::string Name = FreeName(Folder);
+    const std::string Path = (Folder / Name).string();
+    if (Error || Picture.Width <= 0 || Picture.Height <= 0 ||
+        !WritePng(Path, Picture.Width, Picture.Height, ReadPicture())) {
+        AddLogLine("Screenshot failed", 1.0, 0.0, 0.0);
+        return {};
+    }
+    AddLogLine("Screenshot saved: " + Name, 1.0, 1.0, 1.0);
+    return Path;
+}
+
+void ProcessScreenshotKey() {
+    if (!Keys[KeyF12])
+        return;
+    Keys[KeyF12] = false;
+    TakeScreenshot();
+}
