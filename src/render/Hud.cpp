@@ -8,6 +8,7 @@
 #include "render/Textures.h"
 #include "shell/App.h"
 #include "shell/Input.h"
+#include "shell/KeyBindings.h"
 #include "shell/Window.h"
 #include "world/Actors.h"
 #include "world/EventLog.h"
@@ -227,7 +228,7 @@ void DrawHelp() {
     PrintText(SmallFont, HelpContactLine, 0, 5, 1);
     SetFontColor(SmallFont, 1, 1, 1);
     for (const HelpLine_Rec& Line : HelpLines)
-        PrintText(SmallFont, Line.Text, 0, Line.Y, 1);
+        PrintText(SmallFont, BoundHelpText(Line.Text), 0, Line.Y, 1);
 }
 
 // Steps 6 to 8 set no size: they print in whatever size the small font was left with.
