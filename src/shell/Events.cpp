@@ -4,7 +4,9 @@
 
 #include "platform/Numbers.h"
 #include "shell/App.h"
+#include "shell/Gamepad.h"
 #include "shell/Input.h"
+#include "shell/KeyBindings.h"
 #include "shell/Window.h"
 
 #include <SDL.h>
@@ -24,21 +26,41 @@ Uint32 PostSecondTick(Uint32 Interval, void*) {
     return Interval;
 }
 
+// In a running game a key bound to an action sets that action's slot. A release clears both
+// the key's own slot and its bound one, so a key let go after the game paused into the menu
+// cannot leave the tank driving.
 void OnKey(const SDL_KeyboardEvent& Key, bool Down) {
+    if (Down && Key.keysym.sym == SDLK_RETURN && (Key.keysym.mod & KMOD_ALT)) {
+        if (!Key.repeat)
+            ToggleFullScreen();
+        return;
+    }
     // A release is read with NumLock off, so a keypad arrow let go after NumLock was switched
     // on while it was held still comes up, and the tank does not drive on by itself.
     const bool    NumLock = Down && (Key.keysym.mod & KMOD_NUM) != 0;
-    const int32_t Code = VirtualKeyCode(Key.keysym.sym, NumLock);
-    if (Code >= 0)
-        Keys[Code] = Down;
+    const int32_t Natural = VirtualKeyCode(Key.keysym.sym, NumLock);
+    const int32_t Bound = BoundKeySlot(Key.keysym.sym, Natural);
+    if (Down) {
+        const int32_t Code = GameState == 2 ? Bound : Natural;
+        if (Code >= 0)
+            Keys[Code] = true;
+        return;
+    }
+    if (Natural >= 0)
+        Keys[Natural] = false;
+    if (Bound >= 0)
+        Keys[Bound] = false;
 }
 
 // Positions are taken signed: with the mouse captured the pointer can leave the window, and a
 // dragged panel must follow it to the edge rather than jump to a huge unsigned coordinate.
 void OnMouseMotion(const SDL_MouseMotionEvent& Motion) {
+    float X = float(Motion.x);
+    float Y = float(Motion.y);
+    WindowToPicture(X, Y);
     MouseMoved = true;
-    RawMouseX = float(Motion.x);
-    RawMouseY = float(Motion.y);
+    RawMouseX = X;
+    RawMouseY = Y;
 }
 
 void OnButtonDown(const SDL_MouseButtonEvent& Button) {
@@ -51,9 +73,12 @@ void OnButtonDown(const SDL_MouseButtonEvent& Button) {
     }
     SDL_CaptureMouse(SDL_FALSE);
     SDL_CaptureMouse(SDL_TRUE);
+    float X = float(Button.x);
+    float Y = float(Button.y);
+    WindowToPicture(X, Y);
     MouseButton = Held;
-    ClickX = Button.x;
-    ClickY = Button.y;
+    ClickX = int32_t(X);
+    ClickY = int32_t(Y);
     if (Held == 1)
         GrabPanel();
 }
@@ -139,6 +164,8 @@ void HandleEvent(const SDL_Event& Event) {
         SecondTick();
         return;
     }
+    if (HandleGamepadEvent(Event))
+        return;
     switch (Event.type) {
     case SDL_QUIT: QuitRequested = true; break;
     case SDL_KEYDOWN: OnKey(Event.key, true); break;

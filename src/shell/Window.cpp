@@ -30,6 +30,10 @@ bool        GLReady = false;
 bool        GLExtensionsReady = false;
 bool        WindowedOption = false;
 void* (*MakeRenderContext)(SDL_Window*) = SDL_GL_CreateContext;
+bool        FullscreenWanted = true;
+PictureRect Picture = {0, 0, 0, 0};
+int32_t     WindowPixelHeight = 0;
+bool        PictureScaled = false;
 
 namespace {
 
@@ -40,19 +44,6 @@ constexpr int32_t     DepthBits = 16;
 bool VideoStarted = false; // the SDL video subsystem is up (our "window class" is registered)
 
 void ShowError(const char* Text) { ShowMessage(Text, ErrorCaption); }
-
-// Full screen needs a display mode of exactly this size; SDL would otherwise quietly pick the
-// nearest one and stretch or letterbox the game.
-// SDL modes keep the desktop's pixel format, so only the size can be refused.
-bool DisplayHasMode(int32_t Width, int32_t Height) {
-    SDL_DisplayMode Wanted = {};
-    Wanted.w = Width;
-    Wanted.h = Height;
-    SDL_DisplayMode Closest = {};
-    if (!SDL_GetClosestDisplayMode(0, &Wanted, &Closest))
-        return false;
-    return Closest.w == Width && Closest.h == Height;
-}
 
 // Colour and depth bits of the frame buffer; requested before the window is made, because SDL
 // picks the window's visual from them.
@@ -116,15 +107,15 @@ bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bi
         }
         VideoStarted = true;
     }
-    if (FullScreen && WindowedOption)
+    // Full screen covers the desktop at its own resolution: the desktop's mode is never switched,
+    // the picture is drawn in the mode's shape and scaled to fit (ResizeViewport).
+    if (FullScreen && (WindowedOption || !FullscreenWanted))
         FullScreen = false;
-    if (FullScreen && !DisplayHasMode(Width, Height)) {
-        ShowError("Unable to switch to fullscreen!");
-        FullScreen = false;
-    }
+    PictureScaled = FullScreen;
     RequestPixelFormat(Bits);
-    Uint32 Flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    Flags |= FullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+    Uint32 Flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+    if (FullScreen)
+        Flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     WindowHandle = SDL_CreateWindow(WindowTitle, 0, 0, Width, Height, Flags);
     if (!WindowHandle)
         return Fail(FullScreen, "Unable to create window!");
@@ -181,13 +172,63 @@ void InitGLState() {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 }
 
+PictureRect FitPicture(int32_t OuterW, int32_t OuterH, int32_t PictureW, int32_t PictureH) {
+    if (OuterW <= 0 || OuterH <= 0 || PictureW <= 0 || PictureH <= 0)
+        return {0, 0, OuterW, OuterH};
+    // Full width unless that makes the picture too tall; sizes rounded down, never past Outer.
+    int32_t W = OuterW;
+    int32_t H = int32_t(int64_t(OuterW) * PictureH / PictureW);
+    if (H > OuterH) {
+        H = OuterH;
+        W = int32_t(int64_t(OuterH) * PictureW / PictureH);
+    }
+    return {(OuterW - W) / 2, (OuterH - H) / 2, W, H};
+}
+
+void WindowToPicture(float& X, float& Y) {
+    if (!PictureScaled || Picture.Width <= 0 || Picture.Height <= 0)
+        return;
+    X = (X - float(Picture.X)) * float(ScreenWidth) / float(Picture.Width);
+    Y = (Y - float(Picture.Y)) * float(ScreenHeight) / float(Picture.Height);
+}
+
+void ToggleFullScreen() {
+    if (!WindowHandle)
+        return;
+    const bool Full = !PictureScaled;
+    if (SDL_SetWindowFullscreen(WindowHandle, Full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+        return;
+    FullscreenWanted = Full;
+    PictureScaled = Full;
+    if (!Full)
+        SDL_SetWindowSize(WindowHandle, ScreenWidth, ScreenHeight);
+    SDL_ShowCursor(Full ? SDL_DISABLE : SDL_ENABLE);
+    // The window manager may answer later; its size event places the picture again.
+    int W = 0, H = 0;
+    SDL_GL_GetDrawableSize(WindowHandle, &W, &H);
+    ResizeViewport(W, H);
+}
+
 void ResizeViewport(int32_t Width, int32_t Height) {
+    // Full screen, the window is the desktop's size whatever the caller passed (the mode's).
+    if (PictureScaled && WindowHandle) {
+        int W = 0, H = 0;
+        SDL_GL_GetDrawableSize(WindowHandle, &W, &H);
+        Width = W;
+        Height = H;
+    }
     if (Height == 0)
         Height = 1;
-    glViewport(0, 0, Width, Height);
+    Picture = PictureScaled ? FitPicture(Width, Height, ScreenWidth, ScreenHeight)
+                            : PictureRect{0, 0, Width, Height};
+    WindowPixelHeight = Height;
+    if (Picture.Height <= 0)
+        Picture.Height = 1;
+    // GL counts the viewport from the bottom; the bars around it stay as glClear left them.
+    glViewport(Picture.X, Height - Picture.Y - Picture.Height, Picture.Width, Picture.Height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FieldOfView, double(Width) / double(Height), 0.1, 1500.0);
+    gluPerspective(FieldOfView, double(Picture.Width) / double(Picture.Height), 0.1, 1500.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // The models' default frustum replaces the perspective until the next SetOverlayMode.

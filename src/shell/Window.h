@@ -23,6 +23,25 @@ extern double      FieldOfView;       // vertical field of view of the 3D projec
 extern bool        GLReady;           // the OpenGL entry points are usable
 extern bool        GLExtensionsReady; // the extension string has been read
 extern bool        WindowedOption;    // --windowed: an ordinary window of the mode's size
+extern bool        FullscreenWanted;  // setting: full screen over the desktop at its own size, else a window
+
+// Where the game's picture lies in the window, pixels from the top-left. In a window it is the
+// whole client area; full screen it is the mode's shape scaled to fit, centred between black bars.
+struct PictureRect {
+    int32_t X;
+    int32_t Y;
+    int32_t Width;
+    int32_t Height;
+};
+extern PictureRect Picture;           // the current picture in the window
+extern int32_t     WindowPixelHeight; // client height the picture was placed in, pixels
+extern bool        PictureScaled;     // full screen: the picture is fitted and pointer positions mapped
+
+// The largest rectangle of PictureW x PictureH's shape inside Outer, centred.
+PictureRect FitPicture(int32_t OuterW, int32_t OuterH, int32_t PictureW, int32_t PictureH);
+// Window pixels to the display mode's pixels; identity unless the picture is scaled.
+void WindowToPicture(float& X, float& Y);
+void ToggleFullScreen(); // Alt+Enter: full screen over the desktop <-> a window of the mode's size
 
 // Makes the OpenGL context on a new window (SDL_GL_CreateContext). Tests replace it to stand in
 // for a driver that refuses a context for some display mode.
