@@ -3,10 +3,14 @@
 
 #include "menu/Menu.h"
 #include "menu/Settings.h"
+#include "platform/UserPaths.h"
 #include "shell/Bench.h"
 #include "shell/Events.h"
 #include "shell/Frame.h"
+#include "shell/Gamepad.h"
 #include "shell/Input.h"
+#include "shell/KeyBindings.h"
+#include "shell/Screenshot.h"
 #include "shell/Timer.h"
 #include "shell/Window.h"
 #include "sound/Sound.h"
@@ -73,7 +77,9 @@ void RunFrame() {
     FrameCount += 1;
     AdvanceFrameClock();
     DrawFrame();
+    ProcessScreenshotKey(); // reads the back buffer, so before the swap
     SwapMainWindow();
+    UpdateGamepads();
     if (!HandleEscape()) {
         ProcessGameKeys();
         UpdatePointer();
@@ -105,6 +111,8 @@ bool StartUp() {
     if (!WindowHandle)
         return false;
     GameSetup(); // leaves GameState 1 and MenuPage 1 with a battle ready behind the menu
+    ReportKeyBindingProblems(); // the event log exists only now
+    StartGamepads();            // controllers already plugged in arrive as device events
     SoundSetDistanceFactor(100.0f);
     if (!GameTimer)
         ResetGameTimer();
@@ -113,6 +121,7 @@ bool StartUp() {
 }
 
 void ShutDown() {
+    StopGamepads();
     SoundClose();
     DestroyMainWindow(true);
     delete GameTimer;
@@ -171,6 +180,9 @@ int RunProgram(int argc, char** argv) {
     const int Status = ReadOptions(argc, argv);
     if (Status >= 0)
         return Status;
+    if (!SetUpUserPaths())
+        std::fprintf(stderr, "tarvix: cannot use the installed data or the user folder %s\n",
+                     UserConfigFolder().c_str());
     if (BenchMode != BenchKind::None)
         return RunBench();
     if (!StartUp()) {

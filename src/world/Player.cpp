@@ -3,10 +3,13 @@
 
 #include "platform/Numbers.h"
 #include "shell/App.h"
+#include "shell/Gamepad.h"
 #include "shell/Input.h"
 #include "world/Actors.h"
 #include "world/Shots.h"
 #include "world/World.h"
+
+#include <algorithm>
 
 bool FireLatch = false;
 
@@ -14,10 +17,21 @@ namespace {
 
 constexpr int KeyA = 65; // virtual-key code of the letter A, the other fire key
 
+// A game controller's stick builds the throttle as the keys do, but only up to its deflection,
+// so it is never faster than the keys; the keys win while one is held.
+void ApplyStickThrottle(const Actor_Rec& P) {
+    if (Keys[KeyUp] || Keys[KeyDown] || PadThrottle == 0.0)
+        return;
+    if (PadThrottle > 0.0 && PlayerVelocity < PadThrottle)
+        PlayerVelocity = std::min(PlayerVelocity + P.Acceleration * SpeedFactor, PadThrottle);
+    else if (PadThrottle < 0.0 && PlayerVelocity > PadThrottle)
+        PlayerVelocity = std::max(PlayerVelocity - P.Acceleration * SpeedFactor, PadThrottle);
+}
+
 // Up and down build the throttle; up wins when both are held because it clears down first.
 void ApplyThrottle(const Actor_Rec& P) {
     if (PlayerVelocity > -PlayerDeadZone && PlayerVelocity < PlayerDeadZone && !Keys[KeyUp] &&
-        !Keys[KeyDown])
+        !Keys[KeyDown] && PadThrottle == 0.0)
         PlayerVelocity = 0.0;
     if (Keys[KeyUp]) {
         PlayerVelocity += P.Acceleration * SpeedFactor;
@@ -29,6 +43,7 @@ void ApplyThrottle(const Actor_Rec& P) {
         if (PlayerVelocity < -1.0) PlayerVelocity = -1.0;
         Keys[KeyUp] = false;
     }
+    ApplyStickThrottle(P);
 }
 
 // The throttle decays on its own by half the acceleration; it may overshoot zero slightly,
@@ -60,6 +75,9 @@ void ApplySteering(Actor_Rec& P) {
         P.Heading += P.TurnSpeed * SpeedFactor;
         Keys[KeyRight] = false;
     }
+    // The stick turns in proportion to its deflection (at most the keys' rate) while no key does.
+    if (!Keys[KeyRight] && !Keys[KeyLeft] && PadTurn != 0.0)
+        P.Heading -= P.TurnSpeed * SpeedFactor * PadTurn;
 }
 
 // One shot per press: the latch holds until both fire keys are up.
