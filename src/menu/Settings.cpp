@@ -11,6 +11,8 @@
 #include "menu/PointerStars.h"
 #include "platform/Ini.h"
 #include "platform/Platform.h"
+#include "platform/UserPaths.h"
+#include "shell/KeyBindings.h"
 
 int32_t DetailLevel = 2;
 float   Anisotropy = 0.0f;
@@ -71,12 +73,33 @@ const SettingKey PreferenceKeys[] = {
     {"Player",   "ColorR",      Encoding::Float,          &Actors[0].ColorR, 1.0, nullptr},
     {"Player",   "ColorG",      Encoding::Float,          &Actors[0].ColorG, 1.0, nullptr},
     {"Player",   "ColorB",      Encoding::Float,          &Actors[0].ColorB, 1.0, nullptr},
+    // Additions of the Linux game: full screen over the desktop, and the key of each action
+    // by its SDL key name (resolved by ApplyKeyBindings).
+    {"Graphics", "Fullscreen",       Encoding::Boolean, &FullscreenWanted,                          1, nullptr},
+    {"Keys",     "Forward",          Encoding::Text,    &KeyBindingNames[ActionForward],          0, "Up"},
+    {"Keys",     "Backward",         Encoding::Text,    &KeyBindingNames[ActionBackward],         0, "Down"},
+    {"Keys",     "TurnLeft",         Encoding::Text,    &KeyBindingNames[ActionTurnLeft],         0, "Left"},
+    {"Keys",     "TurnRight",        Encoding::Text,    &KeyBindingNames[ActionTurnRight],        0, "Right"},
+    {"Keys",     "Fire",             Encoding::Text,    &KeyBindingNames[ActionFire],             0, "A"},
+    {"Keys",     "Fire2",            Encoding::Text,    &KeyBindingNames[ActionFire2],            0, "Space"},
+    {"Keys",     "Camera",           Encoding::Text,    &KeyBindingNames[ActionCamera],           0, "C"},
+    {"Keys",     "ToggleFPS",        Encoding::Text,    &KeyBindingNames[ActionToggleFPS],        0, "F"},
+    {"Keys",     "ToggleHelp",       Encoding::Text,    &KeyBindingNames[ActionToggleHelp],       0, "H"},
+    {"Keys",     "ToggleRadar",      Encoding::Text,    &KeyBindingNames[ActionToggleRadar],      0, "R"},
+    {"Keys",     "ToggleCrosshairs", Encoding::Text,    &KeyBindingNames[ActionToggleCrosshairs], 0, "S"},
+    {"Keys",     "ToggleCompass",    Encoding::Text,    &KeyBindingNames[ActionToggleCompass],    0, "O"},
+    {"Keys",     "ToggleTrees",      Encoding::Text,    &KeyBindingNames[ActionToggleTrees],      0, "T"},
+    {"Keys",     "ToggleLog",        Encoding::Text,    &KeyBindingNames[ActionToggleLog],        0, "L"},
+    {"Keys",     "ToggleParticles",  Encoding::Text,    &KeyBindingNames[ActionToggleParticles],  0, "P"},
 };
 
 // The order LoadSettings reads the keys in (the flags not quite in the written order).
 const char* const PreferenceReadOrder[] = {
     "Detail", "Resolution", "Anisotropic", "Volume",    "Enabled", "Log",    "Particles", "Compass",
     "Crosshair", "Radar", "Help",        "LittleStars", "Name",    "ColorR", "ColorG",    "ColorB",
+    "Fullscreen", "Forward", "Backward", "TurnLeft", "TurnRight", "Fire", "Fire2", "Camera",
+    "ToggleFPS", "ToggleHelp", "ToggleRadar", "ToggleCrosshairs", "ToggleCompass", "ToggleTrees",
+    "ToggleLog", "ToggleParticles",
 };
 
 // Checked after every key is read, in this order; the name's cut comes after the colours.
@@ -260,27 +283,28 @@ static void SpawnCornerStars() {
 
 void LoadSettings() {
     IniDocument Doc;
-    LoadIniFile(SettingsPath, Doc);
+    LoadIniFile(UserFilePath(SettingsPath), Doc);
     for (const char* Key : PreferenceReadOrder)
         ReadKey(Doc, KeyNamed(PreferenceKeys, Key));
     ApplyChecks(PreferenceKeys, ColourChecks);
     if (Actors[0].Name.size() > PlayerNameMaxLength)
         Actors[0].Name.resize(PlayerNameMaxLength);
     ApplyChecks(PreferenceKeys, PreferenceChecks);
+    ApplyKeyBindings();
     SpawnCornerStars();
 }
 
 void SaveSettings() {
-    SaveKeys(SettingsPath, PreferenceKeys);
+    SaveKeys(UserFilePath(SettingsPath).c_str(), PreferenceKeys);
     SpawnCornerStars();
 }
 
 void LoadLastArena() {
     IniDocument Doc;
-    LoadIniFile(LastArenaPath, Doc);
+    LoadIniFile(UserFilePath(LastArenaPath), Doc);
     for (const SettingKey& K : ArenaKeys)
         ReadKey(Doc, K);
     ApplyChecks(ArenaKeys, ArenaChecks);
 }
 
-void SaveLastArena() { SaveKeys(LastArenaPath, ArenaKeys); }
+void SaveLastArena() { SaveKeys(UserFilePath(LastArenaPath).c_str(), ArenaKeys); }

@@ -166,11 +166,16 @@ TEST_F(SettingsFiles, SaveWritesEveryKeyInTableOrder) {
     LoadSettings();
     Actors[0].ColorG = 0.1 * 3;
     SaveSettings();
-    EXPECT_EQ(ReadText("default.ini"), "[Graphics]\nDetail=2\nResolution=2\nAnisotropic=0\n\n"
+    EXPECT_EQ(ReadText("default.ini"), "[Graphics]\nDetail=2\nResolution=2\nAnisotropic=0\nFullscreen=1\n\n"
                                        "[Sound]\nVolume=100\nEnabled=1\n\n"
                                        "[Other]\nLog=1\nCompass=1\nCrosshair=1\nRadar=1\nHelp=1\n"
                                        "Particles=1\nLittleStars=1\n\n"
-                                       "[Player]\nName=PLAYER\nColorR=1\nColorG=0.3\nColorB=1\n");
+                                       "[Player]\nName=PLAYER\nColorR=1\nColorG=0.3\nColorB=1\n\n"
+                                       "[Keys]\nForward=Up\nBackward=Down\nTurnLeft=Left\n"
+                                       "TurnRight=Right\nFire=A\nFire2=Space\nCamera=C\nToggleFPS=F\n"
+                                       "ToggleHelp=H\nToggleRadar=R\nToggleCrosshairs=S\n"
+                                       "ToggleCompass=O\nToggleTrees=T\nToggleLog=L\n"
+                                       "ToggleParticles=P\n");
 }
 
 TEST_F(SettingsFiles, SaveThenLoadGivesBackEveryValue) {
