@@ -1,0 +1,150 @@
+// Full screen over the desktop: the picture keeps the mode's shape between black bars, and
+// pointer positions map back through the same scaling.
+#include "shell/App.h"
+#include "shell/Events.h"
+#include "shell/Input.h"
+#include "shell/Window.h"
+#include "support/GLContext.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool IsRed(const std::vector<uint8_t>& P) { return P[0] > 200 && P[1] < 50 && P[2] < 50; }
+bool IsGreen(const std::vector<uint8_t>& P) { return P[0] < 50 && P[1] > 200 && P[2] < 50; }
+bool IsBlack(const std::vector<uint8_t>& P) { return P[0] < 20 && P[1] < 20 && P[2] < 20; }
+
+// An overlay rectangle in screen percent, y from the top as the game gives panel positions.
+void PercentQuad(double X0, double Y0, double X1, double Y1, float R, float G) {
+    glColor3f(R, G, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex2d(X0, 100.0 - Y1);
+    glVertex2d(X1, 100.0 - Y1);
+    glVertex2d(X1, 100.0 - Y0);
+    glVertex2d(X0, 100.0 - Y0);
+    glEnd();
+}
+
+SDL_Event Motion(int X, int Y) {
+    SDL_Event E = {};
+    E.type = SDL_MOUSEMOTION;
+    E.motion.x = X;
+    E.motion.y = Y;
+    return E;
+}
+
+class ScaledPicture : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        PictureScaled = false;
+        HandleEvent(ButtonUp());
+    }
+    static SDL_Event ButtonUp() {
+        SDL_Event E = {};
+        E.type = SDL_MOUSEBUTTONUP;
+        E.button.button = SDL_BUTTON_LEFT;
+        return E;
+    }
+};
+
+} // namespace
+
+TEST(FitPicture, KeepsTheShapeAndCentresIt) {
+    const PictureRect Wide = FitPicture(1920, 1080, 800, 600); // 4:3 on 16:9: bars left and right
+    EXPECT_EQ(Wide.X, 240);
+    EXPECT_EQ(Wide.Y, 0);
+    EXPECT_EQ(Wide.Width, 1440);
+    EXPECT_EQ(Wide.Height, 1080);
+    const PictureRect Tall = FitPicture(1280, 1024, 1280, 800); // the wide mode: bars above and below
+    EXPECT_EQ(Tall.X, 0);
+    EXPECT_EQ(Tall.Y, 112);
+    EXPECT_EQ(Tall.Width, 1280);
+    EXPECT_EQ(Tall.Height, 800);
+    const PictureRect Exact = FitPicture(1024, 768, 640, 480);
+    EXPECT_EQ(Exact.X, 0);
+    EXPECT_EQ(Exact.Y, 0);
+    EXPECT_EQ(Exact.Width, 1024);
+    EXPECT_EQ(Exact.Height, 768);
+    const PictureRect Odd = FitPicture(1366, 768, 1280, 1024); // never larger than the screen
+    EXPECT_LE(Odd.X + Odd.Width, 1366);
+    EXPECT_EQ(Odd.Height, 768);
+    EXPECT_EQ(Odd.Width, 960);
+}
+
+// A 640 x 480 mode on a 320 x 180 screen: a 240 x 180 picture from x = 40, black at the sides.
+TEST_F(ScaledPicture, DrawsBetweenBlackBarsAndMapsThePointer) {
+    clsTestGLContext Ctx(320, 180);
+    REQUIRE_GL(Ctx);
+    FieldOfView = 45.0;
+    ScreenWidth = 640;
+    ScreenHeight = 480;
+    PictureScaled = true;
+    ResizeViewport(320, 180);
+    EXPECT_EQ(Picture.X, 40);
+    EXPECT_EQ(Picture.Width, 240);
+    OverlayMode = false;
+    SetOverlayMode(true);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    PercentQuad(0, 0, 100, 100, 1, 0);
+    RadarPanelX = 1.0;
+    RadarPanelY = 75.5;
+    PercentQuad(RadarPanelX, RadarPanelY, RadarPanelX + RadarPanelWidth, RadarPanelY + RadarPanelHeight, 0, 1);
+    SetOverlayMode(false);
+
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(20, 90))) << "left bar";
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(300, 90))) << "right bar";
+    EXPECT_TRUE(IsRed(Ctx.Pixel(45, 170))) << "picture's top-left";
+    EXPECT_TRUE(IsRed(Ctx.Pixel(275, 90))) << "picture's right edge";
+    // The radar's square, 1..23 % across and 75.5..97.5 % down, lands at x 42..95, y from the top 136..175.
+    const int RadarX = 40 + int(12.0 / 100 * 240);
+    const int RadarYFromTop = int(86.0 / 100 * 180);
+    EXPECT_TRUE(IsGreen(Ctx.Pixel(RadarX, 180 - 1 - RadarYFromTop)));
+
+    // The pointer over those pixels is over the panel: percent and pixels of the mode.
+    HandleEvent(Motion(RadarX, RadarYFromTop));
+    UpdatePointer();
+    EXPECT_NEAR(MousePctX, 12.0, 0.5);
+    EXPECT_NEAR(MousePctY, 86.0, 0.6);
+    HandleEvent(Motion(40, 0));
+    UpdatePointer();
+    EXPECT_NEAR(RawMouseX, 0.0f, 0.01f);
+    EXPECT_NEAR(MousePctY, 0.0f, 0.01f);
+    HandleEvent(Motion(280, 180));
+    UpdatePointer();
+    EXPECT_NEAR(RawMouseX, 640.0f, 0.01f);
+    EXPECT_NEAR(MousePctY, 100.0f, 0.01f);
+
+    // A press there grabs the radar.
+    ShowRadar = true;
+    ShowLog = ShowCompass = false;
+    PointerTimer = 30.0;
+    SDL_Event Press = {};
+    Press.type = SDL_MOUSEBUTTONDOWN;
+    Press.button.button = SDL_BUTTON_LEFT;
+    Press.button.x = RadarX;
+    Press.button.y = RadarYFromTop;
+    HandleEvent(Press);
+    EXPECT_EQ(DragPanel, 3);
+    EXPECT_EQ(ClickX, (RadarX - 40) * 640 / 240);
+    EXPECT_EQ(ClickY, RadarYFromTop * 480 / 180);
+}
+
+TEST_F(ScaledPicture, AWindowKeepsPixelsAsTheyAre) {
+    clsTestGLContext Ctx(320, 180);
+    REQUIRE_GL(Ctx);
+    ScreenWidth = 640;
+    ScreenHeight = 480;
+    PictureScaled = false;
+    ResizeViewport(320, 180);
+    EXPECT_EQ(Picture.X, 0);
+    EXPECT_EQ(Picture.Width, 320);
+    EXPECT_EQ(Picture.Height, 180);
+    HandleEvent(Motion(160, 90));
+    UpdatePointer();
+    EXPECT_FLOAT_EQ(RawMouseX, 160.0f);
+    EXPECT_FLOAT_EQ(MousePctX, 25.0f) << "percent of the mode, as the window always did";
+}
