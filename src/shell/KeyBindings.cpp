@@ -82,9 +82,11 @@ int32_t BoundKeySlot(int32_t Sym, int32_t Natural) {
     for (int32_t Action = 0; Action < KeyActionCount; ++Action)
         if (BoundKey(Action) == Sym)
             return KeyBindings[Action].Slot;
+    // A key whose own code is the slot of an action bound elsewhere no longer acts; other keys
+    // with that code (the keypad's arrows) still do while the action keeps its usual key.
     for (int32_t Action = 0; Action < KeyActionCount; ++Action)
-        if (KeyBindings[Action].Slot == Natural)
-            return -1; // this key's action now listens to another key
+        if (KeyBindings[Action].Slot == Natural && BoundKey(Action) != DefaultKeyCode(Action))
+            return -1;
     return Natural;
 }
 

@@ -45,8 +45,8 @@ void ReportKeyBindingProblems();
 int32_t BoundKey(int32_t Action); // SDL key code in effect for Action
 
 // The Keys slot a key press of SDL key Sym sets in a running game. Natural is the key's own
-// virtual-key code (-1 for none): a key bound to an action gives the action's slot; a usual key
-// whose action was moved elsewhere gives -1; any other key its own code.
+// virtual-key code (-1 for none): a key bound to an action gives the action's slot; a key whose
+// code is the slot of an action moved to another key gives -1; any other key its own code.
 int32_t BoundKeySlot(int32_t Sym, int32_t Natural);
 
 // A help line with each usual key quoted in it ('a', 't', "the arrow keys") replaced by the

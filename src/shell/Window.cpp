@@ -200,6 +200,8 @@ void ToggleFullScreen() {
         return;
     FullscreenWanted = Full;
     PictureScaled = Full;
+    if (Full)
+        WindowedOption = false; // the player's own choice outlasts --windowed at the next mode change
     if (!Full)
         SDL_SetWindowSize(WindowHandle, ScreenWidth, ScreenHeight);
     SDL_ShowCursor(Full ? SDL_DISABLE : SDL_ENABLE);

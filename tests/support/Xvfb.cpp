@@ -254,11 +254,11 @@ bool clsXvfb::StartApp(const std::vector<std::string>& Args, const std::string& 
         setenv("ASAN_OPTIONS", Options.c_str(), 1);
         unsetenv("SDL_AUDIODRIVER");
         std::vector<char*> Argv;
-        Argv.push_back(const_cast<char*>(TARVIX_BINARY));
+        Argv.push_back(const_cast<char*>(Binary.c_str()));
         for (const std::string& A : Args)
             Argv.push_back(const_cast<char*>(A.c_str()));
         Argv.push_back(nullptr);
-        execv(TARVIX_BINARY, Argv.data());
+        execv(Binary.c_str(), Argv.data());
         _exit(127);
     }
     AppPid = Pid;

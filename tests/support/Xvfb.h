@@ -52,6 +52,7 @@ class clsXvfb {
 
     // Runs a shell command with DISPLAY set to this server; its exit status (-1 on failure).
     int         Run(const std::string& Command, std::string* Output = nullptr) const;
+    std::string Binary = TARVIX_BINARY; // the game StartApp runs (an installed copy, say)
     std::string WindowId;         // the game window, as xdotool names it
     int32_t     WindowWidth = 0;  // pixels
     int32_t     WindowHeight = 0; // pixels

@@ -1,6 +1,7 @@
 // assetgen: writes every texture, font sheet, model and sound the game loads into one folder.
 // Everything is made here from fixed seeds, so two runs write identical files.
 #include "Fonts.h"
+#include "Icon.h"
 #include "Models.h"
 #include "Sounds.h"
 #include "Textures.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path Root = argv[1];
-    for (const char* Folder : {"textures", "skybox", "fonts", "models", "sound/fx"}) {
+    for (const char* Folder : {"textures", "skybox", "fonts", "models", "sound/fx", "icon"}) {
         std::error_code Error;
         std::filesystem::create_directories(Root / Folder, Error);
         if (Error) {
@@ -30,5 +31,6 @@ int main(int argc, char** argv) {
     Ok = WriteFonts(Dir) && Ok;
     Ok = WriteModels(Dir) && Ok;
     Ok = WriteSounds(Dir) && Ok;
+    Ok = WriteIcon(Dir) && Ok;
     return Ok ? 0 : 1;
 }
