@@ -13,8 +13,12 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
+// libpng would print its errors and warnings; the callers report failures their own way.
+void Quietly(png_structp Png, png_const_charp) { png_longjmp(Png, 1); }
+void IgnoreWarning(png_structp, png_const_charp) {}
+
 bool WriteRows(FILE* File, int32_t Width, int32_t Height, const std::vector<uint8_t>& Rgb) {
-    png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Quietly, IgnoreWarning);
     if (!Png)
         return false;
     png_infop Info = png_create_info_struct(Png);
@@ -34,7 +38,7 @@ bool WriteRows(FILE* File, int32_t Width, int32_t Height, const std::vector<uint
 }
 
 bool ReadRows(FILE* File, int32_t& Width, int32_t& Height, std::vector<uint8_t>& Rgb) {
-    png_structp Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Quietly, IgnoreWarning);
     if (!Png)
         return false;
     png_infop Info = png_create_info_struct(Png);

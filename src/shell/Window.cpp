@@ -84,6 +84,14 @@ bool VideoDriverVisible() {
     return Asked && std::strstr(Asked, Current) != nullptr;
 }
 
+// The display the window is on (the first one before there is a window), in desktop pixels.
+SDL_Rect DisplayBounds(SDL_Window* Window) {
+    SDL_Rect Bounds = {0, 0, 0, 0};
+    const int Display = Window ? SDL_GetWindowDisplayIndex(Window) : 0;
+    SDL_GetDisplayBounds(Display < 0 ? 0 : Display, &Bounds);
+    return Bounds;
+}
+
 bool Fail(bool FullScreen, const char* Text) {
     DestroyMainWindow(FullScreen);
     ShowError(Text);
@@ -116,7 +124,13 @@ bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bi
     Uint32 Flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
     if (FullScreen)
         Flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    WindowHandle = SDL_CreateWindow(WindowTitle, 0, 0, Width, Height, Flags);
+    // Full screen the window is also made the display's size itself: a window manager then only
+    // lifts it over its panels, and without one (a bare X server) it still covers the screen.
+    const SDL_Rect Bounds = DisplayBounds(nullptr);
+    if (FullScreen && Bounds.w > 0 && Bounds.h > 0)
+        WindowHandle = SDL_CreateWindow(WindowTitle, Bounds.x, Bounds.y, Bounds.w, Bounds.h, Flags);
+    else
+        WindowHandle = SDL_CreateWindow(WindowTitle, 0, 0, Width, Height, Flags);
     if (!WindowHandle)
         return Fail(FullScreen, "Unable to create window!");
     SDL_ShowCursor(FullScreen ? SDL_DISABLE : SDL_ENABLE);
@@ -196,6 +210,11 @@ void ToggleFullScreen() {
     if (!WindowHandle)
         return;
     const bool Full = !PictureScaled;
+    if (Full) {
+        const SDL_Rect Bounds = DisplayBounds(WindowHandle);
+        SDL_SetWindowPosition(WindowHandle, Bounds.x, Bounds.y);
+        SDL_SetWindowSize(WindowHandle, Bounds.w, Bounds.h);
+    }
     if (SDL_SetWindowFullscreen(WindowHandle, Full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
         return;
     FullscreenWanted = Full;

@@ -1,0 +1,127 @@
+// The installed game: `cmake --install` into a temporary prefix, started from an unrelated
+// folder under Xvfb, full screen over a wide desktop. It must find its data in
+// PREFIX/share/tarvix, take menu clicks through the scaled picture into a battle, and keep the
+// files it writes (the custom arena, a screenshot) in $XDG_CONFIG_HOME/tarvix.
+#include "platform/Png.h"
+#include "support/Xvfb.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Pause(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
+
+bool WaitForFile(const fs::path& Path, double Seconds) {
+    for (double T = 0; T < Seconds; T += 0.1) {
+        std::error_code Error;
+        if (fs::exists(Path, Error))
+            return true;
+        Pause(0.1);
+    }
+    return false;
+}
+
+// An 800 x 600 picture full screen on a 1280 x 720 desktop: 960 x 720 from x = 160. Positions
+// in percent of the picture become percent of the window.
+constexpr double DesktopW = 1280, DesktopH = 720, PictureX = 160, PictureW = 960;
+double WindowPctX(double PicturePct) { return (PictureX + PicturePct * PictureW / 100) * 100 / DesktopW; }
+
+bool Press(clsXvfb& X, double PicturePctX, double PctY) {
+    if (!X.MoveTo(WindowPctX(PicturePctX), PctY))
+        return false;
+    Pause(0.3);
+    const bool Ok = X.Run("xdotool mousedown 1") == 0;
+    Pause(0.25);
+    X.Run("xdotool mouseup 1");
+    Pause(1.5); // the page change fades in before the next click can land
+    return Ok;
+}
+
+class InstallE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char Pattern[] = "/tmp/tarvix-install-XXXXXX";
+        ASSERT_NE(mkdtemp(Pattern), nullptr);
+        Root = Pattern;
+    }
+    void TearDown() override {
+        unsetenv("XDG_CONFIG_HOME");
+        std::error_code Ignored;
+        fs::remove_all(Root, Ignored);
+    }
+    fs::path Root;
+};
+
+} // namespace
+
+TEST_F(InstallE2E, InstalledGameRunsFromAnywhereAndWritesToTheUserFolder) {
+    const fs::path Prefix = Root / "prefix";
+    const std::string Install = "cmake --install '" TARVIX_BUILD_DIR "' --prefix '" + Prefix.string() +
+                                "' > '" + (Root / "install.log").string() + "' 2>&1";
+    ASSERT_EQ(std::system(Install.c_str()), 0) << "cmake --install failed";
+    EXPECT_TRUE(fs::is_regular_file(Prefix / "bin" / "tarvix"));
+    EXPECT_TRUE(fs::is_directory(Prefix / "share" / "tarvix" / "models"));
+    EXPECT_TRUE(fs::is_regular_file(Prefix / "share" / "applications" / "tarvix.desktop"));
+    EXPECT_FALSE(fs::exists(Prefix / "share" / "tarvix" / "default.ini")) << "no build-time settings";
+    int32_t W = 0, H = 0;
+    std::vector<uint8_t> Rgb;
+    EXPECT_TRUE(ReadPng((Prefix / "share/icons/hicolor/256x256/apps/tarvix.png").string(), W, H, Rgb));
+    EXPECT_EQ(W, 256);
+
+    const fs::path Config = Root / "config";
+    const fs::path Elsewhere = Root / "elsewhere";
+    fs::create_directories(Elsewhere);
+    setenv("XDG_CONFIG_HOME", Config.c_str(), 1);
+    clsXvfb X{int32_t(DesktopW), int32_t(DesktopH)};
+    REQUIRE_XVFB(X);
+    X.Binary = (Prefix / "bin" / "tarvix").string();
+    ASSERT_TRUE(X.StartApp({}, Elsewhere.string()));
+    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    EXPECT_EQ(X.WindowWidth, int32_t(DesktopW)) << "full screen at the desktop's own size";
+    EXPECT_EQ(X.WindowHeight, int32_t(DesktopH));
+    Pause(1.0);
+
+    // Black bars at the sides, the menu in between.
+    clsScreenshot Menu;
+    ASSERT_TRUE(X.ScreenshotPpm(Menu));
+    int BarLit = 0, PictureLit = 0;
+    for (int32_t Y = 0; Y < Menu.Height; Y += 4) {
+        for (int32_t Xp = 0; Xp < 150; Xp += 5)
+            BarLit += Menu.At(Xp, Y)[0] + Menu.At(Xp, Y)[1] + Menu.At(Xp, Y)[2] > 30;
+        for (int32_t Xp = 200; Xp < 1080; Xp += 5)
+            PictureLit += Menu.At(Xp, Y)[0] + Menu.At(Xp, Y)[1] + Menu.At(Xp, Y)[2] > 30;
+    }
+    EXPECT_EQ(BarLit, 0) << "the left bar is black";
+    EXPECT_GT(PictureLit, 100) << "the menu is drawn";
+
+    ASSERT_TRUE(Press(X, 45, 32.5)); // Single Player
+    ASSERT_TRUE(Press(X, 50, 32.5)); // Custom Arena
+    ASSERT_TRUE(Press(X, 50, 72.5)); // Start: writes the arena file, then the battle
+    EXPECT_TRUE(WaitForFile(Config / "tarvix" / "lastarena.ini", 10)) << X.AppLog();
+    Pause(1.5);
+    ASSERT_TRUE(X.SendKey("F12"));
+    ASSERT_TRUE(WaitForFile(Config / "tarvix" / "screenshots", 5));
+    bool Shot = false;
+    for (int Try = 0; Try < 50 && !Shot; ++Try) {
+        Pause(0.1);
+        for (const auto& Entry : fs::directory_iterator(Config / "tarvix" / "screenshots"))
+            Shot = Shot || ReadPng(Entry.path().string(), W, H, Rgb);
+    }
+    EXPECT_TRUE(Shot);
+    EXPECT_EQ(W, int32_t(PictureW)) << "the picture without its bars";
+    EXPECT_EQ(H, int32_t(DesktopH));
+    // In a battle Escape goes to the menu, where a second one ends the game.
+    ASSERT_TRUE(X.SendKey("Escape"));
+    Pause(1.0);
+    ASSERT_TRUE(X.SendKey("Escape"));
+    EXPECT_EQ(X.WaitForExit(10.0), 0) << X.AppLog();
+    EXPECT_TRUE(fs::is_empty(Elsewhere)) << "nothing written in the working folder";
+    EXPECT_FALSE(fs::exists(Prefix / "share" / "tarvix" / "lastarena.ini"));
+}
