@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
@@ -68,7 +70,11 @@ TEST_F(InstallE2E, InstalledGameRunsFromAnywhereAndWritesToTheUserFolder) {
     ASSERT_EQ(std::system(Install.c_str()), 0) << "cmake --install failed";
     EXPECT_TRUE(fs::is_regular_file(Prefix / "bin" / "tarvix"));
     EXPECT_TRUE(fs::is_directory(Prefix / "share" / "tarvix" / "models"));
-    EXPECT_TRUE(fs::is_regular_file(Prefix / "share" / "applications" / "tarvix.desktop"));
+    std::ifstream Entry(Prefix / "share" / "applications" / "tarvix.desktop");
+    const std::string EntryText{std::istreambuf_iterator<char>(Entry), std::istreambuf_iterator<char>()};
+    EXPECT_NE(EntryText.find("\nExec=" + (Prefix / "bin" / "tarvix").string() + "\n"), std::string::npos)
+        << EntryText;
+    EXPECT_NE(EntryText.find("\nIcon=tarvix\n"), std::string::npos) << EntryText;
     EXPECT_FALSE(fs::exists(Prefix / "share" / "tarvix" / "default.ini")) << "no build-time settings";
     int32_t W = 0, H = 0;
     std::vector<uint8_t> Rgb;
