@@ -3,6 +3,7 @@
 
 #include "platform/Png.h"
 #include "platform/UserPaths.h"
+#include "shell/PictureBuffer.h"
 #include "shell/Input.h"
 #include "shell/Window.h"
 #include "world/EventLog.h"
@@ -19,15 +20,22 @@ namespace {
 
 constexpr int32_t KeyF12 = KeyF1 + 11;
 
-// The picture's pixels, rows from the top as a PNG keeps them (GL gives them from the bottom).
-std::vector<uint8_t> ReadPicture() {
-    const int32_t W = Picture.Width;
-    const int32_t H = Picture.Height;
+// Where the frame lies in what is being drawn: the whole off-screen picture at the mode's size
+// in full screen, else the picture's part of the window (GL counts rows from the bottom).
+PictureRect FrameArea() {
+    if (PictureBuffered)
+        return {0, 0, BufferWidth, BufferHeight};
+    return {Picture.X, WindowPixelHeight - Picture.Y - Picture.Height, Picture.Width, Picture.Height};
+}
+
+// The frame's pixels, rows from the top as a PNG keeps them (GL gives them from the bottom).
+std::vector<uint8_t> ReadPicture(const PictureRect& Area) {
+    const int32_t W = Area.Width;
+    const int32_t H = Area.Height;
     std::vector<uint8_t> Bottom(size_t(W) * size_t(H) * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(Picture.X, WindowPixelHeight - Picture.Y - H, W, H, GL_RGB, GL_UNSIGNED_BYTE,
-                 Bottom.data());
+    glReadBuffer(PictureBuffered ? GL_COLOR_ATTACHMENT0 : GL_BACK);
+    glReadPixels(Area.X, Area.Y, W, H, GL_RGB, GL_UNSIGNED_BYTE, Bottom.data());
     std::vector<uint8_t> Top(Bottom.size());
     const size_t Row = size_t(W) * 3;
     for (int32_t Y = 0; Y < H; ++Y)
@@ -56,8 +64,9 @@ std::string TakeScreenshot() {
     std::filesystem::create_directories(Folder, Error);
     const std::string Name = FreeName(Folder);
     const std::string Path = (Folder / Name).string();
-    if (Error || Picture.Width <= 0 || Picture.Height <= 0 ||
-        !WritePng(Path, Picture.Width, Picture.Height, ReadPicture())) {
+    const PictureRect Area = FrameArea();
+    if (Error || Area.Width <= 0 || Area.Height <= 0 ||
+        !WritePng(Path, Area.Width, Area.Height, ReadPicture(Area))) {
         AddLogLine("Screenshot failed", 1.0, 0.0, 0.0);
         return {};
     }

@@ -7,6 +7,7 @@
 #include "render/Textures.h"
 #include "shell/App.h"
 #include "shell/Events.h"
+#include "shell/PictureBuffer.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -142,6 +143,8 @@ bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bi
     if (!PixelFormatSuitable())
         return Fail(FullScreen, "Unable to find a suitable pixel format");
     MarkGLReady();
+    if (FullScreen)
+        OpenPictureBuffer(Width, Height); // else the picture is drawn straight into the window
     StartSecondTimer();
     SDL_ShowWindow(WindowHandle);
     SDL_RaiseWindow(WindowHandle);
@@ -159,6 +162,7 @@ void DestroyMainWindow(bool RestoreDisplay) {
         SDL_ShowCursor(SDL_ENABLE);
     }
     if (RenderContext) {
+        ClosePictureBuffer();
         if (SDL_GL_MakeCurrent(WindowHandle, nullptr) != 0)
             ShowError("Release of DC and RC failed!");
         SDL_GL_DeleteContext(RenderContext);
@@ -221,6 +225,10 @@ void ToggleFullScreen() {
     PictureScaled = Full;
     if (Full)
         WindowedOption = false; // the player's own choice outlasts --windowed at the next mode change
+    if (Full)
+        OpenPictureBuffer(ScreenWidth, ScreenHeight);
+    else
+        ClosePictureBuffer();
     if (!Full)
         SDL_SetWindowSize(WindowHandle, ScreenWidth, ScreenHeight);
     SDL_ShowCursor(Full ? SDL_DISABLE : SDL_ENABLE);
@@ -245,11 +253,18 @@ void ResizeViewport(int32_t Width, int32_t Height) {
     WindowPixelHeight = Height;
     if (Picture.Height <= 0)
         Picture.Height = 1;
-    // GL counts the viewport from the bottom; the bars around it stay as glClear left them.
-    glViewport(Picture.X, Height - Picture.Y - Picture.Height, Picture.Width, Picture.Height);
+    // The off-screen picture is drawn whole at the mode's size and scaled at the swap. Without
+    // it, the fitted part of the window is drawn directly (GL counts the viewport from the
+    // bottom; the bars around it stay as glClear left them).
+    if (PictureBuffered)
+        glViewport(0, 0, BufferWidth, BufferHeight);
+    else
+        glViewport(Picture.X, Height - Picture.Y - Picture.Height, Picture.Width, Picture.Height);
+    const double Aspect = PictureBuffered ? double(BufferWidth) / double(BufferHeight)
+                                          : double(Picture.Width) / double(Picture.Height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FieldOfView, double(Picture.Width) / double(Picture.Height), 0.1, 1500.0);
+    gluPerspective(FieldOfView, Aspect, 0.1, 1500.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // The models' default frustum replaces the perspective until the next SetOverlayMode.
@@ -303,6 +318,7 @@ void ChangeDisplayMode(int16_t Number) {
 }
 
 void SwapMainWindow() {
+    ShowPictureBuffer(Picture, WindowPixelHeight);
     if (WindowHandle)
         SDL_GL_SwapWindow(WindowHandle);
 }

@@ -3,8 +3,12 @@
 #include "shell/App.h"
 #include "shell/Events.h"
 #include "shell/Input.h"
+#include "shell/PictureBuffer.h"
+#include "shell/Screenshot.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
+#include "support/TempFolder.h"
+#include "platform/Png.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -147,4 +151,50 @@ TEST_F(ScaledPicture, AWindowKeepsPixelsAsTheyAre) {
     UpdatePointer();
     EXPECT_FLOAT_EQ(RawMouseX, 160.0f);
     EXPECT_FLOAT_EQ(MousePctX, 25.0f) << "percent of the mode, as the window always did";
+}
+
+// With framebuffer objects the picture is drawn whole at the mode's size (64 x 48 here) and the
+// swap shows it scaled into the 240 x 180 middle of a 320 x 180 screen; a screenshot holds the
+// picture as drawn.
+TEST_F(ScaledPicture, TheOffScreenPictureIsDrawnAtTheModeSizeAndShownScaled) {
+    clsTempFolder Temp;
+    ASSERT_TRUE(Temp.Ready());
+    clsTestGLContext Ctx(320, 180);
+    REQUIRE_GL(Ctx);
+    FieldOfView = 45.0;
+    ScreenWidth = 64;
+    ScreenHeight = 48;
+    PictureScaled = true;
+    if (!OpenPictureBuffer(64, 48))
+        GTEST_SKIP() << "no framebuffer objects in this driver";
+    ResizeViewport(320, 180);
+    GLint Viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, Viewport);
+    EXPECT_EQ(Viewport[2], 64);
+    EXPECT_EQ(Viewport[3], 48);
+    OverlayMode = false;
+    SetOverlayMode(true);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    PercentQuad(0, 0, 100, 100, 1, 0);
+    PercentQuad(0, 0, 50, 50, 0, 1); // the top-left quarter green
+    SetOverlayMode(false);
+
+    const std::string Shot = TakeScreenshot();
+    int32_t W = 0, H = 0;
+    std::vector<uint8_t> Rgb;
+    ASSERT_TRUE(ReadPng(Shot, W, H, Rgb));
+    EXPECT_EQ(W, 64);
+    EXPECT_EQ(H, 48);
+    EXPECT_GT(Rgb[1], 200) << "top-left green";
+    EXPECT_GT(Rgb[(size_t(47) * 64 + 63) * 3], 200) << "bottom-right red";
+
+    ShowPictureBuffer(Picture, WindowPixelHeight);
+    ClosePictureBuffer(); // reads below come from the window
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(20, 90))) << "left bar";
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(300, 90))) << "right bar";
+    EXPECT_TRUE(IsGreen(Ctx.Pixel(50, 170))) << "the picture's top-left, scaled";
+    EXPECT_TRUE(IsRed(Ctx.Pixel(270, 10))) << "the picture's bottom-right, scaled";
+    EXPECT_TRUE(IsRed(Ctx.Pixel(150, 60)));
 }
