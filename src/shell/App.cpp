@@ -77,7 +77,7 @@ void RunFrame() {
     FrameCount += 1;
     AdvanceFrameClock();
     DrawFrame();
-    ProcessScreenshotKey(); // reads the back buffer, so before the swap
+    ProcessScreenshotKey(); // reads the frame as drawn, so before the swap shows it
     SwapMainWindow();
     UpdateGamepads();
     if (!HandleEscape()) {
