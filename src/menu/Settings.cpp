@@ -16,6 +16,7 @@
 
 int32_t DetailLevel = 2;
 float   Anisotropy = 0.0f;
+bool    AnimatedModels = true;
 int16_t SoundVolume = 100;
 bool    SoundEnabled = true;
 bool    ShowPointerStars = true;
@@ -60,6 +61,7 @@ const SettingKey PreferenceKeys[] = {
     {"Graphics", "Detail",      Encoding::Integer,        &DetailLevel,      2,   nullptr},
     {"Graphics", "Resolution",  Encoding::Integer,        &ResolutionWanted, 2,   nullptr},
     {"Graphics", "Anisotropic", Encoding::FloatAsInteger, &Anisotropy,       0,   nullptr},
+    {"Graphics", "AnimatedModels", Encoding::Boolean,     &AnimatedModels,   1,   nullptr},
     {"Sound",    "Volume",      Encoding::Integer,        &SoundVolume,      100, nullptr},
     {"Sound",    "Enabled",     Encoding::Boolean,        &SoundEnabled,     1,   nullptr},
     {"Other",    "Log",         Encoding::Boolean,        &ShowLog,          1,   nullptr},
@@ -95,8 +97,8 @@ const SettingKey PreferenceKeys[] = {
 
 // The order LoadSettings reads the keys in (the flags not quite in the written order).
 const char* const PreferenceReadOrder[] = {
-    "Detail", "Resolution", "Anisotropic", "Volume",    "Enabled", "Log",    "Particles", "Compass",
-    "Crosshair", "Radar", "Help",        "LittleStars", "Name",    "ColorR", "ColorG",    "ColorB",
+    "Detail", "Resolution", "Anisotropic", "AnimatedModels", "Volume", "Enabled", "Log", "Particles",
+    "Compass", "Crosshair", "Radar", "Help", "LittleStars", "Name", "ColorR", "ColorG", "ColorB",
     "Fullscreen", "Forward", "Backward", "TurnLeft", "TurnRight", "Fire", "Fire2", "Camera",
     "ToggleFPS", "ToggleHelp", "ToggleRadar", "ToggleCrosshairs", "ToggleCompass", "ToggleTrees",
     "ToggleLog", "ToggleParticles",

@@ -19,6 +19,7 @@ constexpr size_t      PlayerNameMaxLength = 20;          // a longer name read i
 
 extern int32_t DetailLevel;      // graphics detail: 1 low, 2 medium, 3 high
 extern float   Anisotropy;       // anisotropic filtering level for texture loads; 0 none
+extern bool    AnimatedModels;   // tanks step through their walk cycles; off: still models
 extern int16_t SoundVolume;      // effects volume, percent 0..100
 extern bool    SoundEnabled;     // sound effects on
 extern bool    ShowPointerStars; // the little stars around the mouse pointer shown

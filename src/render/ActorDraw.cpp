@@ -2,11 +2,57 @@
 #include "render/ActorDraw.h"
 
 #include <GL/gl.h>
+#include <cmath>
+#include <numbers>
 
+#include "menu/Settings.h"
 #include "model/Animate.h"
 #include "render/Scene.h"
 #include "world/Setup.h"
 #include "world/World.h"
+
+WalkTrack_Rec WalkTracks[ActorSlots];
+
+namespace {
+
+// Below this an actor has not moved between two draws, world units.
+constexpr double StandingStep = 1e-6;
+
+// A list of a walk cycle when it has been recorded at setup, else the still model. Switching
+// AnimatedModels off (a "Load") stills the tanks at once; on, they walk from the next setup.
+uint32_t WalkList(const uint32_t (&Cycle)[WalkPoses], uint32_t Still, int Slot) {
+    return AnimatedModels && Cycle[0] != 0 ? Cycle[WalkPose(Slot)] : Still;
+}
+
+} // namespace
+
+void TrackWalk(int Slot, const Actor_Rec& A) {
+    WalkTrack_Rec& T = WalkTracks[Slot];
+    const double   DX = double(A.X) - T.X;
+    const double   DZ = double(A.Z) - T.Z;
+    // Heading h faces (-sin h, 0, -cos h): the step along it is positive forwards.
+    const double Radians = A.Heading * std::numbers::pi / 180.0;
+    const double Step = -DX * std::sin(Radians) - DZ * std::cos(Radians);
+    if (!T.Seen || std::hypot(DX, DZ) > WalkJumpLimit || std::fabs(Step) < StandingStep) {
+        T.Walked = 0; // standing, or just placed: the rest pose
+    } else {
+        T.Walked = std::fmod(T.Walked + Step, WalkStride);
+        if (T.Walked < 0) T.Walked += WalkStride;
+    }
+    T.Seen = true;
+    T.X = A.X;
+    T.Z = A.Z;
+}
+
+int WalkPose(int Slot) {
+    const int Pose = int(WalkTracks[Slot].Walked / WalkStride * WalkPoses);
+    return Pose < 0 ? 0 : Pose % WalkPoses;
+}
+
+void ResetWalkTracks() {
+    for (WalkTrack_Rec& T : WalkTracks)
+        T = WalkTrack_Rec{};
+}
 
 void BeginActorDrawing(const Actor_Rec& A) {
     glPushMatrix();
@@ -17,13 +63,15 @@ void BeginActorDrawing(const Actor_Rec& A) {
     glScalef(float(A.Width * 0.06), float(A.Height * 0.05), float(A.Length * 0.05));
 }
 
-void DrawPlayerTankModel(double Throttle) {
+void DrawPlayerTankModel(int Slot, double Throttle) {
+    TrackWalk(Slot, Actors[Slot]);
     glRotatef(float(-Throttle), 1.0f, 0.0f, 0.0f);
-    glCallList(HeroList);
+    glCallList(WalkList(HeroWalkLists, HeroList, Slot));
 }
 
-void DrawEnemyTankModel(bool Near) {
-    glCallList(Near ? TigerList : TigerFarList);
+void DrawEnemyTankModel(int Slot, bool Near) {
+    TrackWalk(Slot, Actors[Slot]); // also far away, so the step goes on when it comes near
+    glCallList(Near ? WalkList(TigerWalkLists, TigerList, Slot) : TigerFarList);
 }
 
 void DrawTurretModel(bool Near) {

@@ -2,6 +2,7 @@
 #include "render/Scene.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -23,6 +24,8 @@ uint32_t TigerList;
 uint32_t TurretList;
 uint32_t TigerFarList;
 uint32_t TurretFarList;
+uint32_t HeroWalkLists[WalkPoses];
+uint32_t TigerWalkLists[WalkPoses];
 
 namespace {
 
@@ -41,6 +44,45 @@ const ModelList ModelLists[] = {
     {&TurretList, &TurretModel},     {&TigerFarList, &TigerFarModel},
     {&TurretFarList, &TurretFarModel},
 };
+
+// The walk cycles, recorded after the lists above from the near tank models.
+struct WalkCycle {
+    uint32_t*                    Lists;
+    std::unique_ptr<clsAnimate>* Animator;
+};
+const WalkCycle WalkCycles[] = {
+    {HeroWalkLists, &HeroModel},
+    {TigerWalkLists, &TigerModel},
+};
+
+// Poses the model at frame T of its cycle. AdvanceAnimation by nothing keeps Time where it is
+// put and poses every bone. A cycle runs from frame 1 for Frames frames (its last key, at
+// 1 + Frames, repeats the first), so the poses 1 + Frames * P / WalkPoses stay within Frames.
+void PoseModelAt(clsModel& Model, float T) {
+    Model.Time = T;
+    Model.AdvanceAnimation(0.0f);
+}
+
+// One list per pose, evenly spaced over the cycle from its first frame; afterwards the model is
+// back at the frame its file starts in, so anything else drawing it sees the usual still model.
+// A model without a cycle (one frame) gives the same pose in every list.
+void RecordWalkCycle(const WalkCycle& Cycle) {
+    clsAnimate* Animator = Cycle.Animator->get();
+    clsModel*   Model = Animator ? Animator->Model.get() : nullptr;
+    const float StartTime = Model ? Model->Time : 0.0f;
+    for (int Pose = 0; Pose < WalkPoses; Pose++) {
+        Cycle.Lists[Pose] = glGenLists(1);
+        glNewList(Cycle.Lists[Pose], GL_COMPILE);
+        if (Model) {
+            if (Model->Frames > 1.0f)
+                PoseModelAt(*Model, 1.0f + Model->Frames * Pose / WalkPoses);
+            Animator->Render(*Model);
+        }
+        glEndList();
+    }
+    if (Model && Model->Frames > 1.0f)
+        PoseModelAt(*Model, StartTime);
+}
 
 // Every animator a setup makes; their models' colour maps go with them.
 std::unique_ptr<clsAnimate>* const SetupAnimators[] = {
@@ -101,6 +143,13 @@ void ReleaseModelLists() {
             glDeleteLists(*Entry.List, 1);
         *Entry.List = 0;
     }
+    for (const WalkCycle& Cycle : WalkCycles) {
+        for (int Pose = 0; Pose < WalkPoses; Pose++) {
+            if (Cycle.Lists[Pose] != 0)
+                glDeleteLists(Cycle.Lists[Pose], 1);
+            Cycle.Lists[Pose] = 0;
+        }
+    }
 }
 
 void BuildModelLists() {
@@ -111,6 +160,12 @@ void BuildModelLists() {
         if (*Entry.Animator)
             (*Entry.Animator)->Update();
         glEndList();
+    }
+    for (const WalkCycle& Cycle : WalkCycles) {
+        if (AnimatedModels)
+            RecordWalkCycle(Cycle);
+        else // after a display-mode change the old names were never released: forget them
+            std::fill_n(Cycle.Lists, WalkPoses, 0u);
     }
 }
 

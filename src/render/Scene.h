@@ -15,12 +15,21 @@ extern uint32_t TurretList;    // "models/turret.mdl": turret closer than Detail
 extern uint32_t TigerFarList;  // "models/tiger_f.mdl": enemy tank at DetailLevel * 200 or beyond
 extern uint32_t TurretFarList; // "models/turret_f.mdl": turret at DetailLevel * 200 or beyond
 
+// The walk cycles of the two near tank models, recorded at setup when AnimatedModels is on (all
+// 0 otherwise). Pose P shows the model at frame 1 + P * Frames / WalkPoses of its cycle; pose 0,
+// the cycle's first frame, is the rest pose a standing tank stands in: every foot on the ground.
+constexpr int   WalkPoses = 16;
+extern uint32_t HeroWalkLists[WalkPoses];  // "models/hero.mdl" through its walk cycle
+extern uint32_t TigerWalkLists[WalkPoses]; // "models/tiger.mdl" through its drive cycle
+
 constexpr double DetailDistanceStep = 200.0; // near models are used below DetailLevel * this
 constexpr float  TreeBaseY          = -160.0f; // height the tree quads are placed at
 
 // Compiles the eight lists in the order StarList (the menu's star, CompileStarList), SphereList, DiskList, HeroList, TigerList,
 // TurretList, TigerFarList, TurretFarList, each model list recorded by one update of its
-// animator.
+// animator. With AnimatedModels on, the two walk cycles follow, each pose recorded through the
+// animator's Render with the model posed at that frame; the models are then put back at their
+// starting frame.
 void BuildModelLists();
 
 // True while the context the last setup made its lists in is still current. Nothing makes a
@@ -34,7 +43,7 @@ bool SetupContextKept();
 // already belong to new textures.
 void ReleasePreviousSetup();
 
-// Deletes the model lists of the previous setup. Game setup calls it before it makes any list,
+// Deletes the model lists (walk cycles included) of the previous setup. Game setup calls it before it makes any list,
 // so that after a display-mode change (a new context) the old names cannot meet new lists.
 void ReleaseModelLists();
 

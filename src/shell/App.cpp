@@ -35,12 +35,14 @@ namespace {
 
 constexpr const char* Usage = "Usage: tarvix [--windowed] [--frames N] [--help]\n"
                               "              [--bench | --bench-empty] [--bench-frames N] [--size WxH]\n"
+                              "              [--still-models]\n"
                               "  --windowed        an ordinary window of the display mode's size\n"
                               "  --frames N        end after N frames\n"
                               "  --bench           run the fixed benchmark battle and print its figures\n"
                               "  --bench-empty     the same with frames that only clear and swap\n"
                               "  --bench-frames N  frames the benchmark measures (1000)\n"
                               "  --size WxH        the benchmark's window size (800x600)\n"
+                              "  --still-models    the benchmark's tanks drawn still, without walking\n"
                               "  --help            this list\n";
 
 int64_t FrameLimit = 0; // --frames: frames to run before the program ends; 0 for no limit

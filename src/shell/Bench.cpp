@@ -138,6 +138,10 @@ int ReadBenchOption(int argc, char** argv, int& i) {
         BenchMode = Option[7] == '\0' ? BenchKind::Battle : BenchKind::Empty;
         return 1;
     }
+    if (std::strcmp(Option, "--still-models") == 0) {
+        AnimatedModels = false; // the bench reads no settings file: this is its "AnimatedModels=0"
+        return 1;
+    }
     const bool Frames = std::strcmp(Option, "--bench-frames") == 0;
     const bool Size = std::strcmp(Option, "--size") == 0;
     if (!Frames && !Size)

@@ -12,7 +12,8 @@ extern int64_t   BenchFrames; // --bench-frames: frames measured, 1000 unless to
 extern int32_t   BenchWidth;  // --size: window width, pixels
 extern int32_t   BenchHeight; // --size: window height, pixels
 
-// One benchmark option at argv[i] (--bench, --bench-empty, --bench-frames N, --size WxH); steps i
+// One benchmark option at argv[i] (--bench, --bench-empty, --bench-frames N, --size WxH,
+// --still-models: the tanks drawn still, as with "AnimatedModels=0"); steps i
 // over a value it takes. 1 when taken, 0 when argv[i] is not one of them, -1 for a bad value
 // (the message has been printed).
 int ReadBenchOption(int argc, char** argv, int& i);

@@ -65,10 +65,10 @@ void DrawAndThink(int Slot) {
     switch (A.Kind) {
     case KindPlayer:
         // In the cockpit view the player's own tank would fill the screen.
-        if (!(Slot == 0 && CameraMode == 1)) DrawPlayerTankModel(PlayerVelocity);
+        if (!(Slot == 0 && CameraMode == 1)) DrawPlayerTankModel(Slot, PlayerVelocity);
         break;
     case KindTank:
-        DrawEnemyTankModel(UsesNearModel(DistanceToPlayer(A)));
+        DrawEnemyTankModel(Slot, UsesNearModel(DistanceToPlayer(A)));
         EnemyThink(Slot);
         break;
     case KindTurret:

@@ -8,6 +8,7 @@
 #include "menu/Settings.h"
 #include "model/Animate.h"
 #include "platform/Numbers.h"
+#include "render/ActorDraw.h"
 #include "render/OrinGLFont.h"
 #include "render/Particles.h"
 #include "render/Scene.h"
@@ -232,6 +233,7 @@ void SetupNewBattle() {
     ClearEventLog();
     ResetParticles();
     ResetExplosions(); // a blast of the last battle must not go on over the new one
+    ResetWalkTracks();
     for (int I = 1; I <= BattleSlotLast; I++) {
         Actors[I].Energy = 0;
         Actors[I].ShotsInFlight = 0;

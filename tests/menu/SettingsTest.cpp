@@ -39,6 +39,7 @@ class SettingsFiles : public ::testing::Test {
         DetailLevel = 7;
         ResolutionWanted = 7;
         Anisotropy = 7.5f;
+        AnimatedModels = false;
         SoundVolume = 7;
         SoundEnabled = ShowLog = ShowCompass = ShowCrosshairs = false;
         ShowRadar = ShowHelp = ShowParticles = ShowPointerStars = false;
@@ -68,6 +69,7 @@ TEST_F(SettingsFiles, NoPreferencesFileGivesEveryDefault) {
     EXPECT_EQ(DetailLevel, 2);
     EXPECT_EQ(ResolutionWanted, 2);
     EXPECT_EQ(Anisotropy, 0.0f);
+    EXPECT_TRUE(AnimatedModels);
     EXPECT_EQ(SoundVolume, 100);
     EXPECT_TRUE(SoundEnabled && ShowLog && ShowCompass && ShowCrosshairs);
     EXPECT_TRUE(ShowRadar && ShowHelp && ShowParticles && ShowPointerStars);
@@ -166,7 +168,8 @@ TEST_F(SettingsFiles, SaveWritesEveryKeyInTableOrder) {
     LoadSettings();
     Actors[0].ColorG = 0.1 * 3;
     SaveSettings();
-    EXPECT_EQ(ReadText("default.ini"), "[Graphics]\nDetail=2\nResolution=2\nAnisotropic=0\nFullscreen=1\n\n"
+    EXPECT_EQ(ReadText("default.ini"), "[Graphics]\nDetail=2\nResolution=2\nAnisotropic=0\n"
+                                       "AnimatedModels=1\nFullscreen=1\n\n"
                                        "[Sound]\nVolume=100\nEnabled=1\n\n"
                                        "[Other]\nLog=1\nCompass=1\nCrosshair=1\nRadar=1\nHelp=1\n"
                                        "Particles=1\nLittleStars=1\n\n"
@@ -182,6 +185,7 @@ TEST_F(SettingsFiles, SaveThenLoadGivesBackEveryValue) {
     DetailLevel = 3;
     ResolutionWanted = 5;
     Anisotropy = 16;
+    AnimatedModels = false;
     SoundVolume = 42;
     SoundEnabled = false;
     ShowLog = ShowHelp = ShowPointerStars = false;
@@ -200,6 +204,7 @@ TEST_F(SettingsFiles, SaveThenLoadGivesBackEveryValue) {
     EXPECT_EQ(DetailLevel, 3);
     EXPECT_EQ(ResolutionWanted, 5);
     EXPECT_EQ(Anisotropy, 16.0f);
+    EXPECT_FALSE(AnimatedModels);
     EXPECT_EQ(SoundVolume, 42);
     EXPECT_FALSE(SoundEnabled || ShowLog || ShowHelp || ShowPointerStars);
     EXPECT_TRUE(ShowCompass && ShowCrosshairs && ShowRadar && ShowParticles);
@@ -207,6 +212,19 @@ TEST_F(SettingsFiles, SaveThenLoadGivesBackEveryValue) {
     EXPECT_NEAR(Actors[0].ColorR, Remainder, Remainder * 1e-14);
     EXPECT_EQ(Actors[0].ColorG, 0.7);
     EXPECT_NEAR(Actors[0].ColorB, 0.3, 1e-15); // read back from its 15-digit text
+}
+
+TEST_F(SettingsFiles, AnimatedModelsMissingFromAnOlderFileReadsAsOn) {
+    LoadPreferences("[Graphics]\nDetail=3\nResolution=1\nAnisotropic=2\n");
+    EXPECT_TRUE(AnimatedModels);
+    EXPECT_EQ(DetailLevel, 3);
+    LoadPreferences("[Graphics]\nAnimatedModels=0\n");
+    EXPECT_FALSE(AnimatedModels);
+    SaveSettings();
+    EXPECT_NE(ReadText("default.ini").find("AnimatedModels=0\n"), std::string::npos);
+    AnimatedModels = true;
+    LoadSettings();
+    EXPECT_FALSE(AnimatedModels);
 }
 
 TEST_F(SettingsFiles, SaveKeepsCommentsAndForeignKeys) {

@@ -1,0 +1,172 @@
+// Drawing the actors: the walking tanks step through their cycles by the distance they move,
+// stand in the rest pose, and keep the still models when the walk is switched off.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cstdint>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "menu/Menu.h"
+#include "menu/Settings.h"
+#include "render/ActorDraw.h"
+#include "render/Scene.h"
+#include "shell/App.h"
+#include "shell/Input.h"
+#include "shell/Window.h"
+#include "support/GLContext.h"
+#include "support/TempFolder.h"
+#include "world/Setup.h"
+#include "world/World.h"
+
+namespace {
+
+using Image = std::vector<uint8_t>;
+
+size_t PixelsDiffering(const Image& A, const Image& B) {
+    size_t Count = 0;
+    for (size_t I = 0; I + 3 < A.size() && I + 3 < B.size(); I += 4)
+        Count += A[I] != B[I] || A[I + 1] != B[I + 1] || A[I + 2] != B[I + 2];
+    return Count;
+}
+
+// Far more pixels than an edge that rounds differently: a leg or a turret in another place.
+constexpr size_t PoseChange = 40;
+
+// Walking tanks seen from the side, one actor at a time on a black background, with the lists of
+// a real game setup made from the generated models.
+class WalkingTanks : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        REQUIRE_GL(Ctx);
+        ASSERT_TRUE(Temp.Ready());
+        if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
+            GTEST_SKIP() << "the generated models are not there yet";
+        Temp.LinkGameData(TARVIX_DATA_DIR);
+        AnimatedModels = true;
+        RunGameSetup();
+        for (int Slot : {0, 1}) {
+            Actors[Slot].Width = 2.0;
+            Actors[Slot].Length = 2.5;
+            Actors[Slot].Height = 2.0;
+            Actors[Slot].ColorR = Actors[Slot].ColorG = Actors[Slot].ColorB = 1.0;
+            Actors[Slot].Y = float(GroundY);
+            Actors[Slot].Heading = 90; // walks towards -X, its side to the camera
+        }
+        Actors[1].Kind = KindTank;
+    }
+    void TearDown() override { AnimatedModels = true; }
+
+    // A first start with a new battle, as the program makes it.
+    static void RunGameSetup() {
+        ScreenWidth = 128;
+        ScreenHeight = 128;
+        FirstStart = true;
+        ArenaFromFile = false;
+        NextMenuItem = 1; // the menu tree is built at every first start, and this is another
+        NewGameRequested = 1;
+        GameState = 0;
+        ArenaTanks = 1;
+        ArenaTurrets = ArenaBonus = 0;
+        GameSetup();
+    }
+
+    // The actor in slot Slot drawn at X (whole units, so the camera's and the actor's
+    // translations cancel exactly) as the actor pass draws it.
+    Image DrawAt(int Slot, float X, bool Near = true) {
+        Actors[Slot].X = X;
+        Actors[Slot].Z = 0;
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45, 1, 0.5, 100);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glTranslatef(0, 0, -7);
+        glTranslatef(-X, -Actors[Slot].Y, 0);
+        BeginActorDrawing(Actors[Slot]);
+        if (Slot == 0)
+            DrawPlayerTankModel(0, 0.0);
+        else
+            DrawEnemyTankModel(Slot, Near);
+        EndActorDrawing();
+        glFinish();
+        return Ctx.ReadPixels();
+    }
+
+    clsTestGLContext Ctx{128, 128};
+    clsTempFolder    Temp;
+};
+
+TEST_F(WalkingTanks, PlayerStepsWithTheDistanceMovedAndStandsInTheRestPose) {
+    const Image Rest = DrawAt(0, 0);
+    ASSERT_GT(PixelsDiffering(Rest, Image(Rest.size(), 0)), 500u) << "the tank is in view";
+    EXPECT_EQ(PixelsDiffering(DrawAt(0, 0), Rest), 0u) << "standing, it does not step";
+    const Image Quarter = DrawAt(0, -4); // a quarter of a stride forwards
+    const Image Half = DrawAt(0, -8);
+    EXPECT_GT(PixelsDiffering(Quarter, Rest), PoseChange);
+    EXPECT_GT(PixelsDiffering(Half, Quarter), PoseChange);
+    EXPECT_EQ(PixelsDiffering(DrawAt(0, -8), Rest), 0u) << "stopped mid-stride, it stands at rest";
+}
+
+TEST_F(WalkingTanks, ReversingStepsTheCycleBackwards) {
+    DrawAt(0, 100);
+    const Image ThreeQuarters = DrawAt(0, 100 - 12); // forwards three quarters of a stride
+    ResetWalkTracks();
+    DrawAt(0, 100);
+    const Image BackQuarter = DrawAt(0, 100 + 4); // backwards a quarter
+    EXPECT_EQ(PixelsDiffering(BackQuarter, ThreeQuarters), 0u);
+    ResetWalkTracks();
+    DrawAt(0, 100);
+    EXPECT_GT(PixelsDiffering(DrawAt(0, 100 - 4), BackQuarter), PoseChange);
+}
+
+TEST_F(WalkingTanks, NearEnemyTankDrivesThroughItsCycleTheFarOneStaysStill) {
+    const Image Rest = DrawAt(1, 0);
+    EXPECT_GT(PixelsDiffering(DrawAt(1, -8), Rest), PoseChange);
+    ResetWalkTracks();
+    const Image FarRest = DrawAt(1, 0, false);
+    EXPECT_EQ(PixelsDiffering(DrawAt(1, -8, false), FarRest), 0u);
+}
+
+TEST_F(WalkingTanks, SwitchedOffTheTanksKeepTheirStillModels) {
+    AnimatedModels = false;
+    RunGameSetup();
+    for (uint32_t List : HeroWalkLists)
+        EXPECT_EQ(List, 0u) << "no walk is recorded";
+    const Image Still = DrawAt(0, 0);
+    EXPECT_EQ(PixelsDiffering(DrawAt(0, -4), Still), 0u);
+    EXPECT_EQ(PixelsDiffering(DrawAt(0, -8), Still), 0u);
+}
+
+// --- The walk's bookkeeping ------------------------------------------------------------------
+
+TEST(WalkTrack, APlacementFarAwayStartsFromRestAndTheCycleWraps) {
+    ResetWalkTracks();
+    Actor_Rec A{};
+    A.Heading = 0; // faces -Z
+    TrackWalk(7, A);
+    A.Z = float(-WalkStride * 0.5);
+    TrackWalk(7, A);
+    EXPECT_EQ(WalkPose(7), WalkPoses / 2);
+    A.Z -= float(WalkStride * 0.75); // on past the end of the cycle
+    TrackWalk(7, A);
+    EXPECT_EQ(WalkPose(7), WalkPoses / 4);
+    A.Z += float(WalkStride * 0.5); // back over its start
+    TrackWalk(7, A);
+    EXPECT_EQ(WalkPose(7), WalkPoses * 3 / 4);
+    A.X += float(WalkJumpLimit) + 1; // respawned elsewhere
+    A.Z -= 1;
+    TrackWalk(7, A);
+    EXPECT_EQ(WalkPose(7), 0);
+    A.Heading = 90; // faces -X
+    A.X -= float(WalkStride * 0.25);
+    TrackWalk(7, A);
+    EXPECT_EQ(WalkPose(7), WalkPoses / 4) << "forwards runs the cycle on: a planted foot moves back";
+}
+
+} // namespace
