@@ -307,10 +307,16 @@ TEST_F(SceneTest, ModelListsAreMadeInOrderAndReleased) {
         if (I > 0)
             EXPECT_GT(Lists[I], Lists[I - 1]) << "list " << I << " compiled after " << I - 1;
     }
+    // The walk cycles follow the eight, and go with them.
+    EXPECT_GT(HeroWalkLists[0], TurretFarList);
+    EXPECT_GT(TigerWalkLists[0], HeroWalkLists[WalkPoses - 1]);
+    const uint32_t LastWalk = TigerWalkLists[WalkPoses - 1];
     ReleaseModelLists();
     for (int I = 1; I < 8; I++)
         EXPECT_FALSE(glIsList(Lists[I])) << I;
     EXPECT_EQ(HeroList, 0u);
+    EXPECT_FALSE(glIsList(LastWalk));
+    EXPECT_EQ(HeroWalkLists[0], 0u);
 }
 
 TEST_F(SceneTest, PreviousSetupIsReleasedOnlyInTheContextThatMadeIt) {

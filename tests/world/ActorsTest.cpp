@@ -120,6 +120,7 @@ class ActorPassTest : public ::testing::Test {
         SavedLists[2] = TigerFarList;
         SavedLists[3] = TurretList;
         SavedLists[4] = TurretFarList;
+        AnimatedModels = false; // the still lists are the ones painted here
         if (!Ctx.Ready()) return;
         HeroList = PaintList(1, 0, 0);
         TigerList = PaintList(0, 1, 0);
@@ -137,6 +138,7 @@ class ActorPassTest : public ::testing::Test {
         TigerFarList = SavedLists[2];
         TurretList = SavedLists[3];
         TurretFarList = SavedLists[4];
+        AnimatedModels = true;
     }
 
     static uint32_t PaintList(float R, float G, float B) {
