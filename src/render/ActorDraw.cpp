@@ -21,10 +21,14 @@ constexpr double StandingStep = 1e-6;
 // A list of a walk cycle when it has been recorded at setup, else the still model. Switching
 // AnimatedModels off (a "Load") stills the tanks at once; on, they walk from the next setup.
 uint32_t WalkList(const uint32_t (&Cycle)[WalkPoses], uint32_t Still, int Slot) {
-    return AnimatedModels && Cycle[0] != 0 ? Cycle[WalkPose(Slot)] : Still;
+    return AnimatedModels && Cycle[0] != 0 ? Cycle[WalkPose(Slot, Actors[Slot])] : Still;
 }
 
 } // namespace
+
+double StrideOf(const Actor_Rec& A) {
+    return A.Kind == KindTank ? DriveStride : WalkStride;
+}
 
 void TrackWalk(int Slot, const Actor_Rec& A) {
     WalkTrack_Rec& T = WalkTracks[Slot];
@@ -36,16 +40,17 @@ void TrackWalk(int Slot, const Actor_Rec& A) {
     if (!T.Seen || std::hypot(DX, DZ) > WalkJumpLimit || std::fabs(Step) < StandingStep) {
         T.Walked = 0; // standing, or just placed: the rest pose
     } else {
-        T.Walked = std::fmod(T.Walked + Step, WalkStride);
-        if (T.Walked < 0) T.Walked += WalkStride;
+        const double Stride = StrideOf(A);
+        T.Walked = std::fmod(T.Walked + Step, Stride);
+        if (T.Walked < 0) T.Walked += Stride;
     }
     T.Seen = true;
     T.X = A.X;
     T.Z = A.Z;
 }
 
-int WalkPose(int Slot) {
-    const int Pose = int(WalkTracks[Slot].Walked / WalkStride * WalkPoses);
+int WalkPose(int Slot, const Actor_Rec& A) {
+    const int Pose = int(WalkTracks[Slot].Walked / StrideOf(A) * WalkPoses);
     return Pose < 0 ? 0 : Pose % WalkPoses;
 }
 

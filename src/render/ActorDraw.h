@@ -14,6 +14,12 @@
 // every pose: the feet slide, but the legs read as walking in time with the speed.
 constexpr double WalkStride = 16.0;
 
+// World units an enemy tank drives per cycle of "models/tiger.mdl". Its cycle has no feet: half
+// of it the tank drives as built, in the other half the hull rocks, the turret looks 20 degrees
+// to each side and the gun lifts. Taken at the walker's pace the turret would wag three times a
+// second; at this length a tank at full speed looks round about once in 1.3 seconds.
+constexpr double DriveStride = 64.0;
+
 // Steps beyond this (world units between two draws) are placements, not walking: a new battle,
 // a respawn, or a player not drawn for a while. The walk then starts again from the rest pose.
 constexpr double WalkJumpLimit = 50.0;
@@ -23,17 +29,21 @@ struct WalkTrack_Rec {
     bool   Seen;   // X and Z hold the slot's position at a previous draw
     float  X;      // position at the last draw, world units
     float  Z;      //   depth
-    double Walked; // distance walked into the current cycle, 0..WalkStride, world units
+    double Walked; // distance into the current cycle, 0..its stride, world units
 };
 extern WalkTrack_Rec WalkTracks[ActorSlots]; // one per actor slot, parallel to Actors
 
+// The distance an actor moves per cycle of its model: DriveStride for an enemy tank, WalkStride
+// for the player's walker.
+double StrideOf(const Actor_Rec& A);
+
 // Follows an actor slot from its last draw to where it is now: the distance moved along its
-// heading (negative when reversing) moves its place in the walk cycle on or back; a slot that
-// has not moved stands, and its next step starts from the rest pose.
+// heading (negative when reversing) moves its place in the cycle on or back; a slot that has not
+// moved stands, and its next step starts from the rest pose.
 void TrackWalk(int Slot, const Actor_Rec& A);
 
-// The walk pose 0..WalkPoses-1 a slot is shown in: 0, the rest pose, while it stands.
-int WalkPose(int Slot);
+// The pose 0..WalkPoses-1 the actor in a slot is shown in: 0, the rest pose, while it stands.
+int WalkPose(int Slot, const Actor_Rec& A);
 
 // Forgets every slot's walk, so each starts from the rest pose where it is next drawn.
 void ResetWalkTracks();
