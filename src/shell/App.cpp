@@ -36,6 +36,7 @@ namespace {
 constexpr const char* Usage = "Usage: tarvix [--windowed] [--frames N] [--help]\n"
                               "              [--bench | --bench-empty] [--bench-frames N] [--size WxH]\n"
                               "              [--still-models]\n"
+                              "              [--bench-arena largest|default] [--bench-shot FRAME FILE]\n"
                               "  --windowed        an ordinary window of the display mode's size\n"
                               "  --frames N        end after N frames\n"
                               "  --bench           run the fixed benchmark battle and print its figures\n"
@@ -43,6 +44,9 @@ constexpr const char* Usage = "Usage: tarvix [--windowed] [--frames N] [--help]\
                               "  --bench-frames N  frames the benchmark measures (1000)\n"
                               "  --size WxH        the benchmark's window size (800x600)\n"
                               "  --still-models    the benchmark's tanks drawn still, without walking\n"
+                              "  --bench-arena A   the battle's arena: largest (50/50/50) or default (10/10/10)\n"
+                              "  --bench-shot FRAME FILE\n"
+                              "                    save that frame of the benchmark battle as a PPM image\n"
                               "  --help            this list\n";
 
 int64_t FrameLimit = 0; // --frames: frames to run before the program ends; 0 for no limit

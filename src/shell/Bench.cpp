@@ -14,6 +14,7 @@
 #include "world/Setup.h"
 #include "world/World.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 #include <algorithm>
 #include <cmath>
@@ -27,6 +28,9 @@ BenchKind BenchMode = BenchKind::None;
 int64_t   BenchFrames = 1000;
 int32_t   BenchWidth = 800;
 int32_t   BenchHeight = 600;
+BenchArenaKind BenchArena = BenchArenaKind::Largest;
+int64_t        BenchShotFrame = 0;
+std::string    BenchShotFile;
 
 namespace {
 
@@ -89,6 +93,24 @@ void RunBenchFrames(std::vector<double>& Times) {
     }
 }
 
+// The battle frame up to its swap: the clock at SpeedFactor 1, the bench player, the drawing.
+void DrawBattleFrame() {
+    FrameCount += 1;
+    AdvanceFrameClock();
+    SpeedFactor = 1.0f;
+    DriveBenchPlayer();
+    DrawFrame();
+}
+
+// The game's keys and pointer after the swap, as the game's own frame handles them.
+void HandleBattleKeys() {
+    if (!HandleEscape()) {
+        ProcessGameKeys();
+        UpdatePointer();
+        ProcessMouseButtons();
+    }
+}
+
 void BenchShutDown() {
     SoundClose();
     DestroyMainWindow(true);
@@ -113,23 +135,18 @@ double StartBenchGame() {
 }
 
 void RunBenchFrame() {
-    FrameCount += 1;
-    AdvanceFrameClock();
-    SpeedFactor = 1.0f;
     if (BenchMode == BenchKind::Empty) {
+        FrameCount += 1;
+        AdvanceFrameClock();
+        SpeedFactor = 1.0f;
         BeginFrameDrawing();
         EndFrameDrawing();
         SwapMainWindow();
         return;
     }
-    DriveBenchPlayer();
-    DrawFrame();
+    DrawBattleFrame();
     SwapMainWindow();
-    if (!HandleEscape()) {
-        ProcessGameKeys();
-        UpdatePointer();
-        ProcessMouseButtons();
-    }
+    HandleBattleKeys();
 }
 
 int ReadBenchOption(int argc, char** argv, int& i) {
@@ -141,6 +158,31 @@ int ReadBenchOption(int argc, char** argv, int& i) {
     if (std::strcmp(Option, "--still-models") == 0) {
         AnimatedModels = false; // the bench reads no settings file: this is its "AnimatedModels=0"
         return 1;
+    }
+    if (std::strcmp(Option, "--bench-arena") == 0) {
+        const char* Name = i + 1 < argc ? argv[++i] : "";
+        if (std::strcmp(Name, "default") == 0 || std::strcmp(Name, "largest") == 0) {
+            BenchArena = Name[0] == 'd' ? BenchArenaKind::Default : BenchArenaKind::Largest;
+            if (BenchMode == BenchKind::None)
+                BenchMode = BenchKind::Battle;
+            return 1;
+        }
+        std::fprintf(stderr, "tarvix: --bench-arena needs default or largest\n");
+        return -1;
+    }
+    if (std::strcmp(Option, "--bench-shot") == 0) {
+        const char* Value = i + 1 < argc ? argv[++i] : "";
+        char*       End = nullptr;
+        const long long Frame = std::strtoll(Value, &End, 10);
+        const char*     File = i + 1 < argc ? argv[++i] : "";
+        if (End != Value && *End == '\0' && Frame > 0 && File[0] != '\0') {
+            BenchShotFrame = Frame;
+            BenchShotFile = File;
+            BenchMode = BenchKind::Battle;
+            return 1;
+        }
+        std::fprintf(stderr, "tarvix: --bench-shot needs a positive frame number and a file\n");
+        return -1;
     }
     const bool Frames = std::strcmp(Option, "--bench-frames") == 0;
     const bool Size = std::strcmp(Option, "--size") == 0;
@@ -170,6 +212,16 @@ void SetBenchSettings() {
     DetailLevel = 3;
     ShowTrees = true;
     ShowParticles = true;
+    if (BenchArena == BenchArenaKind::Default) {
+        // The values a first start offers in the custom arena page.
+        ArenaTanks = 10;
+        ArenaTurrets = 10;
+        ArenaBonus = 10;
+        ArenaStartEnergy = 100;
+        ArenaMaxShots = 2;
+        ArenaRespawn = false;
+        return;
+    }
     ArenaTanks = 50;
     ArenaTurrets = 50;
     ArenaBonus = 50;
@@ -237,6 +289,54 @@ int64_t PeakResidentKilobytes() {
     return Usage.ru_maxrss;
 }
 
+bool SaveFrameImage(const std::string& Path, int32_t Width, int32_t Height) {
+    if (Width <= 0 || Height <= 0)
+        return false;
+    const size_t        Row = size_t(Width) * 3;
+    std::vector<uint8_t> Pixels(Row * size_t(Height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, Width, Height, GL_RGB, GL_UNSIGNED_BYTE, Pixels.data());
+    std::FILE* Out = std::fopen(Path.c_str(), "wb");
+    if (!Out)
+        return false;
+    std::fprintf(Out, "P6\n%d %d\n255\n", Width, Height);
+    bool Written = true;
+    // OpenGL's first row is the bottom one; the file's is the top one.
+    for (int32_t Y = Height - 1; Y >= 0 && Written; --Y)
+        Written = std::fwrite(Pixels.data() + size_t(Y) * Row, 1, Row, Out) == Row;
+    return std::fclose(Out) == 0 && Written;
+}
+
+namespace {
+
+// Runs the battle up to BenchShotFrame and saves that frame, read back before its swap.
+int RunBenchShot() {
+    BenchMode = BenchKind::Battle;
+    for (int64_t Frame = 1; Frame <= BenchShotFrame && !QuitRequested; ++Frame) {
+        SDL_Event Event;
+        while (SDL_PollEvent(&Event))
+            HandleEvent(Event);
+        DrawBattleFrame();
+        if (Frame == BenchShotFrame) {
+            glFinish();
+            if (!SaveFrameImage(BenchShotFile, ScreenWidth, ScreenHeight)) {
+                std::fprintf(stderr, "tarvix: cannot write %s\n", BenchShotFile.c_str());
+                return 1;
+            }
+            return 0;
+        }
+        SwapMainWindow();
+        HandleBattleKeys();
+        UpdateSoundListener();
+    }
+    std::fprintf(stderr, "tarvix: the battle ended before frame %lld\n",
+                 static_cast<long long>(BenchShotFrame));
+    return 1;
+}
+
+} // namespace
+
 int RunBench() {
     BenchFigures F{};
     if (!BenchStartUp(F.StartUpMs)) {
@@ -244,6 +344,11 @@ int RunBench() {
         return 1;
     }
     F.NewGameSetupMs = StartBenchGame();
+    if (BenchShotFrame > 0) {
+        const int Status = RunBenchShot();
+        BenchShutDown();
+        return Status;
+    }
     std::vector<double> Times;
     RunBenchFrames(Times);
     const size_t Skip = size_t(std::min<int64_t>(WarmUpFrames, int64_t(Times.size()) / 10));

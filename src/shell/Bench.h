@@ -3,24 +3,33 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 enum class BenchKind { None, Battle, Empty }; // Empty: each frame only clears and swaps
+
+// The arena the benchmark battle is fought in: the largest custom arena (50/50/50, respawn on,
+// 1000 energy, 20 shots) or the default one a first start offers (10/10/10, 100 energy, 2 shots,
+// no respawn).
+enum class BenchArenaKind { Largest, Default };
 
 extern BenchKind BenchMode;   // --bench or --bench-empty; None for the ordinary game
 extern int64_t   BenchFrames; // --bench-frames: frames measured, 1000 unless told
 extern int32_t   BenchWidth;  // --size: window width, pixels
 extern int32_t   BenchHeight; // --size: window height, pixels
+extern BenchArenaKind BenchArena;  // --bench-arena largest|default; Largest unless told
+extern int64_t        BenchShotFrame; // --bench-shot FRAME FILE: the frame saved; 0 for none
+extern std::string    BenchShotFile;  //   and the file it is saved to (binary PPM)
 
 // One benchmark option at argv[i] (--bench, --bench-empty, --bench-frames N, --size WxH,
-// --still-models: the tanks drawn still, as with "AnimatedModels=0"); steps i
-// over a value it takes. 1 when taken, 0 when argv[i] is not one of them, -1 for a bad value
+// --still-models: the tanks drawn still, as with "AnimatedModels=0"; --bench-arena NAME,
+// --bench-shot FRAME FILE); steps i over the values it takes. 1 when taken, 0 when argv[i] is
+// not one of them, -1 for a bad value
 // (the message has been printed).
 int ReadBenchOption(int argc, char** argv, int& i);
 
 // The settings of the benchmark battle, set in memory (no settings file is read or written):
-// the largest custom arena (50 tanks, 50 turrets, 50 bonus items, respawn on, 1000 energy,
-// 20 shots), detail 3 with trees and particles, camera mode 2.
+// the arena BenchArena names, detail 3 with trees and particles, camera mode 2.
 void SetBenchSettings();
 
 // One frame of the benchmark battle's player: turning left in place, firing whenever a shot is
@@ -56,6 +65,11 @@ double MillisecondsSinceProcessStart();
 
 int64_t PeakResidentKilobytes(); // the process's peak resident set so far; 0 when unknown
 
+// Reads the current frame's colour buffer (the back buffer, before the swap) and writes it to
+// Path as a binary PPM, top row first. False when the file cannot be written.
+bool SaveFrameImage(const std::string& Path, int32_t Width, int32_t Height);
+
 // The whole benchmark: window, start-up, a new game, the measured frames, the figures on stdout.
+// With --bench-shot the battle runs up to the named frame, saves it and ends without figures.
 // Returns the process exit status.
 int RunBench();

@@ -87,12 +87,52 @@ TEST(BenchE2E, OffscreenBattleAndEmptyFramePrintEveryFigureAndLeaveTheSettingsAl
 TEST(BenchE2E, BadBenchOptionsEndWithStatusTwo) {
     const std::string Folder = clsXvfb::MakeGameFolder();
     ASSERT_FALSE(Folder.empty());
-    for (const char* Args : {"--bench --bench-frames 0", "--bench --size 800", "--bench-frames"}) {
+    for (const char* Args : {"--bench --bench-frames 0", "--bench --size 800", "--bench-frames",
+                             "--bench-arena huge", "--bench-shot 0 a.ppm", "--bench-shot 10"}) {
         int Status = -1;
         const std::string Output = RunOffscreen(Folder, Args, Status);
         EXPECT_EQ(Status, 2) << Args;
         EXPECT_EQ(Output.find("bench fps"), std::string::npos) << Args;
     }
+    std::filesystem::remove_all(Folder);
+}
+
+// A saved frame is a PPM of the window's size holding the battle: the sky above, the ground
+// below, not one flat colour; the same frame saved twice is the same picture.
+TEST(BenchE2E, BenchShotSavesTheNamedFrameAtTheWindowSize) {
+    if (!HaveData())
+        GTEST_SKIP() << "the generated data is not there yet";
+    const std::string Folder = clsXvfb::MakeGameFolder();
+    ASSERT_FALSE(Folder.empty());
+    int Status = -1;
+    const std::string Output = RunOffscreen(Folder, "--bench-shot 20 first.ppm --size 320x240", Status);
+    EXPECT_EQ(Status, 0);
+    EXPECT_EQ(Output.find("bench fps"), std::string::npos) << "a saved frame prints no figures";
+    clsScreenshot Shot;
+    ASSERT_TRUE(Shot.Load(Folder + "/first.ppm"));
+    EXPECT_EQ(Shot.Width, 320);
+    EXPECT_EQ(Shot.Height, 240);
+    int Distinct = 0;
+    for (int32_t Y = 0; Y < Shot.Height; Y += 8)
+        Distinct += std::memcmp(Shot.At(0, Y), Shot.At(0, 0), 3) != 0;
+    EXPECT_GT(Distinct, 5) << "the left column is one colour";
+    RunOffscreen(Folder, "--bench-shot 20 again.ppm --size 320x240", Status);
+    EXPECT_EQ(ReadWhole(Folder + "/again.ppm"), ReadWhole(Folder + "/first.ppm"))
+        << "the benchmark battle is not the same from run to run";
+    EXPECT_FALSE(std::filesystem::exists(Folder + "/default.ini"));
+    std::filesystem::remove_all(Folder);
+}
+
+TEST(BenchE2E, DefaultArenaRunsAndPrintsEveryFigure) {
+    if (!HaveData())
+        GTEST_SKIP() << "the generated data is not there yet";
+    const std::string Folder = clsXvfb::MakeGameFolder();
+    ASSERT_FALSE(Folder.empty());
+    int Status = -1;
+    const std::string Output =
+        RunOffscreen(Folder, "--bench-arena default --bench-frames 5 --size 320x240", Status);
+    EXPECT_EQ(Status, 0);
+    ExpectEveryFigure(Output);
     std::filesystem::remove_all(Folder);
 }
 

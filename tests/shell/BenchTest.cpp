@@ -81,6 +81,24 @@ TEST(BenchOptions, TakesItsOwnOptionsAndRefusesBadValues) {
         EXPECT_EQ(Read({"tarvix", "--size", Bad}), -1) << Bad;
     EXPECT_EQ(BenchWidth, 1024); // a refused value leaves the size as it was
     BenchMode = BenchKind::None;
+    EXPECT_EQ(Read({"tarvix", "--bench-arena", "default"}), 1);
+    EXPECT_EQ(BenchArena, BenchArenaKind::Default);
+    EXPECT_EQ(BenchMode, BenchKind::Battle) << "an arena alone runs the battle";
+    EXPECT_EQ(Read({"tarvix", "--bench-arena", "largest"}), 1);
+    EXPECT_EQ(BenchArena, BenchArenaKind::Largest);
+    for (const char* Bad : {"", "Default", "10"})
+        EXPECT_EQ(Read({"tarvix", "--bench-arena", Bad}), -1) << Bad;
+    BenchMode = BenchKind::None;
+    EXPECT_EQ(Read({"tarvix", "--bench-shot", "500", "out.ppm"}), 1);
+    EXPECT_EQ(BenchShotFrame, 500);
+    EXPECT_EQ(BenchShotFile, "out.ppm");
+    EXPECT_EQ(BenchMode, BenchKind::Battle);
+    EXPECT_EQ(Read({"tarvix", "--bench-shot", "0", "out.ppm"}), -1);
+    EXPECT_EQ(Read({"tarvix", "--bench-shot", "5x", "out.ppm"}), -1);
+    EXPECT_EQ(Read({"tarvix", "--bench-shot", "5"}), -1);
+    BenchShotFrame = 0;
+    BenchShotFile.clear();
+    BenchMode = BenchKind::None;
     BenchFrames = 1000;
     BenchWidth = 800;
     BenchHeight = 600;
@@ -123,6 +141,21 @@ TEST(BenchPlayer, TurnsFiresAndNeverRunsOutOfEnergy) {
     EXPECT_TRUE(Keys[KeySpace]);
     EXPECT_EQ(CameraMode, 2);
     Keys[KeyLeft] = Keys[KeySpace] = false;
+}
+
+TEST(BenchPlayer, DefaultArenaIsTheFirstStartsCustomArena) {
+    BenchArena = BenchArenaKind::Default;
+    SetBenchSettings();
+    BenchArena = BenchArenaKind::Largest;
+    EXPECT_EQ(ArenaTanks, 10);
+    EXPECT_EQ(ArenaTurrets, 10);
+    EXPECT_EQ(ArenaBonus, 10);
+    EXPECT_EQ(ArenaStartEnergy, 100);
+    EXPECT_EQ(ArenaMaxShots, 2);
+    EXPECT_FALSE(ArenaRespawn);
+    EXPECT_EQ(DetailLevel, 3);
+    EXPECT_TRUE(ShowTrees);
+    EXPECT_TRUE(ShowParticles);
 }
 
 // The benchmark battle in the headless context: after warm-up, a frame that adds no log line
