@@ -6,6 +6,7 @@
 #include "menu/Settings.h"
 #include "platform/Numbers.h"
 #include "render/Scene.h"
+#include "render/Sprites.h"
 #include "render/Textures.h"
 #include "shell/App.h"
 #include "shell/Input.h"
@@ -25,14 +26,10 @@ constexpr float SparkBounce   = -0.99f; // VelY kept (and reversed) on touching 
 constexpr float SparkGroundY  = -179.0f;
 constexpr float ExplosionFade = 0.01f; // explosion Life lost per unit of SpeedFactor
 
-// One camera-facing textured square of half-width H in the current frame.
-void DrawFacingQuad(float H) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex3f(-H, -H, 0);
-    glTexCoord2f(1, 0); glVertex3f(H, -H, 0);
-    glTexCoord2f(1, 1); glVertex3f(H, H, 0);
-    glTexCoord2f(0, 1); glVertex3f(-H, H, 0);
-    glEnd();
+// One camera-facing textured square of half-width H in the current frame, cut to the part of
+// the texture that shows.
+void DrawFacingQuad(const SpriteShape& Shape, float H) {
+    DrawSpriteShape(Shape, -H, -H, H, H, 0, 0, 1, 1);
 }
 
 void BeginParticleDraw(GLuint Texture, GLenum Source, GLenum Destination) {
@@ -52,7 +49,7 @@ void UpdateSmoke(Smoke_Rec& S, float Yaw) {
     S.Angle += S.Spin; // per frame, not per unit of SpeedFactor
     glRotatef(S.Angle, 0, 0, 1);
     glColor4f(1, 1, 1, 1 - S.Life);
-    DrawFacingQuad((5 - 5 * S.Life) * 4);
+    DrawFacingQuad(SmokeShape, (5 - 5 * S.Life) * 4);
     glPopMatrix();
 
     S.Y += static_cast<float>(RandomReal() * 0.8 * SpeedFactor * SmokeDrift);
@@ -81,7 +78,7 @@ void UpdateSpark(Spark_Rec& S, float Yaw) {
     glTranslatef(S.X, S.Y, S.Z);
     glRotatef(Yaw, 0, 1, 0);
     glColor4f(S.ColorR, S.ColorG, S.ColorB, 1 - S.Life);
-    DrawFacingQuad(S.Size / 4);
+    DrawFacingQuad(SparkShape, S.Size / 4);
     glPopMatrix();
 
     S.X += S.VelX * SpeedFactor * SparkStep;

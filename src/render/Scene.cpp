@@ -10,6 +10,7 @@
 #include "menu/Settings.h"
 #include "model/Animate.h"
 #include "render/OrinGLFont.h"
+#include "render/Sprites.h"
 #include "render/Terrain.h"
 #include "render/Textures.h"
 #include "shell/App.h"
@@ -224,12 +225,7 @@ void DrawTrees() {
         glTranslatef(Spot.X, TreeBaseY, Spot.Z);
         glRotatef(Yaw, 0, 1, 0);
         const float Top = Spot.Size * 5 - TreeHalfWidth;
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0); glVertex3f(-TreeHalfWidth, -TreeHalfWidth, 0);
-        glTexCoord2f(1, 0); glVertex3f(TreeHalfWidth, -TreeHalfWidth, 0);
-        glTexCoord2f(1, 1); glVertex3f(TreeHalfWidth, Top, 0);
-        glTexCoord2f(0, 1); glVertex3f(-TreeHalfWidth, Top, 0);
-        glEnd();
+        DrawSpriteShape(TreeShape, -TreeHalfWidth, -TreeHalfWidth, TreeHalfWidth, Top, 0, 0, 1, 1);
         glPopMatrix();
     }
     glDisable(GL_BLEND);
@@ -265,21 +261,19 @@ void DrawShotSprite(float X, float Y, float Z, int32_t Life, double SpinDegrees,
         glRotatef(CameraYaw(), 0, 1, 0);
         glRotatef(static_cast<float>(SpinDegrees), 0, 0, 1);
         float H = 0, S0 = 0, S1 = 1, T0 = 0, T1 = 1;
+        const SpriteShape* Shape = &ShotShape;
         if (Flying) {
             H = static_cast<float>(Power / 15.0 / 1.5);
         } else {
             H = Hit ? 13.0f : 3.0f;
-            S0 = ShotAtlasColumn(Life) / 4.0f;
+            const int Column = ShotAtlasColumn(Life), Row = ShotAtlasRow(Life);
+            S0 = Column / 4.0f;
             S1 = S0 + 0.25f;
-            T1 = 1 - ShotAtlasRow(Life) / 4.0f; // row 0 is the top row of the picture
+            T1 = 1 - Row / 4.0f; // row 0 is the top row of the picture
             T0 = T1 - 0.25f;
+            Shape = &ExplosionShapes[Row * 4 + Column];
         }
-        glBegin(GL_QUADS);
-        glTexCoord2f(S0, T0); glVertex3f(-H, -H, 0);
-        glTexCoord2f(S1, T0); glVertex3f(H, -H, 0);
-        glTexCoord2f(S1, T1); glVertex3f(H, H, 0);
-        glTexCoord2f(S0, T1); glVertex3f(-H, H, 0);
-        glEnd();
+        DrawSpriteShape(*Shape, -H, -H, H, H, S0, T0, S1, T1);
         glDisable(GL_BLEND);
     }
     glPopMatrix();

@@ -2,6 +2,7 @@
 #include "render/Terrain.h"
 
 #include "platform/Numbers.h"
+#include "render/Sprites.h"
 #include "render/Textures.h"
 #include "world/EventLog.h"
 #include "world/World.h"
@@ -160,4 +161,5 @@ void GenerateTerrain() {
     AddLogLine("Generating terrain...", 1.0, 1.0, 1.0);
     BuildTerrain();
     BuildSkybox();
+    MeasureSprites(); // the textures of this set-up are loaded by now
 }
