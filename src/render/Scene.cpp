@@ -175,7 +175,7 @@ void PlaceCamera() {
     switch (CameraMode) {
     case 1:
         glRotatef(-P.Heading, 0, 1, 0);
-        DrawSky();
+        DrawSky(WallHidesLowerSky(P.Y + 1));
         glTranslatef(-P.X, -P.Y - 1, -P.Z);
         break;
     case 2:
@@ -184,7 +184,7 @@ void PlaceCamera() {
         ChaseYaw(P);
         // The sky is drawn after the rotation and before the translation: it turns with the
         // view but never moves.
-        DrawSky();
+        DrawSky(WallHidesLowerSky(P.Y + 5));
         if (P.Energy <= 0)
             ChaseTranslate(P, P.DeathHeading, 20, 5);
         else if (CameraMode == 2)
@@ -198,9 +198,16 @@ void PlaceCamera() {
     }
 }
 
-void DrawSky() {
+bool WallHidesLowerSky(float EyeY) {
+    // Inside the walls and below their top, every downward view meets the ground or a wall
+    // (opaque, drawn later) before the sky; the farthest wall point, 2 sqrt 2 half extents
+    // away, lies well inside the far plane at 1500.
+    return EyeY < WallTop && WallHalfExtent() * 2.83f < 1400.0f;
+}
+
+void DrawSky(bool LowerHidden) {
     glEnable(GL_TEXTURE_2D);
-    glCallList(SkyboxList);
+    glCallList(LowerHidden && SkyUpperList != 0 ? SkyUpperList : SkyboxList);
     // Clearing depth after the sky puts it behind everything drawn later.
     glClear(GL_DEPTH_BUFFER_BIT);
 }

@@ -55,8 +55,13 @@ void PlaceCamera();
 // Blending on for the whole run (first game setup); each effect sets its own blend function.
 void EnableSceneBlending();
 
-// The sky cube, then a depth clear so the sky lies behind everything drawn after it.
-void DrawSky();
+// The sky cube, then a depth clear so the sky lies behind everything drawn after it. With
+// LowerHidden only its part above the eye's horizon is drawn: the rest would be covered.
+void DrawSky(bool LowerHidden = false);
+
+// Whether the ground and the wall cover every view below the horizon from an eye at EyeY inside
+// the walls, so the sky need not be drawn there.
+bool WallHidesLowerSky(float EyeY);
 
 // The ground and the arena wall.
 void DrawArena();

@@ -8,6 +8,7 @@
 #include "world/World.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F
@@ -16,6 +17,8 @@
 TreeSpot TreeSpots[TreeSpotCount] = {};
 uint32_t ArenaList = 0;
 uint32_t SkyboxList = 0;
+uint32_t SkyUpperList = 0;
+uint32_t SkyLowerList = 0;
 
 int32_t WallHalfExtent() { return WallHalfUnits * ArenaScale; }
 int32_t GroundHalfExtent() { return GroundHalfUnits * ArenaScale; }
@@ -142,18 +145,50 @@ void BuildTerrain() {
     glEndList();
 }
 
-void BuildSkybox() {
-    SkyboxList = RenewList(SkyboxList);
-    glNewList(SkyboxList, GL_COMPILE);
+namespace {
+
+// The sky faces' parts above (Upper) or below the eye's horizontal plane y = 0. On the four
+// sides t follows y as (y + 1) / 2, so a corner moved onto the plane keeps its texel.
+void EmitSkyHalf(bool Upper) {
     for (const SkyFace& Face : SkyFaces) {
+        TexturedVertex Corners[4];
+        bool           Any = false;
+        for (int32_t I = 0; I < 4; ++I) {
+            Corners[I] = Face.Corners[I];
+            const float Y = Upper ? std::max(Corners[I].Y, 0.0f) : std::min(Corners[I].Y, 0.0f);
+            Any |= Y != 0;
+            if (Y != Corners[I].Y) {
+                Corners[I].Y = Y;
+                Corners[I].T = (Y + 1) / 2;
+            }
+        }
+        if (!Any)
+            continue; // the top face has nothing below the horizon
         glBindTexture(GL_TEXTURE_2D, *Face.Texture);
         // Clamped, so the cube's edges show no seam from the opposite border of the picture.
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glBegin(GL_QUADS);
-        EmitVertices(Face.Corners, 4);
+        EmitVertices(Corners, 4);
         glEnd();
     }
+}
+
+} // namespace
+
+void BuildSkybox() {
+    SkyUpperList = RenewList(SkyUpperList);
+    glNewList(SkyUpperList, GL_COMPILE);
+    EmitSkyHalf(true);
+    glEndList();
+    SkyLowerList = RenewList(SkyLowerList);
+    glNewList(SkyLowerList, GL_COMPILE);
+    EmitSkyHalf(false);
+    glEndList();
+    SkyboxList = RenewList(SkyboxList);
+    glNewList(SkyboxList, GL_COMPILE);
+    glCallList(SkyUpperList);
+    glCallList(SkyLowerList);
     glEndList();
 }
 

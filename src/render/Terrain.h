@@ -23,6 +23,8 @@ constexpr int32_t TreeBandUnits = 60;    // trees stand 60..80 * ArenaScale from
 extern TreeSpot TreeSpots[TreeSpotCount]; // overwritten by every generation
 extern uint32_t ArenaList;                // display list: ground and wall
 extern uint32_t SkyboxList;               // display list: the five faces of the sky cube
+extern uint32_t SkyUpperList; // the sky above the eye's horizontal plane (SkyboxList calls both)
+extern uint32_t SkyLowerList; // the sky below it, hidden by the wall while the eye is below its top
 
 // Wall and ground half-extents for the current ArenaScale (500 and 800 with ArenaScale 10).
 int32_t WallHalfExtent();
@@ -35,5 +37,5 @@ void GenerateTerrain();
 // Draws the 100 tree spots and compiles ArenaList (the previous list is deleted).
 void BuildTerrain();
 
-// Compiles SkyboxList (the previous list is deleted).
+// Compiles SkyboxList and its two halves (the previous lists are deleted).
 void BuildSkybox();
