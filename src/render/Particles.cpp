@@ -25,6 +25,7 @@ constexpr float SparkGravity  = 0.09f;  // VelY lost per unit of SpeedFactor
 constexpr float SparkBounce   = -0.99f; // VelY kept (and reversed) on touching the ground
 constexpr float SparkGroundY  = -179.0f;
 constexpr float ExplosionFade = 0.01f; // explosion Life lost per unit of SpeedFactor
+constexpr float SquareCornerReach = 1.4143f; // a square's corner distance per half-width
 
 // One camera-facing textured square of half-width H in the current frame, cut to the part of
 // the texture that shows.
@@ -41,16 +42,20 @@ void BeginParticleDraw(GLuint Texture, GLenum Source, GLenum Destination) {
 }
 
 // A puff grows from a point to 40 x 40 while it becomes more opaque, drifts up and spins.
-void UpdateSmoke(Smoke_Rec& S, float Yaw) {
-    BeginParticleDraw(TexSmoke, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR);
-    glPushMatrix();
-    glTranslatef(S.X, S.Y, S.Z);
-    glRotatef(Yaw, 0, 1, 0);
+// A puff outside the view is moved and spun all the same, only not drawn.
+void UpdateSmoke(Smoke_Rec& S, float Yaw, const ViewVolume& View) {
     S.Angle += S.Spin; // per frame, not per unit of SpeedFactor
-    glRotatef(S.Angle, 0, 0, 1);
-    glColor4f(1, 1, 1, 1 - S.Life);
-    DrawFacingQuad(SmokeShape, (5 - 5 * S.Life) * 4);
-    glPopMatrix();
+    const float H = (5 - 5 * S.Life) * 4;
+    if (View.SphereVisible(S.X, S.Y, S.Z, H * SquareCornerReach)) {
+        BeginParticleDraw(TexSmoke, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR);
+        glPushMatrix();
+        glTranslatef(S.X, S.Y, S.Z);
+        glRotatef(Yaw, 0, 1, 0);
+        glRotatef(S.Angle, 0, 0, 1);
+        glColor4f(1, 1, 1, 1 - S.Life);
+        DrawFacingQuad(SmokeShape, H);
+        glPopMatrix();
+    }
 
     S.Y += static_cast<float>(RandomReal() * 0.8 * SpeedFactor * SmokeDrift);
     S.X += static_cast<float>((RandomReal() * 0.4 - 0.2) * SpeedFactor * SmokeDrift);
@@ -72,14 +77,17 @@ void ReflectAtWalls(float& Position, float& Velocity, float Wall) {
 }
 
 // A spark adds its colour times Life to the picture, flies, falls and bounces.
-void UpdateSpark(Spark_Rec& S, float Yaw) {
-    BeginParticleDraw(TexParticle, GL_ONE_MINUS_SRC_ALPHA, GL_ONE);
-    glPushMatrix();
-    glTranslatef(S.X, S.Y, S.Z);
-    glRotatef(Yaw, 0, 1, 0);
-    glColor4f(S.ColorR, S.ColorG, S.ColorB, 1 - S.Life);
-    DrawFacingQuad(SparkShape, S.Size / 4);
-    glPopMatrix();
+void UpdateSpark(Spark_Rec& S, float Yaw, const ViewVolume& View) {
+    const float H = S.Size / 4;
+    if (View.SphereVisible(S.X, S.Y, S.Z, H * SquareCornerReach)) {
+        BeginParticleDraw(TexParticle, GL_ONE_MINUS_SRC_ALPHA, GL_ONE);
+        glPushMatrix();
+        glTranslatef(S.X, S.Y, S.Z);
+        glRotatef(Yaw, 0, 1, 0);
+        glColor4f(S.ColorR, S.ColorG, S.ColorB, 1 - S.Life);
+        DrawFacingQuad(SparkShape, H);
+        glPopMatrix();
+    }
 
     S.X += S.VelX * SpeedFactor * SparkStep;
     S.Y += S.VelY * SpeedFactor * SparkStep;
@@ -216,12 +224,24 @@ void DrawParticles() {
     if (!ShowParticles)
         return;
     const float Yaw = CameraYaw();
+    ViewVolume  View;
+    View.Load();
+    int LastKind = 0; // 1 smoke, 2 spark: the last live particle, whose drawing state is left set
     for (int I = 1; I <= ParticleSlots; I++) {
-        if (Smokes[I].Life > 0)
-            UpdateSmoke(Smokes[I], Yaw);
-        if (Sparks[I].Life > 0)
-            UpdateSpark(Sparks[I], Yaw);
+        if (Smokes[I].Life > 0) {
+            UpdateSmoke(Smokes[I], Yaw, View);
+            LastKind = 1;
+        }
+        if (Sparks[I].Life > 0) {
+            UpdateSpark(Sparks[I], Yaw, View);
+            LastKind = 2;
+        }
     }
+    // The state the pass leaves is that of its last particle, drawn or not.
+    if (LastKind == 1)
+        BeginParticleDraw(TexSmoke, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR);
+    else if (LastKind == 2)
+        BeginParticleDraw(TexParticle, GL_ONE_MINUS_SRC_ALPHA, GL_ONE);
     glDepthMask(GL_TRUE);
 }
 

@@ -254,8 +254,24 @@ int ShotAtlasRow(int32_t Life) {
     return Row < 0 ? 0 : (Row > 3 ? 3 : Row);
 }
 
+namespace {
+ViewVolume ShotView; // the view of the current shot pass
+} // namespace
+
 void DrawShotSprite(float X, float Y, float Z, int32_t Life, double SpinDegrees, int32_t Power,
                     bool Hit) {
+    if (Life >= 0) {
+        // A sprite wholly outside the view is not drawn; the state it leaves is set all the same.
+        const float Reach = Life > 32 ? float(Power / 15.0 / 1.5) : (Hit ? 13.0f : 3.0f);
+        if (!ShotView.SphereVisible(X, Y + ShotLift, Z, Reach * 1.4143f)) {
+            glColor4f(1, 1, 1, 0.9f);
+            glEnable(GL_TEXTURE_2D);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+            glBindTexture(GL_TEXTURE_2D, Life > 32 ? TexShot : TexExplosion);
+            glDisable(GL_BLEND);
+            return;
+        }
+    }
     glPushMatrix();
     glTranslatef(X, Y + ShotLift, Z);
     glColor4f(1, 1, 1, 0.9f);
@@ -286,7 +302,10 @@ void DrawShotSprite(float X, float Y, float Z, int32_t Life, double SpinDegrees,
     glPopMatrix();
 }
 
-void BeginShotPass() { glDepthMask(GL_FALSE); }
+void BeginShotPass() {
+    glDepthMask(GL_FALSE);
+    ShotView.Load();
+}
 void EndShotPass() { glDepthMask(GL_TRUE); }
 
 void EnableSceneBlending() { glEnable(GL_BLEND); }

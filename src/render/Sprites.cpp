@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "render/Textures.h"
@@ -143,4 +144,38 @@ void DrawSpriteShape(const SpriteShape& Shape, float X0, float Y0, float X1, flo
         glVertex3f(X0 + U * (X1 - X0), Y0 + V * (Y1 - Y0), 0);
     }
     glEnd();
+}
+
+void ViewVolume::Load() {
+    float P[16], M[16], C[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, P);
+    glGetFloatv(GL_MODELVIEW_MATRIX, M);
+    // C = P M, column-major as OpenGL keeps them.
+    for (int Col = 0; Col < 4; ++Col)
+        for (int Row = 0; Row < 4; ++Row) {
+            float Sum = 0;
+            for (int K = 0; K < 4; ++K)
+                Sum += P[K * 4 + Row] * M[Col * 4 + K];
+            C[Col * 4 + Row] = Sum;
+        }
+    // Clip space keeps -w <= x, y, z <= w: each plane is row 3 plus or minus row 0, 1 or 2.
+    for (int Axis = 0; Axis < 3; ++Axis)
+        for (int Side = 0; Side < 2; ++Side) {
+            float*      Plane = Planes[Axis * 2 + Side];
+            const float Sign = Side == 0 ? 1.0f : -1.0f;
+            for (int Col = 0; Col < 4; ++Col)
+                Plane[Col] = C[Col * 4 + 3] + Sign * C[Col * 4 + Axis];
+            const float Length =
+                std::sqrt(Plane[0] * Plane[0] + Plane[1] * Plane[1] + Plane[2] * Plane[2]);
+            if (Length > 0)
+                for (int Col = 0; Col < 4; ++Col)
+                    Plane[Col] /= Length;
+        }
+}
+
+bool ViewVolume::SphereVisible(float X, float Y, float Z, float Radius) const {
+    for (const float* Plane : Planes)
+        if (Plane[0] * X + Plane[1] * Y + Plane[2] * Z + Plane[3] < -Radius)
+            return false;
+    return true;
 }

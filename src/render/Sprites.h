@@ -43,3 +43,12 @@ void MeasureSprites();
 // (X0, Y0)-(X1, Y1) with texture (S0, T0)-(S1, T1).
 void DrawSpriteShape(const SpriteShape& Shape, float X0, float Y0, float X1, float Y1, float S0,
                      float T0, float S1, float T1);
+
+// The six planes of the current view volume, taken from the projection and model-view matrices
+// when Load is called; a sprite whose bounding sphere lies wholly outside one plane is not
+// drawn, since the clipper would throw all of it away anyway.
+struct ViewVolume {
+    float Planes[6][4] = {}; // a x + b y + c z + d >= 0 inside, (a, b, c) of unit length
+    void  Load();
+    bool  SphereVisible(float X, float Y, float Z, float Radius) const;
+};
