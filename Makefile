@@ -3,7 +3,7 @@ B       ?= build
 ASAN_B  ?= build-asan
 JOBS    ?= $(shell nproc)
 
-.PHONY: all deps build run test test-fast asan fuzz clean
+.PHONY: all deps build run test test-fast asan fuzz mutants clean
 
 all: build
 
@@ -45,5 +45,12 @@ fuzz: deps
 	cmake --build $(FUZZ_B) -j $(JOBS) --target FuzzIni FuzzModel FuzzImage FuzzSound data
 	./tests/fuzz/run-fuzz $(FUZZ_B) $(FUZZ_SECONDS)
 
+# Every fault of tests/mutants.txt put into a copy of the tree (build-mutants/), each run against
+# the fast tests; prints killed / survived per fault and the score (also in build-mutants/summary.txt).
+# MUTANTS_ONLY narrows the run to faults whose glob or description match a regular expression.
+MUTANTS_ONLY ?=
+mutants: deps
+	./scripts/mutants --only '$(MUTANTS_ONLY)'
+
 clean:
-	rm -rf $(B) $(ASAN_B) $(FUZZ_B)
+	rm -rf $(B) $(ASAN_B) $(FUZZ_B) build-mutants
