@@ -171,3 +171,31 @@ TEST(Vector, TransformRotatesThenTranslates) {
     EXPECT_NEAR(V.Y, 1, 1e-6);
     EXPECT_NEAR(V.W, 1, 1e-6);
 }
+
+// sin(x)·sin(y) and cos(x)·sin(y) are rounded to floats before they are used again. Over a sweep
+// of angles that rounding changes some elements by a unit in the last place; where it does, the
+// matrix must hold the rounded result.
+TEST(Matrix, TheTwoSineProductsAreRoundedToFloatFirst) {
+    int Differ = 0;
+    for (int I = 1; I < 300; ++I) {
+        const float  A[3] = {0.013f * float(I), -0.029f * float(I), 0.047f * float(I)};
+        const double Cr = float(std::cos(double(A[0]))), Sr = float(std::sin(double(A[0])));
+        const double Sp = float(std::sin(double(A[1])));
+        const double Cy = float(std::cos(double(A[2]))), Sy = float(std::sin(double(A[2])));
+        // Elements 4, 5, 8 and 9, the four that use the two products.
+        auto Elements = [&](bool Round) {
+            const double SrSp = Round ? double(float(Sr * Sp)) : Sr * Sp;
+            const double CrSp = Round ? double(float(Cr * Sp)) : Cr * Sp;
+            return std::array<float, 4>{float(SrSp * Cy - Cr * Sy), float(SrSp * Sy + Cr * Cy),
+                                        float(CrSp * Cy + Sr * Sy), float(CrSp * Sy - Sr * Cy)};
+        };
+        const std::array<float, 4> Rounded = Elements(true), Unrounded = Elements(false);
+        const clsMatrix            M = Rotation(A[0], A[1], A[2]);
+        for (int K = 0; K < 4; ++K) {
+            if (Rounded[size_t(K)] == Unrounded[size_t(K)]) continue;
+            ++Differ;
+            EXPECT_EQ(M.M[K < 2 ? 4 + K : 6 + K], Rounded[size_t(K)]) << "sweep " << I << ", element " << K;
+        }
+    }
+    EXPECT_GT(Differ, 10) << "the sweep must reach angles where the rounding shows";
+}
