@@ -3,8 +3,12 @@
 // runs in a child process of its own with its own ALSOFT_CONF: the wave-file backend to hear
 // what was played, the null backend, or no usable backend at all.
 #include "sound/Sound.h"
+#include "menu/Menu.h"
+#include "menu/MenuInput.h"
 #include "menu/Settings.h"
 #include "platform/Platform.h"
+#include "support/BattleFixture.h"
+#include "world/Bonus.h"
 
 #include <AL/al.h>
 #include <cmath>
@@ -34,8 +38,8 @@ class TempFolder {
     std::string Path;
 };
 
-// A tone written by libsndfile in the given major format: Seconds of a 440 Hz sine.
-bool WriteTone(const std::string& Path, int Format, int Channels, double Seconds) {
+// A tone written by libsndfile in the given major format: Seconds of a sine of Hz.
+bool WriteTone(const std::string& Path, int Format, int Channels, double Seconds, double Hz = 440) {
     SF_INFO Info = {};
     Info.samplerate = 44100;
     Info.channels = Channels;
@@ -47,7 +51,7 @@ bool WriteTone(const std::string& Path, int Format, int Channels, double Seconds
     for (sf_count_t F = 0; F < Frames; ++F)
         for (int C = 0; C < Channels; ++C)
             Data[size_t(F) * size_t(Channels) + size_t(C)] =
-                short(12000 * std::sin(2 * M_PI * 440 * double(F) / 44100));
+                short(12000 * std::sin(2 * M_PI * Hz * double(F) / 44100));
     const sf_count_t Written = sf_writef_short(File, Data.data(), Frames);
     sf_close(File);
     return Written == Frames;
@@ -193,20 +197,6 @@ TEST(SoundDecode, DamagedInputIsRefusedSafely) {
     EXPECT_FALSE(DecodeSoundMemory(Bytes.data(), Bytes.size(), Wide));
 }
 
-TEST(SoundPlayback, PositionedWavIsHeard) {
-    TempFolder        T;
-    const std::string Sample = T.Path + "/bonus.wav";
-    ASSERT_TRUE(WriteTone(Sample, WavFormat, 1, 0.4));
-    EXPECT_GT(RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 50, 0, 0), 300.0);
-}
-
-TEST(SoundPlayback, Mp3SampleIsHeard) {
-    TempFolder        T;
-    const std::string Sample = T.Path + "/shot.mp3";
-    ASSERT_TRUE(WriteTone(Sample, Mp3Format, 2, 0.4));
-    EXPECT_GT(RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 0, 0, 50), 300.0);
-}
-
 // Inverse distance from 100 game units on: ten times as far is about a tenth as loud.
 TEST(SoundPlayback, DistanceFactorSetsTheRolloff) {
     TempFolder        T;
@@ -338,35 +328,6 @@ TEST(SoundLayer, NoDeviceMakesEveryCallANoOp) {
     });
 }
 
-// The ten samples the game loads at its first setup, from the generated data: all load, the
-// heartbeat loops, and a positioned one plays.
-TEST(SoundLayer, GameSamplesLoadFromTheDataFolder) {
-    const std::string Fx = std::string(TARVIX_DATA_DIR) + "/sound/fx";
-    if (access((Fx + "/shot.mp3").c_str(), R_OK) != 0)
-        GTEST_SKIP() << "no generated sound samples in " << Fx;
-    TempFolder T;
-    ASSERT_EQ(std::system(("mkdir -p '" + T.Path + "/sound' && ln -s '" + Fx + "' '" + T.Path +
-                           "/sound/fx'")
-                              .c_str()),
-              0);
-    InChild(T.Path, "[general]\ndrivers = null\n", [&] {
-        ASSERT_EQ(chdir(T.Path.c_str()), 0);
-        LoadSoundEffects();
-        ASSERT_TRUE(SoundActive());
-        for (SoundSample S : {SndBonus, SndAlarm, SndExplosionBig, SndExplosionSmall, SndHitWall,
-                              SndShot, SndFire, SndFireBurn, SndButton, SndHeart})
-            EXPECT_NE(S, 0);
-        SoundEnabled = true;
-        const int32_t Heart = SoundPlaySound(SoundFreeChannel, SndHeart);
-        PlaySoundAt(SndShot, 10, -179, 10);
-        Wait(0.3);
-        EXPECT_TRUE(SoundChannelPlaying(Heart)) << "the heartbeat loops until stopped";
-        SoundStopSound(SoundAllChannels);
-        EXPECT_FALSE(SoundChannelPlaying(Heart));
-        SoundClose();
-    });
-}
-
 // The effects master volume scales every sound; 0 silences them.
 TEST(SoundPlayback, MasterVolume) {
     TempFolder        T;
@@ -378,4 +339,187 @@ TEST(SoundPlayback, MasterVolume) {
     ASSERT_GT(Full, 300.0);
     EXPECT_NEAR(Half / Full, 128.0 / 255.0, 0.1);
     EXPECT_LT(Off, 1.0);
+}
+
+// --- Which sample each game event plays ------------------------------------------------------
+
+namespace {
+
+// The game's ten effect files, each written as a tone of its own pitch so that a recording
+// tells which samples were heard. The heartbeat is shorter than the alarm that comes with it.
+struct EffectTone {
+    const char*  File;
+    SoundSample* Handle;
+    double       Hz;
+    double       Seconds;
+};
+const EffectTone EffectTones[] = {
+    {"bonus.wav", &SndBonus, 300, 0.3},          {"alarm.mp3", &SndAlarm, 410, 0.3},
+    {"xplbig.wav", &SndExplosionBig, 530, 0.3},  {"xplsmall.wav", &SndExplosionSmall, 670, 0.3},
+    {"hitwall.mp3", &SndHitWall, 810, 0.3},      {"shot.mp3", &SndShot, 950, 0.3},
+    {"fire.mp3", &SndFire, 1130, 0.3},           {"fireburn.wav", &SndFireBurn, 1290, 0.3},
+    {"button.mp3", &SndButton, 1470, 0.3},       {"heart.mp3", &SndHeart, 1690, 0.15},
+};
+
+bool WriteEffectTones(const std::string& Folder) {
+    if (std::system(("mkdir -p '" + Folder + "/sound/fx'").c_str()) != 0) return false;
+    for (const EffectTone& E : EffectTones) {
+        const std::string Name(E.File);
+        const int Format = Name.ends_with(".wav") ? WavFormat : Mp3Format;
+        if (!WriteTone(Folder + "/sound/fx/" + Name, Format, 1, E.Seconds, E.Hz)) return false;
+    }
+    return true;
+}
+
+// Strength of the pitch Hz in a recording (Goertzel), as the amplitude of a sine over the whole.
+double PitchStrength(const std::vector<double>& Mono, double Hz) {
+    const double W = 2 * M_PI * Hz / 44100;
+    double       S1 = 0, S2 = 0;
+    for (double V : Mono) {
+        const double S0 = V + 2 * std::cos(W) * S1 - S2;
+        S2 = S1;
+        S1 = S0;
+    }
+    const double Power = S1 * S1 + S2 * S2 - 2 * std::cos(W) * S1 * S2;
+    return 2 * std::sqrt(std::max(Power, 0.0)) / double(Mono.size());
+}
+
+// The effect files whose pitch is clearly heard in the recording at Path, as "file file ...".
+std::string HeardEffects(const std::string& Path) {
+    SoundPcm Pcm;
+    if (!DecodeSoundFile(Path, Pcm) || Pcm.Channels < 1) return "(no recording)";
+    std::vector<double> Mono(Pcm.Samples.size() / size_t(Pcm.Channels));
+    for (size_t I = 0; I < Pcm.Samples.size(); ++I)
+        Mono[I / size_t(Pcm.Channels)] += Pcm.Samples[I];
+    double Strongest = 0;
+    for (const EffectTone& E : EffectTones)
+        Strongest = std::max(Strongest, PitchStrength(Mono, E.Hz));
+    std::string Heard;
+    for (const EffectTone& E : EffectTones)
+        if (Strongest > 50 && PitchStrength(Mono, E.Hz) > 0.2 * Strongest)
+            Heard += (Heard.empty() ? "" : " ") + std::string(E.File);
+    return Heard;
+}
+
+bool AnyChannelPlaying() {
+    for (int32_t C = 0; C < SoundChannelCount; ++C)
+        if (SoundChannelPlaying(C)) return true;
+    return false;
+}
+
+// Polls Done every 10 ms for at most Limit seconds; true when it came true.
+bool WaitFor(const std::function<bool()>& Done, double Limit) {
+    for (double T = 0; T < Limit; T += 0.01) {
+        if (Done()) return true;
+        Wait(0.01);
+    }
+    return Done();
+}
+
+// A battle with the player at the origin and the listener on it, the game's samples loaded from
+// the tone files in Folder (the working folder of the child).
+void StartBattleWithTones() {
+    ResetBattleWorld(0, 0, 0);
+    LoadSoundEffects();
+    ASSERT_TRUE(SoundActive());
+    SoundSetDistanceFactor(100.0f);
+    SoundSetSFXMasterVolume(255);
+    SoundEnabled = true;
+    ArenaRespawn = false;
+    UpdateSoundListener();
+}
+
+struct SoundEvent {
+    const char*           Name;
+    std::function<void()> Happen; // makes the event happen in a fresh battle
+    const char*           Heard;  // effect files heard, in the order of EffectTones
+    float                 X, Y, Z; // where the last sample plays
+};
+
+// A shot of the player's in flight in slot 0, at (X, Z) with velocity VX along X.
+void PlayerShotAt(float X, float Z, float VX) {
+    Shot_Rec& S = Shots[0];
+    S = Shot_Rec{};
+    S.X = X, S.Y = float(GroundY), S.Z = Z, S.VX = VX;
+    S.Life = 1000, S.Power = 20, S.Owner = 0, S.Bounces = true;
+}
+
+} // namespace
+
+TEST(SoundEvents, EachEventPlaysItsSampleWhereItHappens) {
+    const float     Y = float(GroundY);
+    const SoundEvent Events[] = {
+        {"the player fires", [] { FireShot(0); }, "shot.mp3", 0, Y, 0},
+        {"a hit", [] { PlaceTank(1, 3, 0, 0); PlayerShotAt(3, 0, 0); ApplyHit(0, 1); },
+         "xplsmall.wav", 3, Y, 0},
+        {"a kill", [] { PlaceTank(1, 0, 4, 0).Energy = 5; PlayerShotAt(0, 4, 0); ApplyHit(0, 1); },
+         "xplbig.wav xplsmall.wav", 0, Y, 4},
+        {"the player falls below 25",
+         [] { Actors[0].Energy = 30; PlaceTank(1, 2, 2, 0); PlayerShotAt(0, 0, 0);
+              Shots[0].Owner = 1, Shots[0].Power = 10; ApplyHit(0, 0); },
+         "alarm.mp3 xplsmall.wav heart.mp3", 0, Y, 0},
+        {"a shot at the wall", [] { PlayerShotAt(499, 7, 5); UpdateShots(); }, "hitwall.mp3", 504, Y, 7},
+        {"a bonus pickup", [] { PlaceBonus(1, 1, 1, 1); BonusPickup(1); }, "bonus.wav", 1, Y, 1},
+        {"a menu click", [] { MenuItems[1].Used = true, MenuItems[1].Kind = KindButton;
+                              MenuAction(1); }, "button.mp3", 0, 0, 0},
+    };
+    TempFolder T;
+    ASSERT_TRUE(WriteEffectTones(T.Path)) << "libsndfile cannot write the tones here";
+    for (const SoundEvent& E : Events) {
+        SCOPED_TRACE(E.Name);
+        const std::string Out = T.Path + "/out.wav";
+        std::remove(Out.c_str());
+        InChild(T.Path, WaveConfig(Out), [&] {
+            ASSERT_EQ(chdir(T.Path.c_str()), 0);
+            StartBattleWithTones();
+            SoundPosition[0] = SoundPosition[1] = SoundPosition[2] = 0;
+            E.Happen();
+            EXPECT_EQ(SoundPosition[0], E.X);
+            EXPECT_EQ(SoundPosition[1], E.Y);
+            EXPECT_EQ(SoundPosition[2], E.Z);
+            // Until everything has played out; a looping heartbeat ends the wait at the limit.
+            WaitFor([] { return !AnyChannelPlaying(); }, 1.0);
+            SoundClose();
+        });
+        EXPECT_EQ(HeardEffects(Out), E.Heard);
+    }
+}
+
+// The heartbeat loops until all sounds stop: it still plays after the longer alarm has ended.
+TEST(SoundEvents, TheHeartbeatLoopsUntilEverySoundStops) {
+    TempFolder T;
+    ASSERT_TRUE(WriteEffectTones(T.Path)) << "libsndfile cannot write the tones here";
+    InChild(T.Path, "[general]\ndrivers = null\n", [&] {
+        ASSERT_EQ(chdir(T.Path.c_str()), 0);
+        StartBattleWithTones();
+        Actors[0].Energy = 30;
+        PlaceTank(1, 2, 2, 0);
+        PlayerShotAt(0, 0, 0);
+        Shots[0].Owner = 1;
+        ApplyHit(0, 0); // the alarm on channel 0, the heartbeat on 1, the hit on 2
+        ASSERT_TRUE(SoundChannelPlaying(1));
+        ASSERT_TRUE(WaitFor([] { return !SoundChannelPlaying(0) && !SoundChannelPlaying(2); }, 5.0));
+        EXPECT_TRUE(SoundChannelPlaying(1)) << "the heartbeat stopped with the alarm";
+        SoundStopSound(SoundAllChannels);
+        EXPECT_FALSE(AnyChannelPlaying());
+        SoundClose();
+    });
+}
+
+// The click of a menu button is not placed in the world: it is as loud with the player far away.
+TEST(SoundEvents, AMenuClickIsHeardFullyFarFromTheOrigin) {
+    TempFolder T;
+    ASSERT_TRUE(WriteEffectTones(T.Path)) << "libsndfile cannot write the tones here";
+    const std::string Out = T.Path + "/out.wav";
+    InChild(T.Path, WaveConfig(Out), [&] {
+        ASSERT_EQ(chdir(T.Path.c_str()), 0);
+        StartBattleWithTones();
+        Actors[0].X = 10000;
+        UpdateSoundListener();
+        MenuItems[1].Used = true, MenuItems[1].Kind = KindButton;
+        MenuAction(1);
+        WaitFor([] { return !AnyChannelPlaying(); }, 1.0);
+        SoundClose();
+    });
+    EXPECT_GT(Loudness(Out), 1000.0);
 }
