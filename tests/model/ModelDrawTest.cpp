@@ -8,11 +8,13 @@
 
 namespace {
 
-// A quad over the whole view at z = 0, no bone, one material with four distinct colours.
+// A quad over the whole view at z = 0 with a tilted normal, no bone, one material with four
+// distinct colours.
 void LoadLitQuad(clsModel& Model) {
     SampleModel Sample;
     Sample.Vertices = "4\n0 -1 -1 0 0 0 -1\n0 1 -1 0 1 0 -1\n0 1 1 0 1 1 -1\n0 -1 1 0 0 1 -1\n";
     Sample.Triangles = "2\n0 0 1 2 0 0 0 1\n0 0 2 3 0 0 0 1\n";
+    Sample.Normals = "1\n0.0 0.6 0.8\n";
     Sample.Materials = "Materials: 1\n\"Lit\"\n0.1 0.2 0.3 1.0\n0.4 0.5 0.6 1.0\n"
                        "0.7 0.8 0.9 1.0\n0.05 0.15 0.25 1.0\n12.5\n1.0\n\"\"\n\"\"\n";
     ASSERT_TRUE(Model.LoadFromText(Sample.Text()));
@@ -29,6 +31,7 @@ GLuint FourTexelTexture() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, Texels);
+    glBindTexture(GL_TEXTURE_2D, 0); // drawing must bind it
     return Name;
 }
 
@@ -48,7 +51,7 @@ void FlatWhiteView() {
 
 } // namespace
 
-TEST(ModelMaterialDrawing, EachColourGoesToItsOwnMaterialParameter) {
+TEST(ModelMaterialDrawing, EachColourGoesToItsOwnParameterAndTheNormalAsRead) {
     clsTestGLContext Ctx(16, 16);
     REQUIRE_GL(Ctx);
     clsModel Model;
@@ -66,6 +69,10 @@ TEST(ModelMaterialDrawing, EachColourGoesToItsOwnMaterialParameter) {
         for (int I = 0; I < 4; ++I)
             EXPECT_FLOAT_EQ(Got[I], Colour[size_t(I)]) << "parameter " << Parameter << " [" << I << "]";
     }
+    GLfloat Normal[3] = {};
+    glGetFloatv(GL_CURRENT_NORMAL, Normal);
+    EXPECT_FLOAT_EQ(Normal[1], 0.6f);
+    EXPECT_FLOAT_EQ(Normal[2], 0.8f);
 }
 
 // U is the texture's s and V its t: (0.75, 0.25) shows the green texel, (0.25, 0.75) the blue.
