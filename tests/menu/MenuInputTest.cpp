@@ -6,8 +6,13 @@
 #include <cstring>
 #include <vector>
 
+#include <AL/al.h>
+#include <filesystem>
+
 #include "menu/MenuInput.h"
 #include "sound/Sound.h"
+#include "support/TempFolder.h"
+#include "world/Setup.h"
 
 namespace {
 
@@ -323,6 +328,72 @@ TEST_F(MenuActions, NoKeepsTheGame) {
     MenuAction(10);
     EXPECT_TRUE(GameInProgress);
     EXPECT_EQ(MenuPage, PageMain);
+}
+
+// --- entering the game ---
+
+// A real window and the generated data behind the menu, after the game's first setup.
+class EnterTheGame : public MenuFixture {
+  protected:
+    void SetUp() override {
+        MenuFixture::SetUp();
+        if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
+            GTEST_SKIP() << "the generated models are not there yet";
+        ASSERT_TRUE(Temp.Ready());
+        Temp.LinkGameData(TARVIX_DATA_DIR);
+        ASSERT_TRUE(OpenSilentSound());
+        FirstStart = true, WindowedOption = true, ResolutionApplied = 0;
+        ChangeDisplayMode(2);
+        if (!WindowHandle) GTEST_SKIP() << "no window on this machine";
+        ArenaTanks = 3, ArenaTurrets = 0, ArenaBonus = 0;
+        NextMenuItem = 1, NewGameRequested = 1, GameState = 0;
+        GameSetup();
+        ASSERT_EQ(GameState, 1);
+    }
+    void TearDown() override {
+        DestroyMainWindow(true);
+        FirstStart = true, WindowedOption = false, ResolutionApplied = 0;
+    }
+    static int LivingTanks() {
+        int Count = 0;
+        for (const Actor_Rec& A : Actors) Count += A.Kind == KindTank && A.Energy > 0;
+        return Count;
+    }
+    clsTempFolder Temp;
+};
+
+// Start saves the arena, builds a new battle in the wanted mode and sets the truncated volume;
+// Resume keeps the battle. Both land on page 1 without a fade.
+TEST_F(EnterTheGame, StartBuildsANewBattleAndResumeKeepsIt) {
+    MenuPage = PageCustomArena, PreviousMenuPage = 6;
+    DetailLevel = 3, ResolutionWanted = 1, SoundVolume = 1, ArenaTanks = 4;
+    MenuAction(77);
+    EXPECT_EQ(GameState, 2);
+    EXPECT_TRUE(GameInProgress);
+    EXPECT_EQ(MenuPage, PageMain);
+    EXPECT_EQ(PreviousMenuPage, 6);
+    EXPECT_EQ(MenuTransition, 0.0);
+    EXPECT_TRUE(ShowTrees);
+    EXPECT_EQ(ResolutionApplied, 1);
+    EXPECT_EQ(ScreenWidth, 640);
+    EXPECT_EQ(LivingTanks(), 4);
+    EXPECT_TRUE(std::filesystem::exists("lastarena.ini"));
+    ALfloat Gain = -1;
+    alGetListenerf(AL_GAIN, &Gain);
+    EXPECT_FLOAT_EQ(Gain, 2.0f / 255.0f) << "1 % is 2.55, truncated";
+
+    GameState = 1; // Escape
+    Score = 77, Actors[0].X = 123;
+    DetailLevel = 2, SoundVolume = 50, ResolutionWanted = 3, ArenaTanks = 1;
+    MenuAction(2);
+    EXPECT_EQ(GameState, 2);
+    EXPECT_EQ(Score, 77);
+    EXPECT_EQ(Actors[0].X, 123);
+    EXPECT_EQ(LivingTanks(), 4);
+    EXPECT_FALSE(ShowTrees);
+    EXPECT_EQ(ResolutionApplied, 3);
+    alGetListenerf(AL_GAIN, &Gain);
+    EXPECT_FLOAT_EQ(Gain, 127.0f / 255.0f);
 }
 
 // --- the mouse-button handler in the menu ---

@@ -1,14 +1,11 @@
-// The menu table: the tree BuildMenu makes, AddMenuItem and the page-change rule.
+// The menu table: every item of the tree BuildMenu makes, AddMenuItem and ClearMenuItems.
 #include "MenuFixture.h"
-
-#include "menu/MenuInput.h"
 
 namespace {
 
 using MenuTable = MenuFixture;
 
 struct Expected {
-    int32_t     Slot;
     int32_t     Page;
     int16_t     Kind;
     const char* Caption;
@@ -17,35 +14,52 @@ struct Expected {
     double      X, Y, Width, Height;
 };
 
-// At least one item of every page, and every kind and action.
-const Expected SpotChecks[] = {
-    {1, 1, KindPageTitle, "MAIN MENU", "", 0, 20, 2, 0, 0},
-    {2, 1, KindButton, "Resume Game", "", ActionResume, 30, 20, 30, 5},
-    {3, 1, KindButton, "End Game", "10", ActionGoToPage, 30, 25, 30, 5},
-    {7, 1, KindButton, "Quit", "", ActionQuit, 30, 50, 30, 5},
-    {9, 10, KindButton, "Yes", "", ActionEndGame, 30, 50, 30, 5},
-    {10, 10, KindButton, "No", "1", ActionGoToPage, 30, 60, 30, 5},
-    {15, 2, KindButton, "Player", "9", ActionGoToPage, 30, 45, 30, 5},
-    {17, 2, KindButton, "Load", "Load", ActionSaveLoad, 45, 50, 15, 5},
-    {19, 3, KindPageTitle, "GRAPHICS SETTINGS", "", 0, 20, 2, 0, 0},
-    {20, 3, KindValueLabel, "", "Detail", 0, 20, 25, 30, 5},
-    {22, 3, KindButton, " - ", "Detail", ActionDecrease, 85, 25, 5, 5},
-    {27, 3, KindButton, " + ", "Anisotropic", ActionIncrease, 85, 50, 5, 5},
-    {31, 4, KindValueLabel, "", "Volume", 0, 40, 30, 30, 5},
-    {34, 4, KindButton, "Enable Sound", "Sound", ActionToggle, 30, 40, 40, 5},
-    {37, 9, KindValueLabel, "", "Color", 0, 30, 30, 30, 5},
-    {43, 9, KindButton, "B- ", "ColorB", ActionDecrease, 85, 35, 5, 5},
-    {44, 9, KindTextField, "", "Name", 0, 30, 40, 0, 5},
-    {47, 5, KindButton, "Show Log Window", "Log", ActionToggle, 30, 20, 40, 5},
-    {53, 5, KindButton, "Show Pointer Stars", "LittleStars", ActionToggle, 30, 50, 40, 5},
-    {57, 6, KindButton, "Back", "1", ActionGoToPage, 30, 60, 40, 5},
-    {58, 7, KindPageTitle, "MULTIPLAYER", "", 0, 20, 2, 0, 0},
-    {59, 7, KindButton, "Back", "1", ActionGoToPage, 30, 60, 30, 5},
-    {62, 8, KindButton, " + ", "ia_tanks", ActionIncrease, 30, 15, 5, 5},
-    {70, 8, KindValueLabel, "", "ia_start_energy", 0, 40, 50, 30, 5},
-    {76, 8, KindButton, "Enemy Respawn", "ia_respawn", ActionToggle, 30, 65, 40, 5},
-    {77, 8, KindButton, "Start", "", ActionStart, 30, 70, 40, 5},
-    {78, 8, KindButton, "Back", "6", ActionGoToPage, 30, 80, 30, 5},
+constexpr int16_t B = KindButton, V = KindValueLabel, T = KindPageTitle, F = KindTextField;
+constexpr int16_t Go = ActionGoToPage, Up = ActionIncrease, Down = ActionDecrease, Flip = ActionToggle;
+
+// The 78 items in slot order, as the game's menu tree lays them out.
+const Expected Tree[78] = {
+    {1, T, "MAIN MENU", "", 0, 20, 2, 0, 0},          {1, B, "Resume Game", "", ActionResume, 30, 20, 30, 5},
+    {1, B, "End Game", "10", Go, 30, 25, 30, 5},       {1, B, "Single Player", "6", Go, 30, 30, 30, 5},
+    {1, B, "Multiplayer", "7", Go, 30, 35, 30, 5},     {1, B, "Settings", "2", Go, 30, 40, 30, 5},
+    {1, B, "Quit", "", ActionQuit, 30, 50, 30, 5},     {10, T, "END GAME", "", 0, 20, 2, 0, 0},
+    {10, B, "Yes", "", ActionEndGame, 30, 50, 30, 5},  {10, B, "No", "1", Go, 30, 60, 30, 5},
+    {2, T, "SETTINGS", "", 0, 20, 2, 0, 0},            {2, B, "Graphics", "3", Go, 30, 30, 30, 5},
+    {2, B, "Sound", "4", Go, 30, 35, 30, 5},           {2, B, "Other", "5", Go, 30, 40, 30, 5},
+    {2, B, "Player", "9", Go, 30, 45, 30, 5},          {2, B, "Save", "Save", ActionSaveLoad, 30, 50, 15, 5},
+    {2, B, "Load", "Load", ActionSaveLoad, 45, 50, 15, 5}, {2, B, "Back", "1", Go, 30, 60, 30, 5},
+    {3, T, "GRAPHICS SETTINGS", "", 0, 20, 2, 0, 0},   {3, V, "", "Detail", 0, 20, 25, 30, 5},
+    {3, B, " + ", "Detail", Up, 85, 20, 5, 5},         {3, B, " - ", "Detail", Down, 85, 25, 5, 5},
+    {3, V, "", "Resolution", 0, 20, 45, 30, 5},        {3, B, " + ", "Resolution", Up, 85, 40, 5, 5},
+    {3, B, " - ", "Resolution", Down, 85, 45, 5, 5},   {3, V, "", "Anisotropic", 0, 20, 55, 30, 5},
+    {3, B, " + ", "Anisotropic", Up, 85, 50, 5, 5},    {3, B, " - ", "Anisotropic", Down, 85, 55, 5, 5},
+    {3, B, "Back", "2", Go, 30, 60, 30, 5},            {4, T, "SOUND SETTINGS", "", 0, 20, 2, 0, 0},
+    {4, V, "", "Volume", 0, 40, 30, 30, 5},            {4, B, " + ", "Volume", Up, 85, 30, 5, 5},
+    {4, B, " - ", "Volume", Down, 85, 35, 5, 5},       {4, B, "Enable Sound", "Sound", Flip, 30, 40, 40, 5},
+    {4, B, "Back", "2", Go, 30, 60, 30, 5},            {9, T, "PLAYER SETTINGS", "", 0, 20, 2, 0, 0},
+    {9, V, "", "Color", 0, 30, 30, 30, 5},             {9, B, "R+ ", "ColorR", Up, 65, 30, 5, 5},
+    {9, B, "R- ", "ColorR", Down, 65, 35, 5, 5},       {9, B, "G+ ", "ColorG", Up, 75, 30, 5, 5},
+    {9, B, "G- ", "ColorG", Down, 75, 35, 5, 5},       {9, B, "B+ ", "ColorB", Up, 85, 30, 5, 5},
+    {9, B, "B- ", "ColorB", Down, 85, 35, 5, 5},       {9, F, "", "Name", 0, 30, 40, 0, 5},
+    {9, B, "Back", "2", Go, 30, 60, 30, 5},            {5, T, "OTHER SETTINGS", "", 0, 20, 2, 0, 0},
+    {5, B, "Show Log Window", "Log", Flip, 30, 20, 40, 5}, {5, B, "Show Radar", "Radar", Flip, 30, 25, 40, 5},
+    {5, B, "Show Compass", "Compass", Flip, 30, 30, 40, 5}, {5, B, "Show Help", "Help", Flip, 30, 35, 40, 5},
+    {5, B, "Show Particles", "Particles", Flip, 30, 40, 40, 5},
+    {5, B, "Show Crosshair", "Crosshair", Flip, 30, 45, 40, 5},
+    {5, B, "Show Pointer Stars", "LittleStars", Flip, 30, 50, 40, 5},
+    {5, B, "Back", "2", Go, 30, 60, 30, 5},            {6, T, "SINGLE PLAYER", "", 0, 20, 2, 0, 0},
+    {6, B, "Custom Arena", "8", Go, 30, 30, 40, 5},    {6, B, "Back", "1", Go, 30, 60, 40, 5},
+    {7, T, "MULTIPLAYER", "", 0, 20, 2, 0, 0},         {7, B, "Back", "1", Go, 30, 60, 30, 5},
+    {8, T, "CUSTOM ARENA", "", 0, 20, 2, 0, 0},        {8, V, "", "ia_tanks", 0, 40, 20, 30, 5},
+    {8, B, " + ", "ia_tanks", Up, 30, 15, 5, 5},       {8, B, " - ", "ia_tanks", Down, 30, 20, 5, 5},
+    {8, V, "", "ia_turrets", 0, 40, 30, 30, 5},        {8, B, " + ", "ia_turrets", Up, 30, 25, 5, 5},
+    {8, B, " - ", "ia_turrets", Down, 30, 30, 5, 5},   {8, V, "", "ia_bonus", 0, 40, 40, 30, 5},
+    {8, B, " + ", "ia_bonus", Up, 30, 35, 5, 5},       {8, B, " - ", "ia_bonus", Down, 30, 40, 5, 5},
+    {8, V, "", "ia_start_energy", 0, 40, 50, 30, 5},   {8, B, " + ", "ia_start_energy", Up, 30, 45, 5, 5},
+    {8, B, " - ", "ia_start_energy", Down, 30, 50, 5, 5}, {8, V, "", "ia_max_shots", 0, 40, 60, 30, 5},
+    {8, B, " + ", "ia_max_shots", Up, 30, 55, 5, 5},   {8, B, " - ", "ia_max_shots", Down, 30, 60, 5, 5},
+    {8, B, "Enemy Respawn", "ia_respawn", Flip, 30, 65, 40, 5},
+    {8, B, "Start", "", ActionStart, 30, 70, 40, 5},   {8, B, "Back", "6", Go, 30, 80, 30, 5},
 };
 
 TEST_F(MenuTable, HoldsTheSeventyEightItemsAndLeavesTheRestFree) {
@@ -55,10 +69,11 @@ TEST_F(MenuTable, HoldsTheSeventyEightItemsAndLeavesTheRestFree) {
     EXPECT_FALSE(MenuItems[0].Used);
 }
 
-TEST_F(MenuTable, ItemsSitWhereTheTreeSays) {
-    for (const Expected& E : SpotChecks) {
-        const MenuItem& Item = MenuItems[E.Slot];
-        SCOPED_TRACE("slot " + std::to_string(E.Slot));
+TEST_F(MenuTable, EveryItemSitsWhereTheTreeSays) {
+    for (int32_t Slot = 1; Slot <= 78; ++Slot) {
+        const Expected& E    = Tree[Slot - 1];
+        const MenuItem& Item = MenuItems[Slot];
+        SCOPED_TRACE("slot " + std::to_string(Slot));
         EXPECT_EQ(Item.Page, E.Page);
         EXPECT_EQ(Item.Kind, E.Kind);
         EXPECT_EQ(Item.Caption, E.Caption);
@@ -69,56 +84,6 @@ TEST_F(MenuTable, ItemsSitWhereTheTreeSays) {
         EXPECT_EQ(Item.Width, E.Width);
         EXPECT_EQ(Item.Height, E.Height);
         EXPECT_FALSE(Item.Hover);
-    }
-}
-
-TEST_F(MenuTable, EveryPageOpensWithItsTitle) {
-    const char* const Titles[] = {"",         "MAIN MENU",      "SETTINGS",      "GRAPHICS SETTINGS",
-                                  "SOUND SETTINGS", "OTHER SETTINGS", "SINGLE PLAYER", "MULTIPLAYER",
-                                  "CUSTOM ARENA",   "PLAYER SETTINGS", "END GAME"};
-    for (int32_t Page = 1; Page <= MenuPageCount; ++Page) {
-        int32_t First = 0, TitleCount = 0;
-        for (int32_t Slot = 1; Slot <= 78; ++Slot) {
-            if (MenuItems[Slot].Page != Page) continue;
-            if (First == 0) First = Slot;
-            if (MenuItems[Slot].Kind == KindPageTitle) ++TitleCount;
-        }
-        ASSERT_NE(First, 0) << "page " << Page << " has no items";
-        EXPECT_EQ(TitleCount, 1) << "page " << Page;
-        EXPECT_EQ(MenuItems[First].Caption, Titles[Page]);
-        EXPECT_EQ(MenuItems[First].Kind, KindPageTitle);
-    }
-}
-
-TEST_F(MenuTable, EveryLinkLeadsToAPageAndEveryPageCanBeLeft) {
-    for (int32_t Slot = 1; Slot <= 78; ++Slot) {
-        const MenuItem& Item = MenuItems[Slot];
-        if (Item.Action != ActionGoToPage) continue;
-        const int Target = std::stoi(Item.Key);
-        EXPECT_GE(Target, 1);
-        EXPECT_LE(Target, MenuPageCount);
-        EXPECT_NE(Target, Item.Page) << "slot " << Slot;
-        if (Item.Caption == "Back") {
-            // Back climbs one level: sub-settings to settings, custom arena to single player.
-            const int Up = Item.Page == 8 ? 6 : (Item.Page == 2 || Item.Page == 6 || Item.Page == 7) ? 1 : 2;
-            EXPECT_EQ(Target, Up) << "Back on page " << Item.Page;
-        }
-    }
-}
-
-TEST_F(MenuTable, TogglesAndSteppersNameKnownSettings) {
-    for (int32_t Slot = 1; Slot <= 78; ++Slot) {
-        const MenuItem& Item = MenuItems[Slot];
-        EXPECT_EQ(MenuToggleFlag(Item.Key) != nullptr, Item.Action == ActionToggle) << Item.Key;
-        if (Item.Action == ActionIncrease || Item.Action == ActionDecrease) {
-            // Every stepper sits beside the value label that shows its setting.
-            bool HasLabel = false;
-            for (int32_t Other = 1; Other <= 78; ++Other)
-                HasLabel |= MenuItems[Other].Kind == KindValueLabel && MenuItems[Other].Page == Item.Page &&
-                            (MenuItems[Other].Key == Item.Key || (MenuItems[Other].Key == "Color" &&
-                                                                 Item.Key.rfind("Color", 0) == 0));
-            EXPECT_TRUE(HasLabel) << "slot " << Slot;
-        }
     }
 }
 
@@ -147,35 +112,6 @@ TEST_F(MenuTable, ClearMenuItemsDropsUsedAndHover) {
         EXPECT_FALSE(Item.Used);
         EXPECT_FALSE(Item.Hover);
     }
-}
-
-TEST_F(MenuTable, APageChangeFadesTheOldPageOut) {
-    ChangeMenuPage(PageSettings);
-    EXPECT_EQ(PreviousMenuPage, PageMain);
-    EXPECT_EQ(MenuPage, PageSettings);
-    EXPECT_EQ(MenuTransition, 1.0);
-}
-
-TEST_F(MenuTable, TitlesAreNeverHit) {
-    // Sweep the whole screen on every page: no position finds a title.
-    for (int32_t Page = 1; Page <= MenuPageCount; ++Page) {
-        MenuPage = Page;
-        for (float Y = 0; Y <= 100; Y += 0.25f)
-            for (float X = 0; X <= 100; X += 0.25f) {
-                PointAt(X, Y);
-                const int32_t Hit = MenuHitTest();
-                if (Hit > 0) {
-                    ASSERT_NE(MenuItems[Hit].Kind, KindPageTitle) << X << "," << Y;
-                }
-            }
-    }
-}
-
-TEST_F(MenuTable, TheNameFieldHasNoWidthUntilDrawn) {
-    EXPECT_EQ(MenuItems[44].Width, 0);
-    MenuPage = PagePlayer;
-    PointAt(30.5f, 42);
-    EXPECT_EQ(MenuHitTest(), -1);
 }
 
 } // namespace

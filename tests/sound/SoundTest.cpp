@@ -348,17 +348,13 @@ namespace {
 // The game's ten effect files, each written as a tone of its own pitch so that a recording
 // tells which samples were heard. The heartbeat is shorter than the alarm that comes with it.
 struct EffectTone {
-    const char*  File;
-    SoundSample* Handle;
-    double       Hz;
-    double       Seconds;
+    const char* File;
+    double      Hz, Seconds;
 };
 const EffectTone EffectTones[] = {
-    {"bonus.wav", &SndBonus, 300, 0.3},          {"alarm.mp3", &SndAlarm, 410, 0.3},
-    {"xplbig.wav", &SndExplosionBig, 530, 0.3},  {"xplsmall.wav", &SndExplosionSmall, 670, 0.3},
-    {"hitwall.mp3", &SndHitWall, 810, 0.3},      {"shot.mp3", &SndShot, 950, 0.3},
-    {"fire.mp3", &SndFire, 1130, 0.3},           {"fireburn.wav", &SndFireBurn, 1290, 0.3},
-    {"button.mp3", &SndButton, 1470, 0.3},       {"heart.mp3", &SndHeart, 1690, 0.15},
+    {"bonus.wav", 300, 0.3},   {"alarm.mp3", 410, 0.3},  {"xplbig.wav", 530, 0.3}, {"xplsmall.wav", 670, 0.3},
+    {"hitwall.mp3", 810, 0.3}, {"shot.mp3", 950, 0.3},   {"fire.mp3", 1130, 0.3},  {"fireburn.wav", 1290, 0.3},
+    {"button.mp3", 1470, 0.3}, {"heart.mp3", 1690, 0.15},
 };
 
 bool WriteEffectTones(const std::string& Folder) {
