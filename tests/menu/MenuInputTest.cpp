@@ -438,9 +438,9 @@ void Press(std::initializer_list<int32_t> Codes) {
 TEST_F(NameEntry, DigitsThenLettersThenStopsAtTwenty) {
     TextEditMode   = 1;
     Actors[0].Name = "";
-    Press({'B', '7', KeySpace, 'A'});
+    Press({'Z', '7', KeySpace, 'A'});
     ProcessNameEntry();
-    EXPECT_EQ(Actors[0].Name, " 7AB"); // space, digits, letters: the order keys are looked at
+    EXPECT_EQ(Actors[0].Name, " 7AZ"); // space, digits, letters A to Z: the order keys are looked at
     EXPECT_FALSE(Keys['A']);
     EXPECT_FALSE(Keys[KeySpace]);
     Actors[0].Name = "ABCDEFGHIJKLMNOPQRS";
