@@ -113,6 +113,8 @@ TEST_F(MenuDrawing, AHoveredButtonGrowsByAThirdOnEachSide) {
     EXPECT_NEAR(At(71, 44.5)[0], FrameGrey, 2);
     EXPECT_NEAR(At(19, 44.5)[0], FrameGrey, 2);
     EXPECT_GT(Brightest(31, 41, 45, 44), 150); // the larger caption starts at the same place
+    EXPECT_GT(Brightest(31, 43.2, 45, 43.8), 150) << "size 3 reaches lower";
+    EXPECT_LT(Brightest(31, 33.2, 45, 33.8), FrameGrey + 5) << "size 2 beside it does not";
 }
 
 TEST_F(MenuDrawing, ThePlayerEntryHasNoBoxDuringAGame) {
@@ -143,8 +145,8 @@ TEST_F(MenuDrawing, TogglesShowARedMarkWhileTheirFlagIsOn) {
 TEST_F(MenuDrawing, TheNameFieldFollowsTheNameAndTheSwatchShowsTheColour) {
     MenuPage       = PagePlayer;
     Actors[0].Name = "";
-    Actors[0].ColorR = 0;
-    Actors[0].ColorG = 1;
+    Actors[0].ColorR = 1;
+    Actors[0].ColorG = 0.5;
     Actors[0].ColorB = 0;
     DrawMenuFrame();
     EXPECT_EQ(MenuItems[44].Width, 14);
@@ -158,8 +160,8 @@ TEST_F(MenuDrawing, TheNameFieldFollowsTheNameAndTheSwatchShowsTheColour) {
     EXPECT_NEAR(At(83, 44.5)[0], BoxGrey, 2); // both boxes are 54 wide now
     EXPECT_NEAR(At(83, 34.5)[0], BoxGrey, 2);
     const uint8_t* Swatch = At(50, 33); // x 45..55, y 31.5..34
-    EXPECT_LT(Swatch[0], 20);
-    EXPECT_GT(Swatch[1], 240);
+    EXPECT_GT(Swatch[0], 240);
+    EXPECT_NEAR(Swatch[1], 128, 2);
     EXPECT_LT(Swatch[2], 20);
 }
 
