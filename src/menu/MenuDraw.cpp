@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "menu/Menu.h"
@@ -58,10 +59,19 @@ std::string FrameCaption() {
 // Width of the name field and the colour box: 2 per character of the name, 14 when empty.
 double NameFieldWidth() { return 2.0 * static_cast<double>(Actors[0].Name.size()) + 14.0; }
 
+// Where a page title starts: where the table puts it, or, for a title too long to end inside the
+// screen there ("GRAPHICS SETTINGS" would run to 105), just far enough left to end at the right
+// edge. The fully faded-in width decides, so a title does not slide while its page fades in.
+double TitleLeft(const MenuItem& Item, double Size) {
+    const double Wide = Size * static_cast<double>(Item.Caption.size());
+    return std::min(Item.X, 100.0 - Wide);
+}
+
 void DrawTitle(const MenuItem& Item, double A) {
-    SetFontSize(BigFont, 5.0);
+    constexpr double TitleSize = 5.0;
+    SetFontSize(BigFont, TitleSize);
     SetFontColor(BigFont, 1, 1, 1);
-    PrintText(BigFont, Item.Caption, Item.X, Item.Y, A);
+    PrintText(BigFont, Item.Caption, TitleLeft(Item, TitleSize), Item.Y, A);
 }
 
 void DrawButton(const MenuItem& Item, double A) {

@@ -94,6 +94,20 @@ TEST_F(MenuDrawing, TheMainPageShowsItsTitleAndButtonsWhereTheTableSaysAndAGapWi
     EXPECT_GT(Brightest(31, 26, 45, 28), 150);
 }
 
+TEST_F(MenuDrawing, ATitleTooLongForItsPlaceEndsAtTheRightEdgeAndOthersStayPut) {
+    // "GRAPHICS SETTINGS": 17 cells of 5 from x 20 would end at 105; it starts at 15 instead, so
+    // its last letter is on the screen.
+    MenuPage = PageGraphics;
+    DrawMenuFrame();
+    EXPECT_GT(Brightest(15, 2.5, 16, 6.5), 150);  // the G's left stroke
+    EXPECT_GT(Brightest(95.5, 2, 99.5, 7), 150); // the final S
+    // "SETTINGS" fits from 20 and starts there, with nothing lit before it.
+    MenuPage = PageSettings;
+    DrawMenuFrame();
+    EXPECT_LT(Brightest(13, 2, 19.8, 7), FrameGrey + 5);
+    EXPECT_GT(Brightest(20, 2.5, 21, 6.5), 150);
+}
+
 TEST_F(MenuDrawing, TheFrameCaptionIsLightGreenAboveTheFrame) {
     DrawMenuFrame();
     bool Green = false;

@@ -1,11 +1,15 @@
-// The font sheets: a grid of equal cells in the order of the fonts' character sets, light glyphs on
-// black, and the lowest twentieth of every cell empty because the game never shows it.
+// The font sheets: glyphs in the order of the fonts' character sets, light on black, the lowest
+// twentieth of every cell dark, and, sampled the way the game samples them (nearest texel) at the
+// smallest sizes it draws them, every stroke on screen and every letter and digit its own shape.
 #include "DataFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cmath>
+#include <map>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -16,89 +20,150 @@ std::string SmallSet() {
     return Set + "   ";
 }
 
+const std::string BigSet = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789?!().,";
+
 struct Sheet {
     const char* File;
     std::string Set;
     int         Columns, Rows;
+    int         GridColumns, GridRows;   // design squares across a cell and down its shown part
 };
 
-struct CellLight {
-    int Brightest = 0;         // in the shown part
-    int BrightestHidden = 0;   // in the lowest twentieth
+const Sheet Small = {"font.jpg", SmallSet(), 14, 7, 6, 5};
+const Sheet Big = {"big.jpg", BigSet, 6, 7, 6, 7};
+
+DecodedImage Load(const Sheet& S) {
+    DecodedImage I;
+    std::string  Error;
+    EXPECT_TRUE(ReadJpeg(DataDir() + "/fonts/" + S.File, I, Error)) << Error;
+    return I;
+}
+
+bool PowerOfTwo(int N) { return N > 0 && (N & (N - 1)) == 0; }
+
+// The texel under (U, V) of cell C, U and V from 0 to 1 across the whole cell from its top-left
+// corner: what GL_NEAREST picks for that point. Its luma, and its centre in the same measure.
+struct Texel {
+    int    Luma;
+    double U, V;
 };
 
-CellLight Measure(const DecodedImage& I, int Left, int Top, int W, int H) {
-    CellLight L;
-    const int Hidden = H - (H + 19) / 20;
-    for (int Y = 0; Y < H; ++Y)
-        for (int X = 0; X < W; ++X) {
-            int& Into = Y >= Hidden ? L.BrightestHidden : L.Brightest;
-            Into = std::max(Into, I.Luma(Left + X, Top + Y));
+Texel TexelAt(const DecodedImage& I, const Sheet& S, int C, double U, double V) {
+    const int X = std::min(static_cast<int>(std::floor((C % S.Columns + U) / S.Columns * I.Width)), I.Width - 1);
+    const int Y = std::min(static_cast<int>(std::floor((C / S.Columns + V) / S.Rows * I.Height)), I.Height - 1);
+    return {I.Luma(X, Y), (X + 0.5) * S.Columns / I.Width - C % S.Columns,
+            (Y + 0.5) * S.Rows / I.Height - C / S.Columns};
+}
+
+// A character as the game puts it on screen: a quad W x H pixels whose left edge lies OffsetX
+// pixels right of a pixel boundary and whose top lies on one, showing the top 95 % of the cell.
+// Every pixel whose centre lies inside the quad samples the texel under it.
+struct OnScreen {
+    std::vector<bool> Lit;      // pixels, row by row
+    std::set<int>     Squares;  // lit design squares that some pixel sampled
+};
+
+OnScreen Sample(const DecodedImage& I, const Sheet& S, int C, double W, double H, double OffsetX) {
+    OnScreen Out;
+    for (double Cy = 0.5; Cy < H; Cy += 1)
+        for (double Cx = std::ceil(OffsetX - 0.5) + 0.5; Cx < OffsetX + W; Cx += 1) {
+            const double U = (Cx - OffsetX) / W, V = Cy / H * 0.95;
+            const Texel  T = TexelAt(I, S, C, U, V);
+            Out.Lit.push_back(T.Luma > 128);
+            if (T.Luma > 128)   // the square is the one the texel lies in
+                Out.Squares.insert(static_cast<int>(T.V / 0.95 * S.GridRows) * S.GridColumns +
+                                   static_cast<int>(T.U * S.GridColumns));
         }
-    return L;
+    return Out;
 }
 
-double CellDifference(const DecodedImage& I, int CellA, int CellB, int Columns, int W, int H) {
-    long Sum = 0;
-    for (int Y = 0; Y < H; ++Y)
-        for (int X = 0; X < W; ++X)
-            Sum += std::abs(I.Luma(CellA % Columns * W + X, CellA / Columns * H + Y) -
-                            I.Luma(CellB % Columns * W + X, CellB / Columns * H + Y));
-    return double(Sum) / (W * H);
+// The lit design squares of a cell, read at the squares' centres.
+std::set<int> DesignSquares(const DecodedImage& I, const Sheet& S, int C) {
+    std::set<int> Lit;
+    for (int Gy = 0; Gy < S.GridRows; ++Gy)
+        for (int Gx = 0; Gx < S.GridColumns; ++Gx)
+            if (TexelAt(I, S, C, (Gx + 0.5) / S.GridColumns, (Gy + 0.5) / S.GridRows * 0.95).Luma > 128)
+                Lit.insert(Gy * S.GridColumns + Gx);
+    return Lit;
 }
 
-const Sheet Sheets[] = {{"font.jpg", SmallSet(), 14, 7},
-                        {"big.jpg", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789?!().,", 6, 7}};
-
-} // namespace
-
-TEST(Fonts, EveryVisibleCharacterIsLitAndTheLowestTwentiethOfEveryCellIsDark) {
-    for (const Sheet& S : Sheets) {
-        SCOPED_TRACE(S.File);
-        ASSERT_EQ(S.Set.size(), static_cast<size_t>(S.Columns * S.Rows));
-        DecodedImage I;
-        std::string  Error;
-        ASSERT_TRUE(ReadJpeg(DataDir() + "/fonts/" + S.File, I, Error)) << Error;
-        ASSERT_EQ(I.Width % S.Columns, 0);
-        ASSERT_EQ(I.Height % S.Rows, 0);
-        const int W = I.Width / S.Columns, H = I.Height / S.Rows;
-        EXPECT_GE(H, 32) << "cells large enough for text at 10 % of the screen";
-        for (size_t C = 0; C < S.Set.size(); ++C) {
-            const CellLight L = Measure(I, C % S.Columns * W, C / S.Columns * H, W, H);
-            if (S.Set[C] == ' ')
-                EXPECT_LT(L.Brightest, 40) << "space in cell " << C;
-            else
-                EXPECT_GT(L.Brightest, 160) << "'" << S.Set[C] << "' in cell " << C;
-            EXPECT_LT(L.BrightestHidden, 40) << "lowest twentieth of cell " << C;
+// At this size every lit square reaches the screen and no two of Chars look the same.
+void ExpectLegible(const Sheet& S, const std::string& Chars, double W, double H) {
+    const DecodedImage I = Load(S);
+    ASSERT_GT(I.Width, 0);
+    for (double OffsetX : {0.0, 0.2, 0.4, 0.6, 0.8}) {
+        SCOPED_TRACE("left edge " + std::to_string(OffsetX) + " pixel right of a boundary");
+        std::map<std::vector<bool>, char> Seen;
+        for (char Ch : Chars) {
+            const int      C = static_cast<int>(S.Set.find(Ch));
+            const OnScreen O = Sample(I, S, C, W, H, OffsetX);
+            EXPECT_EQ(O.Squares, DesignSquares(I, S, C)) << "a stroke of '" << Ch << "' falls between pixels";
+            const auto [At, New] = Seen.emplace(O.Lit, Ch);
+            EXPECT_TRUE(New) << "'" << Ch << "' looks like '" << At->second << "'";
         }
     }
 }
 
-TEST(Fonts, CellsHoldTheCharactersOfTheSetInOrder) {
-    DecodedImage I;
-    std::string  Error;
-    ASSERT_TRUE(ReadJpeg(DataDir() + "/fonts/font.jpg", I, Error)) << Error;
-    const int W = I.Width / 14, H = I.Height / 7;
-    const std::string Set = SmallSet();
-    // The bracket cells hold the parentheses, so they look like the parentheses' own cells.
-    EXPECT_LT(CellDifference(I, Set.find('('), 59, 14, W, H), 3.0);
-    EXPECT_LT(CellDifference(I, Set.find(')'), 61, 14, W, H), 3.0);
-    // Distinct characters look distinct, including near-twins.
-    EXPECT_GT(CellDifference(I, Set.find('O'), Set.find('0'), 14, W, H), 3.0);
-    EXPECT_GT(CellDifference(I, Set.find('l'), Set.find('1'), 14, W, H), 3.0);
-    EXPECT_GT(CellDifference(I, Set.find('A'), Set.find('a'), 14, W, H), 3.0);
-    // A full stop sits low in its cell, an apostrophe high.
-    auto CentreOfInk = [&](char C) {
-        const int Cell = static_cast<int>(Set.find(C));
-        double Sum = 0, Weight = 0;
-        for (int Y = 0; Y < H; ++Y)
-            for (int X = 0; X < W; ++X) {
-                const int V = I.Luma(Cell % 14 * W + X, Cell / 14 * H + Y);
-                Sum += V * Y;
-                Weight += V;
-            }
-        return Sum / Weight / H;
-    };
-    EXPECT_GT(CentreOfInk('.'), 0.6);
-    EXPECT_LT(CentreOfInk('\''), 0.4);
+} // namespace
+
+TEST(Fonts, SheetsArePowersOfTwoEveryCharacterIsLitAndTheLowestTwentiethIsDark) {
+    for (const Sheet& S : {Small, Big}) {
+        SCOPED_TRACE(S.File);
+        ASSERT_EQ(S.Set.size(), static_cast<size_t>(S.Columns * S.Rows));
+        const DecodedImage I = Load(S);
+        // The texture loader rescales other sizes, blurring every edge.
+        EXPECT_TRUE(PowerOfTwo(I.Width) && PowerOfTwo(I.Height)) << I.Width << " x " << I.Height;
+        const double CellW = double(I.Width) / S.Columns, CellH = double(I.Height) / S.Rows;
+        for (size_t C = 0; C < S.Set.size(); ++C) {
+            int Shown = 0, Hidden = 0;
+            const int Left = static_cast<int>(std::ceil(C % S.Columns * CellW));
+            const int Top = static_cast<int>(std::ceil(C / S.Columns * CellH));
+            const int HiddenTop = static_cast<int>(std::ceil((C / S.Columns + 0.95) * CellH));
+            const int Bottom = static_cast<int>(std::floor((C / S.Columns + 1) * CellH));
+            for (int Y = Top; Y < Bottom; ++Y)
+                for (int X = Left; X < static_cast<int>((C % S.Columns + 1) * CellW); ++X)
+                    (Y >= HiddenTop ? Hidden : Shown) = std::max(Y >= HiddenTop ? Hidden : Shown, I.Luma(X, Y));
+            if (S.Set[C] == ' ')
+                EXPECT_LT(Shown, 40) << "space in cell " << C;
+            else
+                EXPECT_GT(Shown, 200) << "'" << S.Set[C] << "' in cell " << C;
+            EXPECT_LT(Hidden, 40) << "lowest twentieth of cell " << C;
+        }
+    }
+}
+
+TEST(Fonts, TheLogSizeAt800x600ShowsEveryStrokeAndTellsEveryLetterAndDigitApart) {
+    // Size 0.8 at 800x600: cells 6.4 x 4.8 pixels, the log's lines starting on whole pixels.
+    std::string Chars;
+    for (char C = '0'; C <= '9'; ++C) Chars += C;
+    for (char C = 'A'; C <= 'Z'; ++C) Chars += C;
+    for (char C = 'a'; C <= 'z'; ++C) Chars += C;
+    ExpectLegible(Small, Chars + "?!:/().,'-+", 6.4, 4.8);
+}
+
+TEST(Fonts, TheBigFontsSmallestTextShowsEveryStrokeAndEveryCharacterApart) {
+    // The help title, size 2.0 at 640x480: cells 12.8 x 9.6 pixels.
+    ExpectLegible(Big, BigSet, 12.8, 9.6);
+}
+
+TEST(Fonts, BracketCellsHoldParenthesesAndPunctuationSitsWhereItBelongs) {
+    const DecodedImage I = Load(Small);
+    ASSERT_GT(I.Width, 0);
+    const std::string& Set = Small.Set;
+    EXPECT_EQ(DesignSquares(I, Small, '[' - 32), DesignSquares(I, Small, Set.find('(')));
+    EXPECT_EQ(DesignSquares(I, Small, ']' - 32), DesignSquares(I, Small, Set.find(')')));
+    // A full stop sits on the bottom row of squares, an apostrophe in the top two.
+    const std::set<int> Stop = DesignSquares(I, Small, Set.find('.'));
+    const std::set<int> Apostrophe = DesignSquares(I, Small, Set.find('\''));
+    ASSERT_FALSE(Stop.empty());
+    ASSERT_FALSE(Apostrophe.empty());
+    EXPECT_EQ(*Stop.begin() / Small.GridColumns, Small.GridRows - 1);
+    EXPECT_LE(*Apostrophe.rbegin() / Small.GridColumns, 1);
+    // The last column of squares is the gap to the next character in both fonts.
+    for (const Sheet* S : {&Small, &Big}) {
+        const DecodedImage Img = Load(*S);
+        for (size_t C = 0; C < S->Set.size(); ++C)
+            for (int Square : DesignSquares(Img, *S, static_cast<int>(C)))
+                EXPECT_NE(Square % S->GridColumns, S->GridColumns - 1) << S->File << " '" << S->Set[C] << "'";
+    }
 }

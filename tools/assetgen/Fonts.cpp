@@ -1,16 +1,18 @@
-// Fonts: renders the font sheets with FreeType from the DejaVu faces.
-// The game shows a cell Size percent of the screen's width wide and of its height high, so on a 4:3
-// screen a cell is a third wider than it is tall, and text advances by a whole cell per character.
-// The glyphs are therefore drawn wide (a horizontal stretch), fill most of the cell, and leave the
-// lowest twentieth of every cell empty because the game never shows it.
+// Fonts: the font sheets, drawn as pixel fonts for the sizes the game shows them at.
+// The game samples the sheets with GL_NEAREST and draws a cell Size percent of the screen wide and
+// high; the small font's log text (size 0.8) is then about 6 x 5 pixels at 800x600, the big font's
+// smallest text (size 2.0 at 640x480) about 13 x 10. Each glyph is therefore a design on a coarse
+// grid, 6 x 5 squares for the small font and 6 x 7 for the big one, scaled up in the sheet so that
+// one grid square becomes one screen pixel or more at those sizes: every stroke is sampled, and at
+// larger sizes the squares simply grow. The grid fills the shown part of the cell; the lowest
+// twentieth, which the game never shows, stays black.
 #include "Fonts.h"
 
 #include "Image.h"
 
-#include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include <cstring>
 
 const char* const BigFontCharSet = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789?!().,";
 
@@ -23,125 +25,227 @@ std::string SmallFontCharSet() {
 
 namespace {
 
+// One glyph: its rows from the top, '#' lit and '.' dark, all rows of one width.
+struct Glyph {
+    char        Char;
+    const char* Rows[7];
+};
+
+// The small font, 5 rows and at most 5 squares wide. Capitals and tall lower-case letters use all
+// five rows; the other lower-case letters leave the top row empty, and those with descenders sit
+// one row higher. Near-twins differ in whole squares: 0 is narrower than O; 1 has a flag, I two
+// bars, l a foot, T a wide bar; 5 square corners, S round ones; ? a gap above its dot.
+const Glyph SmallGlyphs[] = {
+    {'!', {"#", "#", "#", ".", "#"}},
+    {'"', {"#.#", "#.#", "...", "...", "..."}},
+    {'#', {".#.#.", "#####", ".#.#.", "#####", ".#.#."}},
+    {'$', {".###", "##..", ".##.", "..##", "###."}},
+    {'%', {"#..#", "...#", "..#.", ".#..", "#..#"}},
+    {'&', {".#..", "#.#.", ".#..", "#.#.", ".#.#"}},
+    {'\'', {"#", "#", ".", ".", "."}},
+    {'(', {".#", "#.", "#.", "#.", ".#"}},
+    {')', {"#.", ".#", ".#", ".#", "#."}},
+    {'*', {"...", "#.#", ".#.", "#.#", "..."}},
+    {'+', {"...", ".#.", "###", ".#.", "..."}},
+    {',', {"..", "..", ".#", ".#", "#."}},
+    {'-', {"....", "....", "####", "....", "...."}},
+    {'.', {".", ".", ".", ".", "#"}},
+    {'/', {"...#", "..#.", "..#.", ".#..", "#..."}},
+    {'0', {".##.", "#..#", "#..#", "#..#", ".##."}},
+    {'1', {".#.", "##.", ".#.", ".#.", "###"}},
+    {'2', {"###.", "...#", ".##.", "#...", "####"}},
+    {'3', {"###.", "...#", ".##.", "...#", "###."}},
+    {'4', {"#..#", "#..#", "####", "...#", "...#"}},
+    {'5', {"####", "#...", "####", "...#", "####"}},
+    {'6', {".##.", "#...", "###.", "#..#", ".##."}},
+    {'7', {"####", "...#", "..#.", ".#..", "#..."}},
+    {'8', {".##.", "#..#", ".##.", "#..#", ".##."}},
+    {'9', {".##.", "#..#", ".###", "...#", ".##."}},
+    {':', {".", "#", ".", "#", "."}},
+    {';', {"..", ".#", "..", ".#", "#."}},
+    {'<', {"..#", ".#.", "#..", ".#.", "..#"}},
+    {'=', {"...", "###", "...", "###", "..."}},
+    {'>', {"#..", ".#.", "..#", ".#.", "#.."}},
+    {'?', {"###.", "...#", ".##.", "....", ".#.."}},
+    {'@', {".##.", "#..#", "#.##", "#...", ".###"}},
+    {'A', {".##.", "#..#", "####", "#..#", "#..#"}},
+    {'B', {"###.", "#..#", "###.", "#..#", "###."}},
+    {'C', {".###", "#...", "#...", "#...", ".###"}},
+    {'D', {"###.", "#..#", "#..#", "#..#", "###."}},
+    {'E', {"####", "#...", "###.", "#...", "####"}},
+    {'F', {"####", "#...", "###.", "#...", "#..."}},
+    {'G', {".###", "#...", "#.##", "#..#", ".###"}},
+    {'H', {"#..#", "#..#", "####", "#..#", "#..#"}},
+    {'I', {"###", ".#.", ".#.", ".#.", "###"}},
+    {'J', {"..##", "...#", "...#", "#..#", ".##."}},
+    {'K', {"#..#", "#.#.", "##..", "#.#.", "#..#"}},
+    {'L', {"#...", "#...", "#...", "#...", "####"}},
+    {'M', {"#...#", "##.##", "#.#.#", "#...#", "#...#"}},
+    {'N', {"#..#", "##.#", "#.##", "#..#", "#..#"}},
+    {'O', {".###.", "#...#", "#...#", "#...#", ".###."}},
+    {'P', {"###.", "#..#", "#..#", "###.", "#..."}},
+    {'Q', {".##.", "#..#", "#..#", "#.#.", ".#.#"}},
+    {'R', {"###.", "#..#", "###.", "#.#.", "#..#"}},
+    {'S', {".###", "#...", ".##.", "...#", "###."}},
+    {'T', {"#####", "..#..", "..#..", "..#..", "..#.."}},
+    {'U', {"#..#", "#..#", "#..#", "#..#", ".##."}},
+    {'V', {"#...#", "#...#", ".#.#.", ".#.#.", "..#.."}},
+    {'W', {"#...#", "#...#", "#.#.#", "##.##", "#...#"}},
+    {'X', {"#...#", ".#.#.", "..#..", ".#.#.", "#...#"}},
+    {'Y', {"#...#", ".#.#.", "..#..", "..#..", "..#.."}},
+    {'Z', {"####", "...#", ".##.", "#...", "####"}},
+    {'\\', {"#...", ".#..", ".#..", "..#.", "...#"}},
+    {'^', {".#.", "#.#", "...", "...", "..."}},
+    {'_', {"....", "....", "....", "....", "####"}},
+    {'`', {"#.", ".#", "..", "..", ".."}},
+    {'a', {"....", ".###", "#..#", "#..#", ".###"}},
+    {'b', {"#...", "###.", "#..#", "#..#", "###."}},
+    {'c', {"....", ".###", "#...", "#...", ".###"}},
+    {'d', {"...#", ".###", "#..#", "#..#", ".###"}},
+    {'e', {"....", ".##.", "####", "#...", ".###"}},
+    {'f', {".##", ".#.", "###", ".#.", ".#."}},
+    {'g', {"....", ".###", "#..#", ".###", "###."}},
+    {'h', {"#...", "###.", "#..#", "#..#", "#..#"}},
+    {'i', {"#", ".", "#", "#", "#"}},
+    {'j', {"...#", "....", "...#", "#..#", ".##."}},
+    {'k', {"#...", "#..#", "#.#.", "###.", "#..#"}},
+    {'l', {"##.", ".#.", ".#.", ".#.", ".##"}},
+    {'m', {".....", "##.#.", "#.#.#", "#.#.#", "#.#.#"}},
+    {'n', {"....", "###.", "#..#", "#..#", "#..#"}},
+    {'o', {"....", ".##.", "#..#", "#..#", ".##."}},
+    {'p', {"...", "##.", "#.#", "##.", "#.."}},
+    {'q', {"....", ".###", "#..#", ".###", "...#"}},
+    {'r', {"....", "#.##", "##..", "#...", "#..."}},
+    {'s', {"....", ".###", "##..", "..##", "###."}},
+    {'t', {".#..", "###.", ".#..", ".#..", "..##"}},
+    {'u', {"....", "#..#", "#..#", "#..#", ".###"}},
+    {'v', {".....", "#...#", "#...#", ".#.#.", "..#.."}},
+    {'w', {".....", "#...#", "#.#.#", "#.#.#", ".#.#."}},
+    {'x', {"....", "#..#", ".##.", ".##.", "#..#"}},
+    {'y', {"....", "#..#", "#..#", ".###", "###."}},
+    {'z', {"....", "####", "..#.", ".#..", "####"}},
+    {'{', {".##", ".#.", "#..", ".#.", ".##"}},
+    {'|', {"#", "#", "#", "#", "#"}},
+    {'}', {"##.", ".#.", "..#", ".#.", "##."}},
+    {'~', {"....", ".#.#", "#.#.", "....", "...."}},
+};
+
+// The big font, 7 rows and 5 squares wide: capitals, digits and a few signs. The zero is slashed.
+const Glyph BigGlyphs[] = {
+    {'A', {".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
+    {'B', {"####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."}},
+    {'C', {".###.", "#...#", "#....", "#....", "#....", "#...#", ".###."}},
+    {'D', {"####.", "#...#", "#...#", "#...#", "#...#", "#...#", "####."}},
+    {'E', {"#####", "#....", "#....", "####.", "#....", "#....", "#####"}},
+    {'F', {"#####", "#....", "#....", "####.", "#....", "#....", "#...."}},
+    {'G', {".###.", "#...#", "#....", "#.###", "#...#", "#...#", ".####"}},
+    {'H', {"#...#", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
+    {'I', {".###.", "..#..", "..#..", "..#..", "..#..", "..#..", ".###."}},
+    {'J', {"..###", "...#.", "...#.", "...#.", "#..#.", "#..#.", ".##.."}},
+    {'K', {"#...#", "#..#.", "#.#..", "##...", "#.#..", "#..#.", "#...#"}},
+    {'L', {"#....", "#....", "#....", "#....", "#....", "#....", "#####"}},
+    {'M', {"#...#", "##.##", "#.#.#", "#.#.#", "#...#", "#...#", "#...#"}},
+    {'N', {"#...#", "##..#", "##..#", "#.#.#", "#..##", "#..##", "#...#"}},
+    {'O', {".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."}},
+    {'P', {"####.", "#...#", "#...#", "####.", "#....", "#....", "#...."}},
+    {'Q', {".###.", "#...#", "#...#", "#...#", "#.#.#", "#..#.", ".##.#"}},
+    {'R', {"####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"}},
+    {'S', {".####", "#....", "#....", ".###.", "....#", "....#", "####."}},
+    {'T', {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."}},
+    {'U', {"#...#", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."}},
+    {'V', {"#...#", "#...#", "#...#", "#...#", "#...#", ".#.#.", "..#.."}},
+    {'W', {"#...#", "#...#", "#...#", "#.#.#", "#.#.#", "##.##", "#...#"}},
+    {'X', {"#...#", "#...#", ".#.#.", "..#..", ".#.#.", "#...#", "#...#"}},
+    {'Y', {"#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#.."}},
+    {'Z', {"#####", "....#", "...#.", "..#..", ".#...", "#....", "#####"}},
+    {'0', {".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."}},
+    {'1', {"..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."}},
+    {'2', {".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"}},
+    {'3', {"####.", "....#", "....#", ".###.", "....#", "....#", "####."}},
+    {'4', {"...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."}},
+    {'5', {"#####", "#....", "####.", "....#", "....#", "#...#", ".###."}},
+    {'6', {".###.", "#....", "#....", "####.", "#...#", "#...#", ".###."}},
+    {'7', {"#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."}},
+    {'8', {".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."}},
+    {'9', {".###.", "#...#", "#...#", ".####", "....#", "....#", ".###."}},
+    {'?', {".###.", "#...#", "....#", "...#.", "..#..", ".....", "..#.."}},
+    {'!', {"..#..", "..#..", "..#..", "..#..", "..#..", ".....", "..#.."}},
+    {'(', {"...#.", "..#..", ".#...", ".#...", ".#...", "..#..", "...#."}},
+    {')', {".#...", "..#..", "...#.", "...#.", "...#.", "..#..", ".#..."}},
+    {'.', {".....", ".....", ".....", ".....", ".....", ".....", "..#.."}},
+    {',', {".....", ".....", ".....", ".....", ".....", "..#..", ".#..."}},
+};
+
 struct SheetLayout {
-    const char* File;        // under fonts/
-    const char* Face;        // TrueType file
-    int         Columns, Rows;
-    int         CellWidth, CellHeight;   // pixels
-    double      Stretch;     // wanted horizontal stretch of the glyphs, in texels
+    const char*  File;             // under fonts/
+    int          Columns, Rows;    // cells
+    int          Width, Height;    // pixels
+    int          GridColumns;      // design squares across a cell, the last one the gap to the next
+    int          GridRows;         // design squares down the shown part of a cell
+    const Glyph* Glyphs;
+    size_t       GlyphCount;
 };
 
-// Square cells: the game shows them a third wider than tall on a 4:3 screen, which widens the
-// glyphs by itself. The sheets' sizes lie just above three quarters of a power of two, so the mipmap
-// builder, which rounds sizes to the nearest power of two, scales them up and never drops rows.
+// Powers of two in both directions: the texture loader rescales any other size, which would blur
+// the squares' edges. The cells therefore do not start on whole pixels; every square is rounded to
+// whole pixels on its own.
 const SheetLayout Sheets[] = {
-    {"font.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf", 14, 7, 64, 64, 1.65},
-    {"big.jpg", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", 6, 7, 128, 128, 1.1},
+    {"font.jpg", 14, 7, 1024, 512, 6, 5, SmallGlyphs, sizeof SmallGlyphs / sizeof SmallGlyphs[0]},
+    {"big.jpg", 6, 7, 512, 512, 6, 7, BigGlyphs, sizeof BigGlyphs / sizeof BigGlyphs[0]},
 };
 
-constexpr int Margin = 2;   // blank pixels kept at the top and sides of every cell
+constexpr double ShownPart = 0.95;   // of every cell's height; the game hides the lowest twentieth
 
-// Ink extents of the character set at the face's current size and transform.
-struct Extents {
-    int Above = 0, Below = 0, Widest = 0;
-};
-
-Extents Measure(FT_Face Face, const std::string& Set) {
-    Extents E;
-    for (char C : Set) {
-        if (C == ' ' || FT_Load_Char(Face, static_cast<unsigned char>(C), FT_LOAD_RENDER))
-            continue;
-        const FT_GlyphSlot G = Face->glyph;
-        E.Above = std::max(E.Above, G->bitmap_top);
-        E.Below = std::max(E.Below, static_cast<int>(G->bitmap.rows) - G->bitmap_top);
-        E.Widest = std::max(E.Widest, static_cast<int>(G->bitmap.width));
-    }
-    return E;
+const Glyph* FindGlyph(const SheetLayout& L, char C) {
+    for (size_t I = 0; I < L.GlyphCount; ++I)
+        if (L.Glyphs[I].Char == C)
+            return &L.Glyphs[I];
+    return nullptr;
 }
 
-void SetScale(FT_Face Face, int PixelSize, double Stretch) {
-    FT_Set_Pixel_Sizes(Face, 0, PixelSize);
-    FT_Matrix M = {static_cast<FT_Fixed>(Stretch * 65536.0), 0, 0, 0x10000};
-    FT_Set_Transform(Face, &M, nullptr);
+int Edge(double Pixels) { return static_cast<int>(std::lround(Pixels)); }
+
+// Fills one design square of the cell at (CellX, CellY), square (GX, GY) counted from the top-left.
+void FillSquare(clsImage& Sheet, const SheetLayout& L, int CellX, int CellY, int GX, int GY) {
+    const double CellW = double(L.Width) / L.Columns, CellH = double(L.Height) / L.Rows;
+    const double SquareW = CellW / L.GridColumns, SquareH = CellH * ShownPart / L.GridRows;
+    const int    Left = Edge(CellX * CellW + GX * SquareW), Right = Edge(CellX * CellW + (GX + 1) * SquareW);
+    const int    Top = Edge(CellY * CellH + GY * SquareH), Bottom = Edge(CellY * CellH + (GY + 1) * SquareH);
+    for (int Y = Top; Y < Bottom; ++Y)
+        for (int X = Left; X < Right; ++X)
+            Sheet.Set(X, Y, Colour{1, 1, 1});
 }
 
-// The usable band of a cell: a margin at the top and sides, and the lowest twentieth (plus a little
-// room against the JPEG coder's ringing) left empty.
-int UsableHeight(const SheetLayout& L) { return L.CellHeight * 19 / 20 - Margin - 2; }
-int UsableWidth(const SheetLayout& L) { return L.CellWidth - 2 * Margin; }
-
-// The face's size and stretch are chosen from the letters and digits, so that a few tall signs such
-// as "|" or "$" do not shrink the whole sheet; those are shrunk on their own when drawn.
-struct Fit {
-    int    Size = 8;
-    double Stretch = 1.0;
-    int    Baseline = 0;   // pixels from the cell's top
-};
-
-Fit FitFace(FT_Face Face, const SheetLayout& L) {
-    const std::string Core = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    for (int Size = L.CellHeight; Size > 4; --Size) {
-        SetScale(Face, Size, 1.0);
-        const Extents Plain = Measure(Face, Core);
-        if (Plain.Above + Plain.Below > UsableHeight(L))
-            continue;
-        const double Stretch = std::min(L.Stretch, (UsableWidth(L) - 1.0) / std::max(1, Plain.Widest));
-        SetScale(Face, Size, Stretch);
-        const Extents E = Measure(Face, Core);
-        if (E.Widest <= UsableWidth(L))
-            return {Size, Stretch, Margin + E.Above};
-    }
-    return {};
-}
-
-void DrawCell(clsImage& Sheet, FT_Face Face, char C, int CellX, int CellY, const SheetLayout& L, const Fit& F) {
+// Draws one character, centred across the cell's squares; false when the character has no design.
+bool DrawCell(clsImage& Sheet, const SheetLayout& L, char C, int CellX, int CellY) {
     if (C == ' ')
-        return;
-    const std::string One(1, C);
-    int Size = F.Size;
-    for (; Size > 4; --Size) {
-        SetScale(Face, Size, F.Stretch);
-        const Extents E = Measure(Face, One);
-        if (F.Baseline - E.Above >= Margin && F.Baseline + E.Below <= Margin + UsableHeight(L) &&
-            E.Widest <= UsableWidth(L))
-            break;
-    }
-    if (FT_Load_Char(Face, static_cast<unsigned char>(C), FT_LOAD_RENDER))
-        return;
-    const FT_Bitmap& B = Face->glyph->bitmap;
-    const int Left = CellX + (L.CellWidth - static_cast<int>(B.width)) / 2;
-    const int Top = CellY + F.Baseline - Face->glyph->bitmap_top;
-    for (unsigned Y = 0; Y < B.rows; ++Y)
-        for (unsigned X = 0; X < B.width; ++X) {
-            const double V = B.buffer[Y * B.pitch + X] / 255.0;
-            Sheet.Set(Left + X, Top + Y, Colour{V, V, V});
-        }
-}
-
-bool WriteSheet(FT_Library Library, const std::string& Root, const SheetLayout& L, const std::string& Set) {
-    FT_Face Face;
-    if (FT_New_Face(Library, L.Face, 0, &Face)) {
-        std::fprintf(stderr, "assetgen: cannot open the font face %s\n", L.Face);
+        return true;
+    const Glyph* G = FindGlyph(L, C);
+    if (!G) {
+        std::fprintf(stderr, "assetgen: no glyph for '%c' in %s\n", C, L.File);
         return false;
     }
-    const Fit F = FitFace(Face, L);
-    clsImage Sheet(L.Columns * L.CellWidth, L.Rows * L.CellHeight);
+    const int Wide = static_cast<int>(std::strlen(G->Rows[0]));
+    const int Offset = (L.GridColumns - Wide) / 2;
+    for (int Y = 0; Y < L.GridRows; ++Y)
+        for (int X = 0; X < Wide; ++X)
+            if (G->Rows[Y][X] == '#')
+                FillSquare(Sheet, L, CellX, CellY, Offset + X, Y);
+    return true;
+}
+
+bool WriteSheet(const std::string& Root, const SheetLayout& L, const std::string& Set) {
+    clsImage Sheet(L.Width, L.Height);
+    bool     Ok = true;
     for (size_t I = 0; I < Set.size(); ++I)
-        DrawCell(Sheet, Face, Set[I], (I % L.Columns) * L.CellWidth, (I / L.Columns) * L.CellHeight, L, F);
-    FT_Done_Face(Face);
-    return WriteJpeg(Root + "/fonts/" + L.File, Sheet, 95);
+        Ok = DrawCell(Sheet, L, Set[I], static_cast<int>(I % L.Columns), static_cast<int>(I / L.Columns)) && Ok;
+    // The highest quality keeps the coder's ringing around the squares' hard edges faint.
+    return WriteJpeg(Root + "/fonts/" + L.File, Sheet, 100) && Ok;
 }
 
 } // namespace
 
 bool WriteFonts(const std::string& Root) {
-    FT_Library Library;
-    if (FT_Init_FreeType(&Library)) {
-        std::fprintf(stderr, "assetgen: FreeType does not start\n");
-        return false;
-    }
-    bool Ok = WriteSheet(Library, Root, Sheets[0], SmallFontCharSet());
-    Ok = WriteSheet(Library, Root, Sheets[1], BigFontCharSet) && Ok;
-    FT_Done_FreeType(Library);
-    return Ok;
+    bool Ok = WriteSheet(Root, Sheets[0], SmallFontCharSet());
+    return WriteSheet(Root, Sheets[1], BigFontCharSet) && Ok;
 }

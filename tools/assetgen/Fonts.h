@@ -6,5 +6,5 @@
 std::string SmallFontCharSet();                  // 98 characters, 14 x 7 cells
 extern const char* const BigFontCharSet;         // 42 characters, 6 x 7 cells
 
-// Writes fonts/font.jpg and fonts/big.jpg; false when a face cannot be opened or a file written.
+// Writes fonts/font.jpg and fonts/big.jpg; false when a character has no glyph or a file cannot be written.
 bool WriteFonts(const std::string& Root);
