@@ -1,19 +1,16 @@
 // Image files (24-bit BMP, JPEG, 24-bit uncompressed Targa) into OpenGL textures with full
 // mipmap chains, and the game's own texture list.
 //
-// Conventions: decoded pixels are one block of Width x Height pixels whose first row is the
-// bottom row of the picture (OpenGL's t = 0), 3 bytes (R, G, B) or 4 bytes (R, G, B, A) each.
-// The decoders work on memory and touch no OpenGL state; the loaders read the file, decode,
-// upload and report failures through the message layer. A failed load leaves the caller's
-// texture name as it was.
+// The loaders read the file, decode it (render/ImageDecoders.h), upload it (or a kept copy of
+// an earlier upload, render/TextureCache.h) and report failures through the message layer. A
+// failed load leaves the caller's texture name as it was.
 #pragma once
+#include "render/ImageDecoders.h"
 #include <GL/gl.h>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-constexpr int32_t MaxImageSide = 8192; // widest and tallest picture a decoder accepts, pixels
 
 // The game's texture list, loaded by LoadTextures in this order.
 extern GLuint TexPointer;     // "textures/pointer.jpg": the mouse pointer
@@ -42,32 +39,6 @@ struct TextureFile {
 };
 constexpr int32_t TextureFileCount = 16;                 // entries of TextureFiles
 extern const TextureFile TextureFiles[TextureFileCount]; // in loading order
-
-// A decoded picture, bottom row first.
-struct Image_Rec {
-    int32_t              Width = 0;    // pixels
-    int32_t              Height = 0;   // pixels
-    int32_t              Channels = 0; // bytes per pixel: 3 (RGB) or 4 (RGBA)
-    std::vector<uint8_t> Pixels;       // Width * Height * Channels bytes
-};
-
-// Why a decoder refused its input; the loaders turn it into the game's message.
-enum class ImageFault {
-    None,
-    BmpPalette,      // the palette the header names is not in the data
-    BmpData,         // bad header or pixel data missing
-    JpegDecode,      // libjpeg failed or the picture is too large
-    TgaShort,        // header or pixel data missing, or a picture of no pixels
-    TgaCompressed,   // image type other than 2
-    TgaColourMapped, // a colour map is present
-    TgaDepth         // pixel depth other than 24
-};
-
-// The decoders: Data/Size is the whole file. On success Image holds the picture bottom row
-// first and the result is true; on failure Fault says why and Image is left empty.
-bool DecodeBmp(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& Fault);
-bool DecodeJpg(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& Fault);
-bool DecodeTga(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& Fault);
 
 // Loads FileName into a new texture and stores its name in TexName. The branch is chosen by
 // the last four characters, case-sensitively: ".bmp", ".jpg" or ".tga"; any other ending does

@@ -1,0 +1,245 @@
+// The image decoders: BMP, Targa and JPEG (the only unit that calls libjpeg) into pictures.
+#include "render/ImageDecoders.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <new>
+
+#include <jpeglib.h>
+
+namespace {
+
+uint16_t ReadU16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
+uint32_t ReadU32(const uint8_t* P) {
+    return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
+}
+int32_t ReadS32(const uint8_t* P) { return int32_t(ReadU32(P)); }
+
+// Copies Rows rows of Width BGR pixels from Source (rows Stride bytes apart) into Image as RGB.
+// With Flip the first source row becomes the last image row.
+void CopyBgrRows(const uint8_t* Source, size_t Stride, int32_t Width, int32_t Rows, bool Flip,
+                 Image_Rec& Image) {
+    Image.Width = Width;
+    Image.Height = Rows;
+    Image.Channels = 3;
+    Image.Pixels.resize(size_t(Width) * size_t(Rows) * 3);
+    for (int32_t Row = 0; Row < Rows; ++Row) {
+        const uint8_t* In = Source + size_t(Row) * Stride;
+        uint8_t*       Out = Image.Pixels.data() + size_t(Flip ? Rows - 1 - Row : Row) * Width * 3;
+        for (int32_t X = 0; X < Width; ++X, In += 3, Out += 3) {
+            Out[0] = In[2];
+            Out[1] = In[1];
+            Out[2] = In[0];
+        }
+    }
+}
+
+bool Refuse(ImageFault Why, Image_Rec& Image, ImageFault& Fault) {
+    Image = Image_Rec{};
+    Fault = Why;
+    return false;
+}
+
+} // namespace
+
+// ---- BMP ----------------------------------------------------------------------------------
+
+namespace {
+constexpr size_t BmpFileHeaderSize = 14; // "BM", file size, reserved, pixel-data offset
+constexpr size_t BmpInfoHeaderSize = 40; // the Windows 3 information header
+} // namespace
+
+bool DecodeBmp(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& Fault) {
+    Fault = ImageFault::None;
+    if (Size < BmpFileHeaderSize + BmpInfoHeaderSize || Data[0] != 'B' || Data[1] != 'M')
+        return Refuse(ImageFault::BmpData, Image, Fault);
+    const uint8_t* Info = Data + BmpFileHeaderSize;
+    const uint32_t InfoSize = ReadU32(Info);
+    const int32_t  Width = ReadS32(Info + 4);
+    const int32_t  Height = ReadS32(Info + 8); // negative would mean top-down: refused
+    const uint16_t BitCount = ReadU16(Info + 14);
+    const uint32_t Compression = ReadU32(Info + 16);
+    const uint32_t ImageSize = ReadU32(Info + 20);
+    const uint32_t ColoursUsed = ReadU32(Info + 32);
+    // Later header versions (V4, V5) are longer; their extra fields are skipped unread.
+    if (InfoSize < BmpInfoHeaderSize || InfoSize > Size - BmpFileHeaderSize || BitCount != 24 ||
+        Compression != 0 || Width <= 0 || Height <= 0 || Width > MaxImageSide ||
+        Height > MaxImageSide)
+        return Refuse(ImageFault::BmpData, Image, Fault);
+    size_t Position = BmpFileHeaderSize + InfoSize;
+    // The palette is as many bytes as the colours-used field says (0 in a 24-bit file), unused.
+    if (ColoursUsed > Size - Position)
+        return Refuse(ImageFault::BmpPalette, Image, Fault);
+    Position += ColoursUsed;
+    // Rows are padded to whole 4-byte words.
+    const size_t Stride = (size_t(Width) * 3 + 3) & ~size_t(3);
+    const size_t Needed = Stride * size_t(Height);
+    if (Needed > Size - Position || ImageSize > Size - Position)
+        return Refuse(ImageFault::BmpData, Image, Fault);
+    CopyBgrRows(Data + Position, Stride, Width, Height, false, Image);
+    return true;
+}
+
+// ---- Targa ---------------------------------------------------------------------------------
+
+namespace {
+constexpr size_t  TgaHeaderSize = 18;
+constexpr uint8_t TgaTrueColour = 2;   // image type: uncompressed true-colour
+constexpr uint8_t TgaTopOrigin = 0x20; // image descriptor bit: first row is the top row
+} // namespace
+
+bool DecodeTga(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& Fault) {
+    Fault = ImageFault::None;
+    if (Size < TgaHeaderSize)
+        return Refuse(ImageFault::TgaShort, Image, Fault);
+    if (Data[2] != TgaTrueColour)
+        return Refuse(ImageFault::TgaCompressed, Image, Fault);
+    if (Data[1] != 0)
+        return Refuse(ImageFault::TgaColourMapped, Image, Fault);
+    const int32_t Width = ReadU16(Data + 12);
+    const int32_t Height = ReadU16(Data + 14);
+    if (Data[16] != 24)
+        return Refuse(ImageFault::TgaDepth, Image, Fault);
+    // The image-ID field (its length is byte 0) lies between the header and the pixels.
+    const size_t Position = TgaHeaderSize + Data[0];
+    const size_t Needed = size_t(Width) * size_t(Height) * 3;
+    if (Width == 0 || Height == 0 || Position > Size || Needed > Size - Position)
+        return Refuse(ImageFault::TgaShort, Image, Fault);
+    const bool TopDown = (Data[17] & TgaTopOrigin) != 0;
+    CopyBgrRows(Data + Position, size_t(Width) * 3, Width, Height, TopDown, Image);
+    return true;
+}
+
+// ---- JPEG ----------------------------------------------------------------------------------
+
+namespace {
+
+// libjpeg's own error handler ends the process; this one jumps back into DecodeJpg instead.
+struct JpegErrorManager {
+    jpeg_error_mgr Base; // must stay first: libjpeg hands back a pointer to it
+    std::jmp_buf   Jump;
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr Info) {
+    std::longjmp(reinterpret_cast<JpegErrorManager*>(Info->err)->Jump, 1);
+}
+
+// A warning means corrupt data that libjpeg would patch over (a truncated file decodes with a
+// grey bottom): such a file is refused like a broken one. Trace messages are ignored.
+void JpegEmitMessage(j_common_ptr Info, int Level) {
+    if (Level < 0)
+        JpegErrorExit(Info);
+}
+
+void JpegOutputMessage(j_common_ptr) {}
+
+// A progressive file may announce scan after scan, each costing a pass over the picture; far
+// more than any encoder writes means a hostile or broken file.
+constexpr int MaxJpegScans = 500;
+
+void JpegProgress(j_common_ptr Info) {
+    if (Info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(Info)->input_scan_number > MaxJpegScans)
+        JpegErrorExit(Info);
+}
+
+// One decoded scan line (in the output colour space) into an RGBA row.
+void ConvertJpegRow(const jpeg_decompress_struct& Info, const uint8_t* In, uint8_t* Out) {
+    for (JDIMENSION X = 0; X < Info.output_width; ++X, Out += 4) {
+        if (Info.out_color_space == JCS_GRAYSCALE) {
+            Out[0] = Out[1] = Out[2] = In[0];
+            In += 1;
+        } else if (Info.out_color_space == JCS_CMYK) {
+            // Adobe's files store the inks inverted (0 = full ink).
+            const bool Inverted = Info.saw_Adobe_marker;
+            const int  K = Inverted ? In[3] : 255 - In[3];
+            for (int C = 0; C < 3; ++C)
+                Out[C] = uint8_t(((Inverted ? In[C] : 255 - In[C]) * K + 127) / 255);
+            In += 4;
+        } else {
+            Out[0] = In[0];
+            Out[1] = In[1];
+            Out[2] = In[2];
+            In += 3;
+        }
+        Out[3] = 255;
+    }
+}
+
+// After the header: refuses pictures of no pixels or too many, and asks libjpeg for RGB, grey
+// or CMYK by the file's colour space (ConvertJpegRow makes RGB of the last two).
+bool ChooseJpegOutput(jpeg_decompress_struct& Info) {
+    if (Info.image_width == 0 || Info.image_height == 0 || Info.image_width > MaxImageSide ||
+        Info.image_height > MaxImageSide)
+        return false;
+    if (Info.jpeg_color_space == JCS_GRAYSCALE)
+        Info.out_color_space = JCS_GRAYSCALE;
+    else if (Info.jpeg_color_space == JCS_CMYK || Info.jpeg_color_space == JCS_YCCK)
+        Info.out_color_space = JCS_CMYK;
+    else
+        Info.out_color_space = JCS_RGB;
+    return true;
+}
+
+// Reads every scan line into Image, already sized. The picture's top line arrives first and
+// becomes the last row. The line buffer belongs to libjpeg's pool and goes with the decoder.
+void ReadJpegRows(jpeg_decompress_struct& Info, Image_Rec& Image) {
+    const size_t RowBytes = size_t(Image.Width) * 4;
+    JSAMPARRAY   Line = (*Info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&Info),
+                                                JPOOL_IMAGE,
+                                                Info.output_width * Info.output_components, 1);
+    while (Info.output_scanline < Info.output_height) {
+        const size_t Row = size_t(Image.Height) - 1 - Info.output_scanline;
+        jpeg_read_scanlines(&Info, Line, 1);
+        ConvertJpegRow(Info, Line[0], Image.Pixels.data() + Row * RowBytes);
+    }
+}
+
+// The part of the decoding that libjpeg may leave by its error handler: no frame between here
+// and libjpeg holds anything with a destructor, and the picture goes into the caller's Image.
+bool DecodeJpgWithLibjpeg(const uint8_t* Data, size_t Size, Image_Rec& Image) {
+    jpeg_decompress_struct Info;
+    JpegErrorManager       Errors;
+    jpeg_progress_mgr      Progress{};
+    Progress.progress_monitor = JpegProgress;
+    Info.err = jpeg_std_error(&Errors.Base);
+    Errors.Base.error_exit = JpegErrorExit;
+    Errors.Base.emit_message = JpegEmitMessage;
+    Errors.Base.output_message = JpegOutputMessage;
+    if (setjmp(Errors.Jump)) {
+        jpeg_destroy_decompress(&Info);
+        return false;
+    }
+    jpeg_create_decompress(&Info);
+    Info.progress = &Progress;
+    jpeg_mem_src(&Info, Data, static_cast<unsigned long>(Size));
+    jpeg_read_header(&Info, TRUE);
+    bool Sized = ChooseJpegOutput(Info);
+    if (Sized) {
+        jpeg_start_decompress(&Info);
+        Image.Width = int32_t(Info.output_width);
+        Image.Height = int32_t(Info.output_height);
+        Image.Channels = 4;
+        try {
+            Image.Pixels.resize(size_t(Image.Width) * size_t(Image.Height) * 4);
+        } catch (const std::bad_alloc&) {
+            Sized = false;
+        }
+    }
+    if (Sized) {
+        ReadJpegRows(Info, Image);
+        jpeg_finish_decompress(&Info);
+    }
+    jpeg_destroy_decompress(&Info);
+    return Sized;
+}
+
+} // namespace
+
+bool DecodeJpg(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& Fault) {
+    Fault = ImageFault::None;
+    Image = Image_Rec{};
+    if (!DecodeJpgWithLibjpeg(Data, Size, Image))
+        return Refuse(ImageFault::JpegDecode, Image, Fault);
+    return true;
+}
