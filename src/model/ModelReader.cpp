@@ -338,11 +338,17 @@ bool clsModel::LoadFromText(std::string Content) {
     }
 }
 
+// A text with neither a "Frames:" line nor a section is not a model (an empty, garbage or
+// wrong file): it is refused rather than read as a model of nothing.
 bool clsModel::ReadSections(clsModelText& File, int32_t& StartFrame) {
+    bool Recognised = false;
     while (!File.Eof()) {
         const std::string_view Line = File.ReadLine();
         bool                   Good = true;
         if (Line.empty() || StartsWith(Line, "//")) continue;
+        if (StartsWith(Line, "Frames:") || StartsWith(Line, "Meshes: ") ||
+            StartsWith(Line, "Materials: ") || StartsWith(Line, "Bones: "))
+            Recognised = true;
         if (StartsWith(Line, "Frames:")) {
             int32_t Count = 0;
             Good = ParseInt(Line.substr(7), Count);
@@ -358,7 +364,7 @@ bool clsModel::ReadSections(clsModelText& File, int32_t& StartFrame) {
         }
         if (!Good) return false;
     }
-    return true;
+    return Recognised;
 }
 
 bool clsModel::ReadMeshes(clsModelText& File, std::string_view Line) {

@@ -69,7 +69,10 @@ TEST(Animate, AFailedModelIsReportedOnceAndTheAnimatorStillWorks) {
     REQUIRE_GL(Ctx);
     clsTempFolder Folder;
     WriteTextFile("models/broken.mdl", "Meshes: 1\n\"Broken\" 0 -1\n2\n");
-    for (const char* Name : {"models/none.mdl", "models/broken.mdl"}) {
+    WriteTextFile("models/empty.mdl", "");
+    WriteTextFile("models/garbage.mdl", "\x01\x9c\xfe garbage\n\x7f\n");
+    for (const char* Name :
+         {"models/none.mdl", "models/broken.mdl", "models/empty.mdl", "models/garbage.mdl"}) {
         const int  Before = MessagesShown;
         clsAnimate Animator(Name, 1.0);
         EXPECT_EQ(MessagesShown, Before + 1) << Name;

@@ -2,6 +2,7 @@
 // tracks, the animation loop and skinned drawing read back from a headless context.
 #include "model/Model.h"
 #include "ModelFixture.h"
+#include "platform/Platform.h"
 #include "support/GLContext.h"
 
 #include <GL/gl.h>
@@ -213,6 +214,31 @@ TEST(ModelLoaderRejects, MissingOrUnreadableFiles) {
     EXPECT_FALSE(Model.LoadFromFile("models/none.mdl"));
     std::filesystem::create_directory("folder.mdl");
     EXPECT_FALSE(Model.LoadFromFile("folder.mdl"));
+}
+
+// Empty, garbage or wrong files hold neither a "Frames:" line nor a section: they are not a
+// model of nothing but no model, so the animator reports them.
+TEST(ModelLoaderRejects, TextThatIsNoModelAtAll) {
+    const std::string NoModels[] = {
+        "",
+        "\n\r\n\n",
+        "// MilkShape 3D ASCII\n\n",
+        "[Settings]\nDetailLevel=2\n",
+        "Frame: 1\n",                          // a starting frame alone
+        "frames: 30\nmeshes: 1\nBones:1\n", // keywords are case-sensitive and need their blank
+        std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11),
+    };
+    for (const std::string& Text : NoModels) {
+        clsModel Model;
+        EXPECT_FALSE(Load(Model, Text)) << "\"" << Text << "\"";
+        std::istringstream Stream(Text);
+        EXPECT_FALSE(Model.LoadFromStream(Stream)) << "\"" << Text << "\"";
+    }
+    // One recognised line makes a model, even with nothing in it.
+    for (const char* Text : {"Frames: 0\n", "Bones: 0\n", "junk\nMaterials: 0\njunk\n"}) {
+        clsModel Model;
+        EXPECT_TRUE(Load(Model, Text)) << Text;
+    }
 }
 
 TEST(ModelLoaderRejects, TextThatIsNotAnInteger) {
