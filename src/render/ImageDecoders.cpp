@@ -6,6 +6,7 @@
 #include <new>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -66,11 +67,16 @@ bool DecodeBmp(const uint8_t* Data, size_t Size, Image_Rec& Image, ImageFault& F
         Compression != 0 || Width <= 0 || Height <= 0 || Width > MaxImageSide ||
         Height > MaxImageSide)
         return Refuse(ImageFault::BmpData, Image, Fault);
-    size_t Position = BmpFileHeaderSize + InfoSize;
+    const size_t HeadersEnd = BmpFileHeaderSize + InfoSize;
     // The palette is as many bytes as the colours-used field says (0 in a 24-bit file), unused.
-    if (ColoursUsed > Size - Position)
+    if (ColoursUsed > Size - HeadersEnd)
         return Refuse(ImageFault::BmpPalette, Image, Fault);
-    Position += ColoursUsed;
+    // The pixels start where the file header says: writers may leave a gap (a palette, padding)
+    // after the headers. An offset back inside the headers or past the data is refused.
+    const uint32_t PixelOffset = ReadU32(Data + 10);
+    if (PixelOffset < HeadersEnd || PixelOffset > Size)
+        return Refuse(ImageFault::BmpData, Image, Fault);
+    const size_t Position = PixelOffset;
     // Rows are padded to whole 4-byte words.
     const size_t Stride = (size_t(Width) * 3 + 3) & ~size_t(3);
     const size_t Needed = Stride * size_t(Height);
@@ -124,10 +130,12 @@ struct JpegErrorManager {
     std::longjmp(reinterpret_cast<JpegErrorManager*>(Info->err)->Jump, 1);
 }
 
-// A warning means corrupt data that libjpeg would patch over (a truncated file decodes with a
-// grey bottom): such a file is refused like a broken one. Trace messages are ignored.
+// A warning is damage libjpeg reads past (stray bytes before a marker, a bad restart marker),
+// as other decoders do, so the picture is kept. The one exception is the end of the data
+// before the picture's end: libjpeg would fill the missing part with grey, so a truncated file
+// is refused like a broken one. Trace messages are ignored.
 void JpegEmitMessage(j_common_ptr Info, int Level) {
-    if (Level < 0)
+    if (Level < 0 && Info->err->msg_code == JWRN_JPEG_EOF)
         JpegErrorExit(Info);
 }
 

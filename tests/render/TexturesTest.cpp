@@ -182,6 +182,53 @@ class MalformedTest : public DecoderTest {
 
 } // namespace
 
+// Writers may leave a gap between the headers and the pixels; the file header's offset says
+// where the pixels start. A gap of 5 bytes shifts every pixel read from the wrong place.
+TEST_F(DecoderTest, BmpPixelsStartAtTheHeadersOffset) {
+    const TestPicture P = GradientPicture(4, 3);
+    WritePpm("src.ppm", P);
+    ASSERT_TRUE(Convert("src.ppm -type TrueColor BMP3:plain.bmp"));
+    std::vector<uint8_t> Bytes = ReadBytes("plain.bmp");
+    ASSERT_EQ(Bytes.size(), 54u + 4 * 3 * 3);
+    ASSERT_EQ(Bytes[10], 54);
+    Bytes.insert(Bytes.begin() + 54, {0xEE, 0x11, 0xEE, 0x11, 0xEE});
+    PutU32(Bytes, 10, 59);
+    PutU32(Bytes, 2, uint32_t(Bytes.size()));
+    Image_Rec  Image;
+    ImageFault Fault = ImageFault::None;
+    ASSERT_TRUE(DecodeBmp(Bytes.data(), Bytes.size(), Image, Fault));
+    ExpectPicture(Image, P, 0);
+}
+
+// libjpeg reads past two stray bytes before a marker with a warning, as other decoders do; a
+// truncated file, also only a warning to libjpeg, is still refused (JpegRefusesBroken...).
+TEST_F(DecoderTest, JpegWithStrayBytesBeforeAMarkerDecodes) {
+    const TestPicture P = QuadrantPicture();
+    WritePpm("src.ppm", P);
+    ASSERT_TRUE(Convert("src.ppm -type TrueColor -quality 100 -sampling-factor 1x1 clean.jpg"));
+    std::vector<uint8_t> Bytes = ReadBytes("clean.jpg");
+    size_t               ScanAt = 0; // the start-of-scan marker FF DA
+    for (size_t I = 2; I + 1 < Bytes.size() && ScanAt == 0; ++I)
+        if (Bytes[I] == 0xFF && Bytes[I + 1] == 0xDA) ScanAt = I;
+    ASSERT_NE(ScanAt, 0u);
+    Bytes.insert(Bytes.begin() + std::ptrdiff_t(ScanAt), {0x00, 0x2A});
+    Image_Rec  Image;
+    ImageFault Fault = ImageFault::None;
+    ASSERT_TRUE(DecodeJpg(Bytes.data(), Bytes.size(), Image, Fault));
+    EXPECT_EQ(Fault, ImageFault::None);
+    ExpectPicture(Image, P, 8);
+
+    // Through the loader: no message, a texture made.
+    clsTestGLContext Ctx{16, 16};
+    REQUIRE_GL(Ctx);
+    WriteBytes("stray.jpg", Bytes);
+    const int Before = MessagesShown;
+    GLuint    Name = 0;
+    LoadTexture("stray.jpg", Name, false, GL_LINEAR, GL_LINEAR, 0);
+    EXPECT_EQ(MessagesShown, Before) << LastMessageText;
+    EXPECT_NE(Name, 0u);
+}
+
 TEST_F(MalformedTest, BmpRefusesBadHeadersAndMissingData) {
     WritePpm("src.ppm", GradientPicture(5, 3));
     ASSERT_TRUE(Convert("src.ppm -type TrueColor BMP3:good.bmp"));
@@ -212,6 +259,9 @@ TEST_F(MalformedTest, BmpRefusesBadHeadersAndMissingData) {
             {"sizefield.bmp", Patched(34, 0xFFFFFFF0u), false, Data, Unit},
             {"infosize.bmp", Patched(14, 0x7FFFFFFF), false, Data, Unit},
             {"palette.bmp", Patched(46, 0xFFFFFFF0u), false, "Error reading palette", Unit},
+            {"offsetinheader.bmp", Patched(10, 40), false, Data, Unit},
+            {"offsetpastend.bmp", Patched(10, uint32_t(Good.size()) + 1), false, Data, Unit},
+            {"offsetlate.bmp", Patched(10, 55), false, Data, Unit},
         },
         Ctx.Ready());
 }
