@@ -271,7 +271,7 @@ bool clsMaterial::LoadFromFile(clsModelText& File) {
 
     Texture = 0;
     if (!ColourMap.empty())
-        LoadTexture(NativePath(ColourMap), Texture, false, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST, 0);
+        LoadTexture(ColourMap, Texture, false, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST, 0);
     return true;
 }
 

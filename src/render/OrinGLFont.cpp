@@ -6,7 +6,6 @@
 
 #include <exception>
 
-#include "platform/Platform.h"
 #include "render/Textures.h"
 #include "shell/Window.h"
 
@@ -82,7 +81,9 @@ void LoadFont(OrinGLF& Font, const std::string& Name, const std::string& CharSet
               int32_t Rows) {
     Font.Loaded = true;
     try {
-        LoadTexture(NativePath(Name + ".jpg"), Font.Texture, false, GL_NEAREST, GL_NEAREST, 0);
+        // The name goes as the game writes it ("fonts\font.jpg"), so a failure names the file
+        // that way; the texture loader opens it by the native path.
+        LoadTexture(Name + ".jpg", Font.Texture, false, GL_NEAREST, GL_NEAREST, 0);
         Font.Columns = Columns;
         Font.Rows    = Rows;
         Font.CharSet = CharSet;

@@ -548,6 +548,19 @@ TEST(ModelDrawing, MaterialTextureFromABackslashName) {
     EXPECT_EQ(Shininess, 12.5f);
 }
 
+// A colour map is reported by the name the model file gives it, backslashes and all.
+TEST(ModelDrawing, AMissingColourMapIsReportedByItsWrittenName) {
+    clsTempFolder Folder;
+    SampleModel   Sample;
+    Sample.Materials = Replace(Sample.Materials, "\"\"\n\"\"\n", "\".\\skins\\none.bmp\"\n\"\"\n");
+    clsModel  Model;
+    const int Before = MessagesShown;
+    ASSERT_TRUE(Load(Model, Sample.Text()));
+    EXPECT_EQ(MessagesShown, Before + 1);
+    EXPECT_EQ(LastMessageText, "Error opening .\\skins\\none.bmp");
+    EXPECT_EQ(Model.Materials[0].Texture, 0u);
+}
+
 TEST(ModelDrawing, SkeletonIsRedLinesWithMagentaJoints) {
     clsTestGLContext Ctx(64, 64);
     REQUIRE_GL(Ctx);

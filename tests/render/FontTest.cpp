@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "render/OrinGLFont.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
@@ -303,9 +304,12 @@ TEST(GameFonts, AMissingSheetStillDrawsWithTextureZero) {
     ASSERT_NE(mkdtemp(Folder), nullptr);
     const std::filesystem::path Here = std::filesystem::current_path();
     std::filesystem::current_path(Folder);
+    const int Before = MessagesShown;
     CreateGameFonts(Side, Side); // no fonts folder here: the loader reports, the font stays usable
     std::filesystem::current_path(Here);
     std::filesystem::remove_all(Folder);
+    EXPECT_EQ(MessagesShown, Before + 2);
+    EXPECT_EQ(LastMessageText, "Couldn't load JPG - \"fonts\\big.jpg\"") << "named as the game writes it";
     EXPECT_TRUE(SmallFont.Loaded);
     EXPECT_EQ(SmallFont.Texture, 0u);
     SetFontSize(SmallFont, 10);
