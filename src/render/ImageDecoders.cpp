@@ -3,6 +3,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include <jpeglib.h>
@@ -151,31 +152,44 @@ void JpegProgress(j_common_ptr Info) {
         JpegErrorExit(Info);
 }
 
-// One decoded scan line (in the output colour space) into an RGBA row.
+// libjpeg-turbo writes RGBA rows itself (alpha 255), straight into the picture; plain libjpeg
+// gives RGB rows that ConvertJpegRow widens.
+#ifdef JCS_ALPHA_EXTENSIONS
+constexpr J_COLOR_SPACE JpegColourOutput = JCS_EXT_RGBA;
+#else
+constexpr J_COLOR_SPACE JpegColourOutput = JCS_RGB;
+#endif
+
+// One decoded scan line (grey, CMYK or RGB) into an RGBA row. The colour space is chosen once
+// per row, not per pixel: this loop is most of the decoding time.
 void ConvertJpegRow(const jpeg_decompress_struct& Info, const uint8_t* In, uint8_t* Out) {
-    for (JDIMENSION X = 0; X < Info.output_width; ++X, Out += 4) {
-        if (Info.out_color_space == JCS_GRAYSCALE) {
+    const JDIMENSION Width = Info.output_width;
+    if (Info.out_color_space == JCS_GRAYSCALE) {
+        for (JDIMENSION X = 0; X < Width; ++X, In += 1, Out += 4) {
             Out[0] = Out[1] = Out[2] = In[0];
-            In += 1;
-        } else if (Info.out_color_space == JCS_CMYK) {
-            // Adobe's files store the inks inverted (0 = full ink).
-            const bool Inverted = Info.saw_Adobe_marker;
-            const int  K = Inverted ? In[3] : 255 - In[3];
+            Out[3] = 255;
+        }
+    } else if (Info.out_color_space == JCS_CMYK) {
+        // Adobe's files store the inks inverted (0 = full ink).
+        const int Flip = Info.saw_Adobe_marker ? 0 : 255;
+        for (JDIMENSION X = 0; X < Width; ++X, In += 4, Out += 4) {
+            const int K = Flip ^ In[3];
             for (int C = 0; C < 3; ++C)
-                Out[C] = uint8_t(((Inverted ? In[C] : 255 - In[C]) * K + 127) / 255);
-            In += 4;
-        } else {
+                Out[C] = uint8_t(((Flip ^ In[C]) * K + 127) / 255);
+            Out[3] = 255;
+        }
+    } else {
+        for (JDIMENSION X = 0; X < Width; ++X, In += 3, Out += 4) {
             Out[0] = In[0];
             Out[1] = In[1];
             Out[2] = In[2];
-            In += 3;
+            Out[3] = 255;
         }
-        Out[3] = 255;
     }
 }
 
-// After the header: refuses pictures of no pixels or too many, and asks libjpeg for RGB, grey
-// or CMYK by the file's colour space (ConvertJpegRow makes RGB of the last two).
+// After the header: refuses pictures of no pixels or too many, and asks libjpeg for RGBA (or
+// RGB), grey or CMYK by the file's colour space (ConvertJpegRow makes RGBA of the others).
 bool ChooseJpegOutput(jpeg_decompress_struct& Info) {
     if (Info.image_width == 0 || Info.image_height == 0 || Info.image_width > MaxImageSide ||
         Info.image_height > MaxImageSide)
@@ -185,21 +199,44 @@ bool ChooseJpegOutput(jpeg_decompress_struct& Info) {
     else if (Info.jpeg_color_space == JCS_CMYK || Info.jpeg_color_space == JCS_YCCK)
         Info.out_color_space = JCS_CMYK;
     else
-        Info.out_color_space = JCS_RGB;
+        Info.out_color_space = JpegColourOutput;
     return true;
 }
 
-// Reads every scan line into Image, already sized. The picture's top line arrives first and
-// becomes the last row. The line buffer belongs to libjpeg's pool and goes with the decoder.
+// Reads every scan line into Image, whose room is reserved. Rows are made (and their memory
+// touched) only as lines arrive, so a broken file that declares a huge picture costs only what
+// it holds. RGBA lines go straight into their row; others pass through a line buffer that
+// belongs to libjpeg's pool and goes with the decoder. The picture's top line arrives first and
+// stays first here (TurnRowsOver puts the bottom row first).
 void ReadJpegRows(jpeg_decompress_struct& Info, Image_Rec& Image) {
     const size_t RowBytes = size_t(Image.Width) * 4;
+    const bool   Direct = Info.out_color_space == JpegColourOutput && Info.output_components == 4;
     JSAMPARRAY   Line = (*Info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&Info),
                                                 JPOOL_IMAGE,
                                                 Info.output_width * Info.output_components, 1);
     while (Info.output_scanline < Info.output_height) {
-        const size_t Row = size_t(Image.Height) - 1 - Info.output_scanline;
-        jpeg_read_scanlines(&Info, Line, 1);
-        ConvertJpegRow(Info, Line[0], Image.Pixels.data() + Row * RowBytes);
+        Image.Pixels.resize(size_t(Info.output_scanline + 1) * RowBytes);
+        uint8_t* Row = Image.Pixels.data() + size_t(Info.output_scanline) * RowBytes;
+        if (Direct) {
+            JSAMPROW Target = Row;
+            jpeg_read_scanlines(&Info, &Target, 1);
+        } else {
+            jpeg_read_scanlines(&Info, Line, 1);
+            ConvertJpegRow(Info, Line[0], Row);
+        }
+    }
+}
+
+// Turns the rows of a picture decoded top row first over, so that the bottom row comes first.
+// Called once libjpeg is done: its error exit must not jump over the spare row's destructor.
+void TurnRowsOver(Image_Rec& Image) {
+    const size_t         RowBytes = size_t(Image.Width) * size_t(Image.Channels);
+    std::vector<uint8_t> Spare(RowBytes);
+    uint8_t*             Pixels = Image.Pixels.data();
+    for (size_t Top = 0, Bottom = size_t(Image.Height) - 1; Top < Bottom; ++Top, --Bottom) {
+        std::memcpy(Spare.data(), Pixels + Top * RowBytes, RowBytes);
+        std::memcpy(Pixels + Top * RowBytes, Pixels + Bottom * RowBytes, RowBytes);
+        std::memcpy(Pixels + Bottom * RowBytes, Spare.data(), RowBytes);
     }
 }
 
@@ -229,7 +266,7 @@ bool DecodeJpgWithLibjpeg(const uint8_t* Data, size_t Size, Image_Rec& Image) {
         Image.Height = int32_t(Info.output_height);
         Image.Channels = 4;
         try {
-            Image.Pixels.resize(size_t(Image.Width) * size_t(Image.Height) * 4);
+            Image.Pixels.reserve(size_t(Image.Width) * size_t(Image.Height) * 4);
         } catch (const std::bad_alloc&) {
             Sized = false;
         }
@@ -239,6 +276,8 @@ bool DecodeJpgWithLibjpeg(const uint8_t* Data, size_t Size, Image_Rec& Image) {
         jpeg_finish_decompress(&Info);
     }
     jpeg_destroy_decompress(&Info);
+    if (Sized)
+        TurnRowsOver(Image);
     return Sized;
 }
 
