@@ -35,15 +35,17 @@ asan: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
 	  ctest --output-on-failure -j $(JOBS)
 
-# Every loader's libFuzzer target for FUZZ_SECONDS each (clang, its own build folder); fails on
-# any crash, leak, hang or sanitizer report. Findings land in $(FUZZ_B)/fuzz/findings.
+# Every loader's libFuzzer target (or those of FUZZ_TARGETS) for FUZZ_SECONDS each (clang, its
+# own build folder); fails on any crash, leak, hang or sanitizer report. Findings land in
+# $(FUZZ_B)/fuzz/findings.
 FUZZ_B       ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= FuzzIni FuzzModel FuzzImage FuzzSound
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_B) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTARVIX_FUZZ=ON -DTARVIX_TESTS=OFF
-	cmake --build $(FUZZ_B) -j $(JOBS) --target FuzzIni FuzzModel FuzzImage FuzzSound data
-	./tests/fuzz/run-fuzz $(FUZZ_B) $(FUZZ_SECONDS)
+	cmake --build $(FUZZ_B) -j $(JOBS) --target $(FUZZ_TARGETS) data
+	./tests/fuzz/run-fuzz $(FUZZ_B) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # Every fault of tests/mutants.txt put into a copy of the tree (build-mutants/), each run against
 # the fast tests; prints killed / survived per fault and the score (also in build-mutants/summary.txt).

@@ -4,18 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
+#include "ScratchFolder.h"
 #include "menu/Settings.h"
 #include "platform/Ini.h"
-
-static void EnterScratchFolder() {
-    static bool Entered = false;
-    if (Entered) return;
-    char Folder[] = "/tmp/tarvix-fuzz-ini-XXXXXX";
-    if (mkdtemp(Folder) == nullptr || chdir(Folder) != 0) abort();
-    Entered = true;
-}
 
 static void WriteFile(const char* Path, const uint8_t* Data, size_t Size) {
     FILE* F = std::fopen(Path, "wb");
