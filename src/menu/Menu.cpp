@@ -3,8 +3,9 @@
 
 #include <iterator>
 
+#include "core/InputState.h"
+#include "menu/MenuDraw.h"
 #include "menu/Settings.h"
-#include "shell/Input.h"
 
 MenuItem MenuItems[MenuItemSlots + 1];
 int32_t  NextMenuItem     = 1;
@@ -12,7 +13,6 @@ int32_t  MenuPage         = 0;
 int32_t  PreviousMenuPage = 0;
 double   MenuTransition   = 0.0;
 double   HoverItemY       = -100.0;
-bool     GameInProgress   = false;
 
 namespace {
 
@@ -175,3 +175,10 @@ bool* MenuToggleFlag(const std::string& Key) {
 
 static_assert(std::size(MenuTree) <= MenuItemSlots, "the menu tree fits the table");
 static_assert(std::size(MenuTree) == 78, "the menu tree has 78 items");
+
+void SetupMenu() {
+    ClearMenuItems();
+    SeedMenuBackdrop();
+    BuildMenu();
+    MenuPage = 1;
+}

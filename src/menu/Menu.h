@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/GameState.h"
+
 constexpr int32_t MenuItemSlots = 100; // slots of MenuItems, numbered 1..MenuItemSlots (0 unused)
 
 // Item kinds.
@@ -58,7 +60,6 @@ extern int32_t  MenuPage;         // page shown; 1 after the first game setup
 extern int32_t  PreviousMenuPage; // page fading out after a page change; 0 at start
 extern double   MenuTransition;   // 1.0 right after a page change, falling to 0.0 while drawn
 extern double   HoverItemY;       // Y of the item under the pointer, -100.0 when there is none
-extern bool     GameInProgress;   // a game was started and not abandoned; false at start
 
 // Fills slot NextMenuItem (Used, Caption, Page, Kind, X, Y), returns its number and moves on.
 // Checks nothing: the table holds MenuItemSlots items in a run.
@@ -69,6 +70,10 @@ void BuildMenu();
 
 // Clears the hover and used flags of every slot (first game setup, before BuildMenu).
 void ClearMenuItems();
+
+// The menu's part of the first game setup, before the world's: the table cleared and built,
+// the backdrop seeded, the main page shown.
+void SetupMenu();
 
 // A page change: the shown page starts fading out while Page fades in.
 void ChangeMenuPage(int32_t Page);

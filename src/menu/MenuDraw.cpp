@@ -7,18 +7,18 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/Screen.h"
 #include "menu/Menu.h"
 #include "menu/MenuInput.h"
 #include "menu/Settings.h"
 #include "platform/Numbers.h"
 #include "render/OrinGLFont.h"
-#include "shell/App.h"
-#include "shell/Input.h"
-#include "shell/Window.h"
+#include "render/View.h"
 #include "world/World.h"
 
 BackdropStar MenuBackdrop[MenuBackdropStars];
-uint32_t     StarList = 0;
 
 namespace {
 
@@ -157,20 +157,6 @@ void QueryMaxAnisotropy() {
     glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &MaxAnisotropy);
     while (glGetError() != GL_NO_ERROR) {
     } // an unknown query leaves its error behind; later checks must not see it
-}
-
-void CompileStarList() {
-    StarList = glGenLists(1);
-    glNewList(StarList, GL_COMPILE);
-    glBegin(GL_POLYGON); // traced point to point, so the outline crosses itself
-    glVertex3f(3, 1, 0);
-    glVertex3f(1, 4, 0);
-    glVertex3f(5, 2, 0);
-    glVertex3f(1, 2, 0);
-    glVertex3f(4, 4, 0);
-    glVertex3f(3, 1, 0);
-    glEnd();
-    glEndList();
 }
 
 void SeedMenuBackdrop() {

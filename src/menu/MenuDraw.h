@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "render/Scene.h" // StarList, which the backdrop and the pointer stars draw
+
 constexpr int32_t MenuBackdropStars = 100; // records of MenuBackdrop
 
 // One backdrop star; the same nine fields as a pointer star.
@@ -20,10 +22,6 @@ struct BackdropStar {
 };
 
 extern BackdropStar MenuBackdrop[MenuBackdropStars]; // drawn in every menu frame
-extern uint32_t     StarList; // display list of the five-pointed star, about 4 x 3 units
-
-// Compiles StarList anew (every game setup, first of the model lists).
-void CompileStarList();
 
 // Gives every backdrop star its random start values (first game setup).
 void SeedMenuBackdrop();

@@ -4,18 +4,19 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/Screen.h"
 #include "menu/Menu.h"
 #include "menu/MenuDraw.h"
 #include "menu/PointerStars.h"
 #include "menu/Settings.h"
 #include "platform/Numbers.h"
-#include "shell/App.h"
-#include "shell/Input.h"
-#include "shell/Window.h"
+#include "render/View.h"
 #include "sound/Sound.h"
-#include "world/Setup.h"
 #include "world/World.h"
 
+GameEntry GameEntryRequest = GameEntry::None;
 float MaxAnisotropy = 0.0f;
 
 namespace {
@@ -103,7 +104,7 @@ void DoButton(const MenuItem& Item) {
     case ActionQuit: QuitRequested = true; break;
     case ActionStart:
         SaveLastArena();
-        EnterGame(true);
+        GameEntryRequest = GameEntry::NewGame;
         break;
     case ActionIncrease: StepSetting(Item.Key, +1); break;
     case ActionDecrease: StepSetting(Item.Key, -1); break;
@@ -114,7 +115,7 @@ void DoButton(const MenuItem& Item) {
         if (Item.Key == "Save") SaveSettings();
         if (Item.Key == "Load") LoadSettings(); // loaded values apply where they are read
         break;
-    case ActionResume: EnterGame(false); break;
+    case ActionResume: GameEntryRequest = GameEntry::Resume; break;
     case ActionEndGame: EndGame(); break;
     default: break;
     }
@@ -162,18 +163,6 @@ void MenuAction(int32_t Slot) {
         return;
     }
     if (Item.Kind == KindButton) DoButton(Item);
-}
-
-void EnterGame(bool NewGame) {
-    GameState = 2;
-    MenuPage  = PageMain; // no transition: the menu is not drawn while playing
-    ShowTrees = DetailLevel == 3;
-    ChangeDisplayMode(static_cast<int16_t>(ResolutionWanted));
-    if (!WindowHandle) return; // no display mode could be opened: the program is ending
-    NewGameRequested = NewGame ? 1 : 0;
-    GameSetup(); // a new arena, or for a resume only the per-setup fonts, textures and models
-    GameInProgress = true;
-    SoundSetSFXMasterVolume(static_cast<int32_t>(Trunc(SoundVolume * 255.0 / 100.0)));
 }
 
 void ProcessNameEntry() {

@@ -11,9 +11,10 @@ int32_t MenuHitTest();
 // Performs a click on item Item (1..MenuItemSlots).
 void MenuAction(int32_t Item);
 
-// Leaves the menu for the game: a new arena from the custom-arena values when NewGame is true,
-// else the game in progress is resumed.
-void EnterGame(bool NewGame);
+// A way into the game the menu's Start and Resume ask for; the shell enters the game right after
+// the click's action (EnterRequestedGame), as the last step of that action.
+enum class GameEntry { None, NewGame, Resume };
+extern GameEntry GameEntryRequest; // None when no entry is waiting
 
 // Name entry in the menu, once per frame while TextEditMode is on: upper-case letters, digits and
 // space are appended, Backspace drops the last character, Return ends the entry.

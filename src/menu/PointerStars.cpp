@@ -3,11 +3,12 @@
 
 #include <GL/gl.h>
 
+#include "core/GameState.h"
+#include "core/Screen.h"
 #include "menu/MenuDraw.h"
 #include "menu/Settings.h"
 #include "platform/Numbers.h"
-#include "shell/App.h"
-#include "shell/Window.h"
+#include "render/View.h"
 
 PointerStar PointerStars[PointerStarSlots];
 

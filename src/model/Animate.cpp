@@ -1,7 +1,7 @@
 // clsAnimate: loads one model, sets the OpenGL state models need and draws and advances it.
 #include "model/Animate.h"
+#include "core/Timer.h"
 #include "platform/Platform.h"
-#include "shell/Timer.h"
 #include <GL/gl.h>
 
 clsAnimate::clsAnimate(const std::string& Name, double Speed)

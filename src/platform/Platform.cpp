@@ -27,3 +27,5 @@ std::string NativePath(const std::string& Name) {
             C = '/';
     return Path;
 }
+
+void ClosePlatform() { SDL_Quit(); }

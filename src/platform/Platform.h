@@ -13,3 +13,6 @@ extern std::string LastMessageCaption; // caption of the latest message
 
 // The game names files with both "/" and "\" ("fonts\font"); this turns every "\" into "/".
 std::string NativePath(const std::string& Name);
+
+// Closes whatever is left of the platform layer's subsystems; the last call before the exit.
+void ClosePlatform();

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "menu/Settings.h"
+#include "core/SettingValues.h"
 #include "model/Animate.h"
 #include "render/Scene.h"
 #include "world/Setup.h"

@@ -3,15 +3,16 @@
 
 #include <GL/gl.h>
 
+#include "core/EventLog.h"
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/KeyBindings.h"
+#include "core/Screen.h"
 #include "platform/Numbers.h"
 #include "render/OrinGLFont.h"
 #include "render/Textures.h"
-#include "shell/App.h"
-#include "shell/Input.h"
-#include "shell/KeyBindings.h"
-#include "shell/Window.h"
+#include "render/View.h"
 #include "world/Actors.h"
-#include "world/EventLog.h"
 #include "world/Shots.h"
 #include "world/World.h"
 
@@ -176,21 +177,28 @@ void DrawRadarActors() {
     }
 }
 
+// A textured square from its top-left corner at (0, 0) to (Size, -Size), the texture's T
+// coordinate TopT along the top edge and 1 - TopT along the bottom one.
+void TexturedSquare(float Size, float TopT) {
+    const float BottomT = 1.0f - TopT;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, TopT);
+    glVertex2f(0, 0);
+    glTexCoord2f(1, TopT);
+    glVertex2f(Size, 0);
+    glTexCoord2f(1, BottomT);
+    glVertex2f(Size, -Size);
+    glTexCoord2f(0, BottomT);
+    glVertex2f(0, -Size);
+    glEnd();
+}
+
 // A broken radar shows one of the three noise pictures, picked anew every frame.
 void DrawRadarStatic() {
     const GLuint Noise[3] = {TexNoise1, TexNoise2, TexNoise3};
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, Noise[RandomInt(3)]);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(1, 0);
-    glVertex2f(20, 0);
-    glTexCoord2f(1, 1);
-    glVertex2f(20, -20);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, -20);
-    glEnd();
+    TexturedSquare(20, 0);
     glDisable(GL_TEXTURE_2D);
 }
 
@@ -330,16 +338,7 @@ void DrawPointer() {
         glColor4d(R, G, B, 1.0);
         glDepthMask(GL_FALSE);
         glTranslatef(MousePctX, 100.0f - MousePctY, 0.0f);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 1);
-        glVertex2f(0, 0);
-        glTexCoord2f(1, 1);
-        glVertex2f(3, 0);
-        glTexCoord2f(1, 0);
-        glVertex2f(3, -3);
-        glTexCoord2f(0, 0);
-        glVertex2f(0, -3);
-        glEnd();
+        TexturedSquare(3, 1);
         glDepthMask(GL_TRUE);
         glDisable(GL_BLEND);
     }

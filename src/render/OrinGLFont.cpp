@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "render/Textures.h"
-#include "shell/Window.h"
+#include "render/View.h"
 
 OrinGLF SmallFont;
 OrinGLF BigFont;

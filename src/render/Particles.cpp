@@ -3,13 +3,13 @@
 
 #include <GL/gl.h>
 
-#include "menu/Settings.h"
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/SettingValues.h"
 #include "platform/Numbers.h"
 #include "render/Scene.h"
 #include "render/Sprites.h"
 #include "render/Textures.h"
-#include "shell/App.h"
-#include "shell/Input.h"
 #include "world/World.h"
 
 Spark_Rec     Sparks[ParticleSlots + 1];

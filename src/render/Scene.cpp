@@ -6,18 +6,18 @@
 #include <cmath>
 #include <numbers>
 
-#include "menu/MenuDraw.h"
-#include "menu/Settings.h"
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/SettingValues.h"
 #include "model/Animate.h"
 #include "render/OrinGLFont.h"
 #include "render/Sprites.h"
 #include "render/Terrain.h"
 #include "render/Textures.h"
-#include "shell/App.h"
-#include "shell/Input.h"
 #include "world/Setup.h"
 #include "world/World.h"
 
+uint32_t StarList = 0;
 uint32_t SphereList;
 uint32_t DiskList;
 uint32_t HeroList;
@@ -85,12 +85,6 @@ void RecordWalkCycle(const WalkCycle& Cycle) {
         PoseModelAt(*Model, StartTime);
 }
 
-// Every animator a setup makes; their models' colour maps go with them.
-std::unique_ptr<clsAnimate>* const SetupAnimators[] = {
-    &HeroModel,  &TigerModel, &TurretModel, &TurretFarModel, &TigerFarModel,
-    &BonusModel, &HouseModel, &DiskModel,   &SphereModel,
-};
-
 void ReleaseTexture(uint32_t& Name) {
     if (Name != 0 && glIsTexture(Name))
         glDeleteTextures(1, &Name);
@@ -126,10 +120,11 @@ void ReleasePreviousSetup() {
         return; // a new context: the old names died with the old one
     for (OrinGLF* Font : {&SmallFont, &BigFont})
         ReleaseTexture(Font->Texture);
-    for (std::unique_ptr<clsAnimate>* Animator : SetupAnimators) {
-        if (!*Animator || !(*Animator)->Model)
+    for (const SetupModel& Entry : SetupModels) {
+        const std::unique_ptr<clsAnimate>& Animator = *Entry.Animator;
+        if (!Animator || !Animator->Model)
             continue;
-        for (clsMaterial& Material : (*Animator)->Model->Materials)
+        for (clsMaterial& Material : Animator->Model->Materials)
             ReleaseTexture(Material.Texture);
     }
     if (StarList != 0 && glIsList(StarList))
@@ -151,6 +146,20 @@ void ReleaseModelLists() {
             Cycle.Lists[Pose] = 0;
         }
     }
+}
+
+void CompileStarList() {
+    StarList = glGenLists(1);
+    glNewList(StarList, GL_COMPILE);
+    glBegin(GL_POLYGON); // traced point to point, so the outline crosses itself
+    glVertex3f(3, 1, 0);
+    glVertex3f(1, 4, 0);
+    glVertex3f(5, 2, 0);
+    glVertex3f(1, 2, 0);
+    glVertex3f(4, 4, 0);
+    glVertex3f(3, 1, 0);
+    glEnd();
+    glEndList();
 }
 
 void BuildModelLists() {

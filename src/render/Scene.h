@@ -25,6 +25,11 @@ extern uint32_t TigerWalkLists[WalkPoses]; // "models/tiger.mdl" through its dri
 constexpr double DetailDistanceStep = 200.0; // near models are used below DetailLevel * this
 constexpr float  TreeBaseY          = -160.0f; // height the tree quads are placed at
 
+extern uint32_t StarList; // display list of the five-pointed star, about 4 x 3 units
+
+// Compiles StarList anew (every game setup, first of the model lists).
+void CompileStarList();
+
 // Compiles the eight lists in the order StarList (the menu's star, CompileStarList), SphereList, DiskList, HeroList, TigerList,
 // TurretList, TigerFarList, TurretFarList, each model list recorded by one update of its
 // animator. With AnimatedModels on, the two walk cycles follow, each pose recorded through the

@@ -1,10 +1,10 @@
 // The arena's tree spots and its two display lists: ground with wall, and the sky cube.
 #include "render/Terrain.h"
 
+#include "core/EventLog.h"
 #include "platform/Numbers.h"
 #include "render/Sprites.h"
 #include "render/Textures.h"
-#include "world/EventLog.h"
 #include "world/World.h"
 
 #include <GL/gl.h>

@@ -2,10 +2,10 @@
 // game's texture list.
 #include "render/Textures.h"
 
-#include "menu/Settings.h"
+#include "core/EventLog.h"
+#include "core/SettingValues.h"
 #include "platform/Platform.h"
 #include "render/TextureCache.h"
-#include "world/EventLog.h"
 
 #include <filesystem>
 #include <fstream>
@@ -100,72 +100,87 @@ std::string Quoted(const std::string& Text) { return "\"" + Text + "\""; }
 
 } // namespace
 
-bool LoadBmpTexture(const std::string& FileName, GLuint& TexName, bool FromResource,
-                    uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
+namespace {
+
+// The steps the three formats share: a resource is refused (the message captioned
+// ResourceCaption), a picture the cache kept is uploaded again, otherwise Decode reads and
+// decodes the file into an image, showing the format's own message when it cannot.
+template <class F>
+bool LoadTextureFile(const std::string& FileName, GLuint& TexName, bool FromResource,
+                     const char* ResourceCaption, uint16_t MagFilter, uint16_t MinFilter,
+                     double Anisotropy, F Decode) {
     if (FromResource)
-        return RefuseResource(FileName, "BMP Texture");
+        return RefuseResource(FileName, ResourceCaption);
     if (UploadKept(FileName, TexName, MagFilter, MinFilter, Anisotropy))
         return true;
-    std::vector<uint8_t> Bytes;
-    if (ReadWholeFile(FileName, Bytes) != FileRead::Done) {
-        ShowMessage("Error opening " + FileName, "BMP Unit");
+    Image_Rec Image;
+    if (!Decode(Image))
         return false;
-    }
-    Image_Rec  Image;
-    ImageFault Fault;
-    if (!DecodeBmp(Bytes.data(), Bytes.size(), Image, Fault)) {
-        ShowMessage(Fault == ImageFault::BmpPalette ? "Error reading palette"
-                                                    : "Error reading bitmap data",
-                    "BMP Unit");
-        return false;
-    }
     return Upload(FileName, Image, TexName, MagFilter, MinFilter, Anisotropy);
+}
+
+} // namespace
+
+bool LoadBmpTexture(const std::string& FileName, GLuint& TexName, bool FromResource,
+                    uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
+    return LoadTextureFile(FileName, TexName, FromResource, "BMP Texture", MagFilter, MinFilter,
+                           Anisotropy, [&](Image_Rec& Image) {
+        std::vector<uint8_t> Bytes;
+        if (ReadWholeFile(FileName, Bytes) != FileRead::Done) {
+            ShowMessage("Error opening " + FileName, "BMP Unit");
+            return false;
+        }
+        ImageFault Fault;
+        if (!DecodeBmp(Bytes.data(), Bytes.size(), Image, Fault)) {
+            ShowMessage(Fault == ImageFault::BmpPalette ? "Error reading palette"
+                                                        : "Error reading bitmap data",
+                        "BMP Unit");
+            return false;
+        }
+        return true;
+    });
 }
 
 bool LoadJpgTexture(const std::string& FileName, GLuint& TexName, bool FromResource,
                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
-    if (FromResource)
-        return RefuseResource(FileName, "JPG Texture");
-    if (UploadKept(FileName, TexName, MagFilter, MinFilter, Anisotropy))
+    return LoadTextureFile(FileName, TexName, FromResource, "JPG Texture", MagFilter, MinFilter,
+                           Anisotropy, [&](Image_Rec& Image) {
+        std::vector<uint8_t> Bytes;
+        ImageFault           Fault;
+        if (ReadWholeFile(FileName, Bytes) != FileRead::Done ||
+            !DecodeJpg(Bytes.data(), Bytes.size(), Image, Fault)) {
+            ShowMessage("Couldn't load JPG - " + Quoted(FileName), "BMP Unit");
+            return false;
+        }
         return true;
-    std::vector<uint8_t> Bytes;
-    Image_Rec            Image;
-    ImageFault           Fault;
-    if (ReadWholeFile(FileName, Bytes) != FileRead::Done ||
-        !DecodeJpg(Bytes.data(), Bytes.size(), Image, Fault)) {
-        ShowMessage("Couldn't load JPG - " + Quoted(FileName), "BMP Unit");
-        return false;
-    }
-    return Upload(FileName, Image, TexName, MagFilter, MinFilter, Anisotropy);
+    });
 }
 
 bool LoadTgaTexture(const std::string& FileName, GLuint& TexName, bool FromResource,
                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy) {
-    if (FromResource)
-        return RefuseResource(FileName, "TGA Texture");
-    if (UploadKept(FileName, TexName, MagFilter, MinFilter, Anisotropy))
+    return LoadTextureFile(FileName, TexName, FromResource, "TGA Texture", MagFilter, MinFilter,
+                           Anisotropy, [&](Image_Rec& Image) {
+        std::vector<uint8_t> Bytes;
+        const FileRead       Read = ReadWholeFile(FileName, Bytes);
+        if (Read == FileRead::Missing) {
+            ShowMessage("File not found  - " + FileName, "TGA Texture");
+            return false;
+        }
+        ImageFault Fault = ImageFault::TgaShort;
+        if (Read != FileRead::Done || !DecodeTga(Bytes.data(), Bytes.size(), Image, Fault)) {
+            const std::string Prefix = "Couldn't load " + Quoted(FileName);
+            std::string       Text = "Couldn't read file " + Quoted(FileName) + ".";
+            if (Fault == ImageFault::TgaCompressed)
+                Text = Prefix + ". Compressed TGA files not supported.";
+            else if (Fault == ImageFault::TgaColourMapped)
+                Text = Prefix + ". Colormapped TGA files not supported.";
+            else if (Fault == ImageFault::TgaDepth)
+                Text = Prefix + ". Only 24 bit TGA files supported.";
+            ShowMessage(Text, "TGA File Error");
+            return false;
+        }
         return true;
-    std::vector<uint8_t> Bytes;
-    const FileRead       Read = ReadWholeFile(FileName, Bytes);
-    if (Read == FileRead::Missing) {
-        ShowMessage("File not found  - " + FileName, "TGA Texture");
-        return false;
-    }
-    Image_Rec  Image;
-    ImageFault Fault = ImageFault::TgaShort;
-    if (Read != FileRead::Done || !DecodeTga(Bytes.data(), Bytes.size(), Image, Fault)) {
-        const std::string Prefix = "Couldn't load " + Quoted(FileName);
-        std::string       Text = "Couldn't read file " + Quoted(FileName) + ".";
-        if (Fault == ImageFault::TgaCompressed)
-            Text = Prefix + ". Compressed TGA files not supported.";
-        else if (Fault == ImageFault::TgaColourMapped)
-            Text = Prefix + ". Colormapped TGA files not supported.";
-        else if (Fault == ImageFault::TgaDepth)
-            Text = Prefix + ". Only 24 bit TGA files supported.";
-        ShowMessage(Text, "TGA File Error");
-        return false;
-    }
-    return Upload(FileName, Image, TexName, MagFilter, MinFilter, Anisotropy);
+    });
 }
 
 void LoadTexture(const std::string& FileName, GLuint& TexName, bool FromResource,

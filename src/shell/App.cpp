@@ -1,35 +1,26 @@
 // Program start, the main loop and shut-down.
 #include "shell/App.h"
 
+#include "core/KeyBindings.h"
+#include "core/Timer.h"
 #include "menu/Menu.h"
 #include "menu/Settings.h"
+#include "platform/Platform.h"
 #include "platform/UserPaths.h"
 #include "shell/Bench.h"
 #include "shell/Events.h"
 #include "shell/Frame.h"
+#include "shell/GameEntry.h"
 #include "shell/Gamepad.h"
 #include "shell/Input.h"
-#include "shell/KeyBindings.h"
 #include "shell/Screenshot.h"
-#include "shell/Timer.h"
 #include "shell/Window.h"
 #include "sound/Sound.h"
-#include "world/Setup.h"
 #include "world/World.h"
 
-#include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-int32_t   GameState = 0;
-bool      QuitRequested = false;
-float     SpeedFactor = 0.0f;
-float     LastFrameTime = 0.0f;
-clsTimer* GameTimer = nullptr;
-int32_t   FrameCount = 0;
-int32_t   FramesPerSecond = 0;
-double    PointerTimer = 30.0;
 
 namespace {
 
@@ -79,11 +70,29 @@ int ReadOptions(int argc, char** argv) {
     return -1;
 }
 
-void RunFrame() {
+void MainLoop() {
+    int64_t FramesRun = 0;
+    while (!QuitRequested) {
+        if (!HandleWaitingEvent()) {
+            RunFrame();
+            if (FrameLimit > 0 && ++FramesRun >= FrameLimit)
+                QuitRequested = true;
+        }
+        UpdateSoundListener();
+    }
+}
+
+} // namespace
+
+void RunFrame(void (*BeforeDrawing)(), void (*BeforeSwap)()) {
     FrameCount += 1;
     AdvanceFrameClock();
+    if (BeforeDrawing)
+        BeforeDrawing();
     DrawFrame();
     ProcessScreenshotKey(); // reads the frame as drawn, so before the swap shows it
+    if (BeforeSwap)
+        BeforeSwap();
     SwapMainWindow();
     UpdateGamepads();
     if (!HandleEscape()) {
@@ -93,27 +102,15 @@ void RunFrame() {
     }
 }
 
-void MainLoop() {
-    int64_t FramesRun = 0;
-    while (!QuitRequested) {
-        SDL_Event Event;
-        if (SDL_PollEvent(&Event)) {
-            HandleEvent(Event);
-        } else {
-            RunFrame();
-            if (FrameLimit > 0 && ++FramesRun >= FrameLimit)
-                QuitRequested = true;
-        }
-        UpdateSoundListener();
-    }
-}
-
-// Start-up, in order. False when the window could not be opened (the error has been shown).
 bool StartUp() {
     QuitRequested = false;
     ResolutionApplied = 0;
     LoadSettings(); // before the window opens, so it opens at the saved resolution
     ChangeDisplayMode(int16_t(ResolutionWanted));
+    return StartGame();
+}
+
+bool StartGame() {
     if (!WindowHandle)
         return false;
     GameSetup(); // leaves GameState 1 and MenuPage 1 with a battle ready behind the menu
@@ -132,25 +129,7 @@ void ShutDown() {
     DestroyMainWindow(true);
     delete GameTimer;
     GameTimer = nullptr;
-    SDL_Quit();
-}
-
-} // namespace
-
-void ResetGameTimer() {
-    delete GameTimer;
-    GameTimer = new clsTimer();
-    LastFrameTime = GameTimer->ElapsedSeconds();
-}
-
-void RefreshFrameClock() {
-    if (GameTimer)
-        LastFrameTime = GameTimer->ElapsedSeconds();
-}
-
-void AdvanceFrameClock() {
-    SpeedFactor = (GameTimer->ElapsedSeconds() - LastFrameTime) * 50.0f;
-    LastFrameTime = GameTimer->ElapsedSeconds();
+    ClosePlatform();
 }
 
 bool HandleEscape() {

@@ -1,21 +1,20 @@
 // The benchmark: a fixed battle (or an empty frame) for a fixed number of frames, then its figures.
 #include "shell/Bench.h"
 
-#include "menu/Menu.h"
-#include "menu/Settings.h"
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/Screen.h"
+#include "core/SettingValues.h"
+#include "platform/Clock.h"
 #include "shell/App.h"
 #include "shell/Events.h"
-#include "shell/Frame.h"
-#include "shell/Input.h"
-#include "shell/Timer.h"
+#include "shell/GameEntry.h"
 #include "shell/Window.h"
-#include "sound/Sound.h"
 #include "world/Player.h"
 #include "world/Setup.h"
 #include "world/World.h"
 
 #include <GL/gl.h>
-#include <SDL.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -37,11 +36,13 @@ namespace {
 constexpr int64_t WarmUpFrames = 10; // first frames left out of the percentiles (first uploads)
 constexpr int32_t BenchEnergy = 1000;
 
-double SecondsOf(uint64_t Ticks) {
-    return double(Ticks) / double(SDL_GetPerformanceFrequency());
-}
+// The benchmark times frames on the system's counter, whatever clock the game runs on.
+const ClockSource BenchClock = SystemClock();
 
-// The window at the benchmark's size: a display mode number when one matches, else that size.
+double SecondsOf(int64_t Ticks) { return double(Ticks) / double(BenchClock.CounterFrequency()); }
+
+// The window at the benchmark's size: a display mode number when one matches, else that size
+// under number 0, which the game entry's display-mode change then leaves as it is.
 void OpenBenchWindow() {
     for (int32_t N = 1; N <= ResolutionCount; ++N) {
         if (Resolutions[N].Width == BenchWidth && Resolutions[N].Height == BenchHeight) {
@@ -53,11 +54,13 @@ void OpenBenchWindow() {
     // No mode of that size: number 0 keeps ScreenWidth and ScreenHeight as they are.
     ScreenWidth = BenchWidth;
     ScreenHeight = BenchHeight;
+    ResolutionWanted = 0;
     ResolutionApplied = -1;
     ChangeDisplayMode(0);
 }
 
-// The ordinary start-up without the settings files, then the first frame (the menu) swapped.
+// The game's start-up with the benchmark's settings in place of the settings files and its own
+// window size, then the first frame (the menu) swapped.
 bool BenchStartUp(double& StartUpMs) {
     QuitRequested = false;
     ResolutionApplied = 0;
@@ -66,72 +69,44 @@ bool BenchStartUp(double& StartUpMs) {
     OpenBenchWindow();
     if (!WindowHandle)
         return false;
-    SDL_GL_SetSwapInterval(0); // the figures are the machine's, not the display's refresh
-    GameSetup();
-    SoundSetDistanceFactor(100.0f);
-    if (!GameTimer)
-        ResetGameTimer();
-    LastFrameTime = GameTimer->ElapsedSeconds();
-    AdvanceFrameClock();
-    DrawFrame();
-    SwapMainWindow();
+    SetSwapWait(false); // the figures are the machine's, not the display's refresh
+    if (!StartGame())
+        return false;
+    RunFrame();
     StartUpMs = MillisecondsSinceProcessStart();
     return true;
+}
+
+// What the benchmark adds to each battle frame before it is drawn.
+void ScriptBattleFrame() {
+    SpeedFactor = 1.0f;
+    DriveBenchPlayer();
+}
+
+void HandleWaitingEvents() {
+    while (HandleWaitingEvent()) {
+    }
 }
 
 // The measured frames; the events are handled as in the game, so closing the window ends the run.
 void RunBenchFrames(std::vector<double>& Times) {
     Times.reserve(size_t(BenchFrames));
     while (!QuitRequested && int64_t(Times.size()) < BenchFrames) {
-        SDL_Event Event;
-        while (SDL_PollEvent(&Event))
-            HandleEvent(Event);
-        const uint64_t Start = SDL_GetPerformanceCounter();
+        HandleWaitingEvents();
+        const int64_t Start = BenchClock.Counter();
         RunBenchFrame();
         UpdateSoundListener();
-        Times.push_back(SecondsOf(SDL_GetPerformanceCounter() - Start));
+        Times.push_back(SecondsOf(BenchClock.Counter() - Start));
     }
-}
-
-// The battle frame up to its swap: the clock at SpeedFactor 1, the bench player, the drawing.
-void DrawBattleFrame() {
-    FrameCount += 1;
-    AdvanceFrameClock();
-    SpeedFactor = 1.0f;
-    DriveBenchPlayer();
-    DrawFrame();
-}
-
-// The game's keys and pointer after the swap, as the game's own frame handles them.
-void HandleBattleKeys() {
-    if (!HandleEscape()) {
-        ProcessGameKeys();
-        UpdatePointer();
-        ProcessMouseButtons();
-    }
-}
-
-void BenchShutDown() {
-    SoundClose();
-    DestroyMainWindow(true);
-    delete GameTimer;
-    GameTimer = nullptr;
-    SDL_Quit();
 }
 
 } // namespace
 
-// A new game as the menu's Start does it, timed around its GameSetup.
+// A new game as the menu's Start makes it, timed around the game entry.
 double StartBenchGame() {
-    GameState = 2;
-    MenuPage = PageMain;
-    ShowTrees = DetailLevel == 3;
-    NewGameRequested = 1;
-    const uint64_t Start = SDL_GetPerformanceCounter();
-    GameSetup();
-    const uint64_t End = SDL_GetPerformanceCounter();
-    GameInProgress = true;
-    return SecondsOf(End - Start) * 1000.0;
+    const int64_t Start = BenchClock.Counter();
+    EnterGame(true);
+    return SecondsOf(BenchClock.Counter() - Start) * 1000.0;
 }
 
 void RunBenchFrame() {
@@ -144,9 +119,7 @@ void RunBenchFrame() {
         SwapMainWindow();
         return;
     }
-    DrawBattleFrame();
-    SwapMainWindow();
-    HandleBattleKeys();
+    RunFrame(ScriptBattleFrame);
 }
 
 int ReadBenchOption(int argc, char** argv, int& i) {
@@ -310,24 +283,27 @@ bool SaveFrameImage(const std::string& Path, int32_t Width, int32_t Height) {
 
 namespace {
 
+bool ShotWritten = false; // the frame of --bench-shot has been saved
+
+void SaveBenchShot() {
+    glFinish();
+    ShotWritten = SaveFrameImage(BenchShotFile, ScreenWidth, ScreenHeight);
+}
+
 // Runs the battle up to BenchShotFrame and saves that frame, read back before its swap.
 int RunBenchShot() {
     BenchMode = BenchKind::Battle;
     for (int64_t Frame = 1; Frame <= BenchShotFrame && !QuitRequested; ++Frame) {
-        SDL_Event Event;
-        while (SDL_PollEvent(&Event))
-            HandleEvent(Event);
-        DrawBattleFrame();
+        HandleWaitingEvents();
         if (Frame == BenchShotFrame) {
-            glFinish();
-            if (!SaveFrameImage(BenchShotFile, ScreenWidth, ScreenHeight)) {
+            RunFrame(ScriptBattleFrame, SaveBenchShot);
+            if (!ShotWritten) {
                 std::fprintf(stderr, "tarvix: cannot write %s\n", BenchShotFile.c_str());
                 return 1;
             }
             return 0;
         }
-        SwapMainWindow();
-        HandleBattleKeys();
+        RunFrame(ScriptBattleFrame);
         UpdateSoundListener();
     }
     std::fprintf(stderr, "tarvix: the battle ended before frame %lld\n",
@@ -340,13 +316,13 @@ int RunBenchShot() {
 int RunBench() {
     BenchFigures F{};
     if (!BenchStartUp(F.StartUpMs)) {
-        BenchShutDown();
+        ShutDown();
         return 1;
     }
     F.NewGameSetupMs = StartBenchGame();
     if (BenchShotFrame > 0) {
         const int Status = RunBenchShot();
-        BenchShutDown();
+        ShutDown();
         return Status;
     }
     std::vector<double> Times;
@@ -357,7 +333,7 @@ int RunBench() {
     F.P99Ms = FrameTimePercentile(Steady, 99.0) * 1000.0;
     F.MedianFps = F.P50Ms > 0.0 ? 1000.0 / F.P50Ms : 0.0;
     F.PeakResidentKb = PeakResidentKilobytes();
-    BenchShutDown();
+    ShutDown();
     PrintBenchFigures(F, stdout);
     return 0;
 }

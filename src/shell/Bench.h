@@ -36,8 +36,8 @@ void SetBenchSettings();
 // free, its energy put back to the arena's start energy so it never dies and the battle goes on.
 void DriveBenchPlayer();
 
-// A new game as the menu's Start makes it (GameState 2, a new battle); the milliseconds its
-// GameSetup took. Needs the first setup done and a current context.
+// A new game through the menu's own game entry (EnterGame: the display mode, GameState 2, a new
+// battle, the volume); the milliseconds it took. Needs the first setup done and a current context.
 double StartBenchGame();
 
 // One benchmark frame at SpeedFactor 1: the battle frame with the bench player driving, or for
@@ -50,7 +50,7 @@ struct BenchFigures {
     double P50Ms;          // frame time at the 50th percentile, milliseconds
     double P99Ms;          // frame time at the 99th percentile, milliseconds
     double StartUpMs;      // process start to the first swapped frame, milliseconds
-    double NewGameSetupMs; // one GameSetup for a new game, milliseconds
+    double NewGameSetupMs; // one game entry with its GameSetup for a new game, milliseconds
     int64_t PeakResidentKb; // peak resident memory, kilobytes
 };
 

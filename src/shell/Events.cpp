@@ -2,11 +2,11 @@
 // buttons, follows resizes and turns the window close and the once-per-second tick into actions.
 #include "shell/Events.h"
 
+#include "core/KeyBindings.h"
 #include "platform/Numbers.h"
 #include "shell/App.h"
 #include "shell/Gamepad.h"
 #include "shell/Input.h"
-#include "shell/KeyBindings.h"
 #include "shell/Window.h"
 
 #include <SDL.h>
@@ -176,4 +176,12 @@ void HandleEvent(const SDL_Event& Event) {
     case SDL_WINDOWEVENT: OnWindowEvent(Event.window); break;
     default: break;
     }
+}
+
+bool HandleWaitingEvent() {
+    SDL_Event Event;
+    if (!SDL_PollEvent(&Event))
+        return false;
+    HandleEvent(Event);
+    return true;
 }

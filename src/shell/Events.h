@@ -12,3 +12,6 @@ void SecondTick();                        // the once-per-second action: FramesP
 // Windows virtual-key code of an SDL key; -1 when ignored. The keypad follows NumLock as on
 // Windows: with it off the 8, 2, 4 and 6 keys are the arrow keys; Enter is always Return.
 int32_t VirtualKeyCode(int32_t SdlKeyCode, bool NumLock = false);
+
+// Takes one waiting event, if any, and handles it. False when none was waiting.
+bool HandleWaitingEvent();

@@ -1,10 +1,10 @@
 // The game halves of the input handlers.
 #include "shell/GameKeys.h"
 
+#include "core/EventLog.h"
 #include "platform/Numbers.h"
 #include "render/Particles.h"
 #include "shell/Input.h"
-#include "world/EventLog.h"
 #include "world/Player.h"
 #include "world/World.h"
 

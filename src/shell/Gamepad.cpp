@@ -2,17 +2,15 @@
 // left stick into throttle, turning and pointer movement.
 #include "shell/Gamepad.h"
 
+#include "core/KeyBindings.h"
 #include "shell/App.h"
 #include "shell/Input.h"
-#include "shell/KeyBindings.h"
 #include "shell/Window.h"
 
 #include <SDL.h>
 #include <algorithm>
 #include <vector>
 
-double PadThrottle = 0.0;
-double PadTurn = 0.0;
 
 namespace {
 

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "core/InputState.h"
+
 union SDL_Event;
 
 constexpr int32_t PadDeadZone = 8000;         // stick axis values within +-this count as resting
@@ -12,8 +14,6 @@ constexpr int32_t PadTriggerPress = 16000;    // right trigger beyond this is a 
 constexpr int32_t PadTriggerRelease = 8000;   // and below this a release
 constexpr double  PadPointerSpeed = 1.5;      // menu pointer at full deflection, percent of the screen per unit of SpeedFactor
 
-extern double PadThrottle; // left stick forward (+) or back (-), 0..1 beyond the dead zone; 0 resting
-extern double PadTurn;     // left stick right (+) or left (-), 0..1 beyond the dead zone; 0 resting
 
 bool StartGamepads(); // starts SDL's controller layer; controllers arrive as device events
 void StopGamepads();  // closes every controller and the layer

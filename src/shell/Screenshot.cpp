@@ -1,14 +1,14 @@
 // Screenshots: the back buffer read with glReadPixels and written through the PNG unit.
 #include "shell/Screenshot.h"
 
+#include "core/EventLog.h"
 #include "platform/Png.h"
 #include "platform/UserPaths.h"
-#include "shell/PictureBuffer.h"
 #include "shell/Input.h"
+#include "shell/PictureBuffer.h"
 #include "shell/Window.h"
-#include "world/EventLog.h"
 
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 #include <algorithm>
 #include <cstdint>
 #include <ctime>

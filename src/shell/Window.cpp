@@ -15,23 +15,13 @@
 #include <cstdlib>
 #include <cstring>
 
-const Resolution Resolutions[ResolutionCount + 1] = {
-    {0, 0}, {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1280, 800}};
 
 SDL_Window* WindowHandle = nullptr;
 void*       RenderContext = nullptr;
-int32_t     ScreenWidth = 0;
-int32_t     ScreenHeight = 0;
-int32_t     ResolutionWanted = 1;
-int32_t     ResolutionApplied = 0;
-bool        FirstStart = true;
-bool        OverlayMode = false;
-double      FieldOfView = 0.0;
 bool        GLReady = false;
 bool        GLExtensionsReady = false;
 bool        WindowedOption = false;
 void* (*MakeRenderContext)(SDL_Window*) = SDL_GL_CreateContext;
-bool        FullscreenWanted = true;
 PictureRect Picture = {0, 0, 0, 0};
 int32_t     WindowPixelHeight = 0;
 bool        PictureScaled = false;
@@ -181,15 +171,6 @@ void DestroyMainWindow(bool RestoreDisplay) {
     }
 }
 
-void InitGLState() {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glShadeModel(GL_SMOOTH);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-}
-
 PictureRect FitPicture(int32_t OuterW, int32_t OuterH, int32_t PictureW, int32_t PictureH) {
     if (OuterW <= 0 || OuterH <= 0 || PictureW <= 0 || PictureH <= 0)
         return {0, 0, OuterW, OuterH};
@@ -271,20 +252,6 @@ void ResizeViewport(int32_t Width, int32_t Height) {
     clsAnimate::SetProjection();
 }
 
-void SetOverlayMode(bool Overlay) {
-    if (Overlay == OverlayMode)
-        return;
-    OverlayMode = Overlay;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    if (Overlay)
-        glOrtho(0.0, 100.0, 0.0, 100.0, 0.0, 1.0);
-    else
-        gluPerspective(FieldOfView, double(ScreenWidth) / double(ScreenHeight), 0.1, 1500.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
 void ChangeDisplayMode(int16_t Number) {
     if (Number == ResolutionApplied)
         return;
@@ -323,12 +290,4 @@ void SwapMainWindow() {
         SDL_GL_SwapWindow(WindowHandle);
 }
 
-void BeginFrameDrawing() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPushMatrix();
-}
-
-void EndFrameDrawing() {
-    glFlush();
-    glPopMatrix();
-}
+void SetSwapWait(bool Wait) { SDL_GL_SetSwapInterval(Wait ? 1 : 0); }

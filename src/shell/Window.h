@@ -2,28 +2,16 @@
 #pragma once
 #include <cstdint>
 
-struct SDL_Window;
+#include "core/Screen.h"
+#include "render/View.h"
 
-constexpr int32_t ResolutionCount = 5; // display modes numbered 1 to 5
-struct Resolution {
-    int32_t Width;  // pixels
-    int32_t Height; // pixels
-};
-extern const Resolution Resolutions[ResolutionCount + 1]; // by number; slot 0 unused (0 x 0)
+struct SDL_Window;
 
 extern SDL_Window* WindowHandle;      // the game window; null when none
 extern void*       RenderContext;     // the OpenGL context made on the window; null when none
-extern int32_t     ScreenWidth;       // pixel width of the current display mode
-extern int32_t     ScreenHeight;      // pixel height of the current display mode
-extern int32_t     ResolutionWanted;  // resolution number from the settings and the menu, 1 to 5
-extern int32_t     ResolutionApplied; // resolution number in effect; 0 before the first window
-extern bool        FirstStart;        // true until the first game setup has finished
-extern bool        OverlayMode;       // last projection: true 2D overlay (0..100), false 3D
-extern double      FieldOfView;       // vertical field of view of the 3D projection, degrees
 extern bool        GLReady;           // the OpenGL entry points are usable
 extern bool        GLExtensionsReady; // the extension string has been read
 extern bool        WindowedOption;    // --windowed: an ordinary window of the mode's size
-extern bool        FullscreenWanted;  // setting: full screen over the desktop at its own size, else a window
 
 // Where the game's picture lies in the window, pixels from the top-left. In a window it is the
 // whole client area; full screen it is the mode's shape scaled to fit, centred between black bars.
@@ -49,12 +37,10 @@ extern void* (*MakeRenderContext)(SDL_Window* Window);
 
 bool CreateMainWindow(int32_t Width, int32_t Height, bool FullScreen, int32_t Bits);
 void DestroyMainWindow(bool RestoreDisplay);
-void InitGLState();
 void ResizeViewport(int32_t Width, int32_t Height);
-void SetOverlayMode(bool Overlay);
 // Reopens the window and context in display mode Number. When that fails after start-up the
 // previous mode is opened again; when even that fails, QuitRequested is set and no window is left.
 void ChangeDisplayMode(int16_t Number);
 void SwapMainWindow();    // shows the finished frame (the back buffer)
-void BeginFrameDrawing(); // clears colour and depth, saves the model-view matrix
-void EndFrameDrawing();   // flushes the drawing, restores the model-view matrix
+// Swaps wait for the display's refresh (Wait true, the driver's default) or not at all.
+void SetSwapWait(bool Wait);

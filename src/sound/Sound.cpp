@@ -6,7 +6,7 @@
 // audio device the layer stays closed and every call does nothing.
 #include "sound/Sound.h"
 
-#include "menu/Settings.h"
+#include "core/SettingValues.h"
 #include "platform/Platform.h"
 
 #include <AL/al.h>

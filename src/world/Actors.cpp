@@ -1,13 +1,13 @@
 // The per-frame actor pass and the enemies' behaviour.
 #include "world/Actors.h"
 
-#include "menu/Settings.h"
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/SettingValues.h"
 #include "platform/Numbers.h"
 #include "render/ActorDraw.h"
 #include "render/Particles.h"
 #include "render/Scene.h"
-#include "shell/App.h"
-#include "shell/Input.h"
 #include "world/Bonus.h"
 #include "world/Shots.h"
 #include "world/World.h"

@@ -1,8 +1,8 @@
 // Bonus items: the pickup test and the upgrade table.
 #include "world/Bonus.h"
 
+#include "core/EventLog.h"
 #include "sound/Sound.h"
-#include "world/EventLog.h"
 #include "world/World.h"
 
 // Every upgrade has no upper limit; only the reload time has a floor.

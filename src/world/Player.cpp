@@ -1,10 +1,9 @@
 // The player's tank control: throttle, steering, blocking and the fire latch.
 #include "world/Player.h"
 
+#include "core/GameState.h"
+#include "core/InputState.h"
 #include "platform/Numbers.h"
-#include "shell/App.h"
-#include "shell/Gamepad.h"
-#include "shell/Input.h"
 #include "world/Actors.h"
 #include "world/Shots.h"
 #include "world/World.h"

@@ -1,11 +1,14 @@
-// Game setup: the five blocks run at program start, at every new game and at every resume.
+// Game setup: the five blocks run at program start, at every new game and at every resume;
+// the menu's part and the whole in its order are in shell/GameEntry.
 #include "world/Setup.h"
 
 #include <string>
 
-#include "menu/Menu.h"
-#include "menu/MenuDraw.h"
-#include "menu/Settings.h"
+#include "core/EventLog.h"
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/Screen.h"
+#include "core/SettingValues.h"
 #include "model/Animate.h"
 #include "platform/Numbers.h"
 #include "render/ActorDraw.h"
@@ -14,11 +17,8 @@
 #include "render/Scene.h"
 #include "render/Terrain.h"
 #include "render/Textures.h"
-#include "shell/App.h"
-#include "shell/Input.h"
-#include "shell/Window.h"
+#include "render/View.h"
 #include "sound/Sound.h"
-#include "world/EventLog.h"
 #include "world/Shots.h"
 #include "world/World.h"
 
@@ -34,14 +34,7 @@ std::unique_ptr<clsAnimate> SphereModel;
 
 bool ArenaFromFile = true;
 
-namespace {
-
-// The model files in loading order, with the animator each one fills.
-struct ModelFile {
-    const char*                  FileName;
-    std::unique_ptr<clsAnimate>* Animator;
-};
-const ModelFile ModelFiles[] = {
+const SetupModel SetupModels[SetupModelCount] = {
     {"models/hero.mdl", &HeroModel},         {"models/tiger.mdl", &TigerModel},
     {"models/turret.mdl", &TurretModel},     {"models/turret_f.mdl", &TurretFarModel},
     {"models/tiger_f.mdl", &TigerFarModel},  {"models/bonus.mdl", &BonusModel},
@@ -49,62 +42,73 @@ const ModelFile ModelFiles[] = {
     {"models/xpsphere.mdl", &SphereModel},
 };
 
-// The fields every armed enemy kind sets, in the order the tables list them.
-struct EnemyTemplate {
-    const char* Name;      // followed by the slot's number
-    double      ReloadTime;
-    double      Width, Length, Height;
-    int32_t     MaxShots, ShotRange, ShotPower;
-    float       Speed, TurnSpeed, ShotSpeed;
-    int32_t     Energy;
-    int32_t     Kind;
+namespace {
+
+// The fields every kind of actor is given from a fixed set of values when it is placed.
+struct ActorTemplate {
+    double  ReloadTime;
+    double  Width, Length, Height;
+    int32_t MaxShots, ShotRange, ShotPower;
+    bool    ShotsBounce;
+    float   Speed, TurnSpeed, ShotSpeed;
+    int32_t Energy;
+    int32_t Kind;
 };
-constexpr EnemyTemplate TankTemplate   = {"Enemy tank ", 30.0, 2.0, 2.5, 2.0, 5, 3000, 10,
-                                          1.0f, 2.0f, 1.8f, 100, KindTank};
-constexpr EnemyTemplate TurretTemplate = {"Turret ", 15.0, 2.0, 2.0, 2.0, 5, 3000, 10,
-                                          0.0f, 3.0f, 1.8f, 300, KindTurret};
+
+// An armed enemy kind: its template and the name each one is given, followed by its slot.
+struct EnemyTemplate {
+    const char*   Name;
+    ActorTemplate Fields;
+};
+constexpr EnemyTemplate TankTemplate   = {"Enemy tank ", {30.0, 2.0, 2.5, 2.0, 5, 3000, 10, false,
+                                                         1.0f, 2.0f, 1.8f, 100, KindTank}};
+constexpr EnemyTemplate TurretTemplate = {"Turret ", {15.0, 2.0, 2.0, 2.0, 5, 3000, 10, false,
+                                                      0.0f, 3.0f, 1.8f, 300, KindTurret}};
+constexpr ActorTemplate BonusTemplate  = {0, 2.0, 2.0, 2.0, 0, 0, 0, false, 0, 0, 0, 1, KindBonus};
 
 constexpr double EnemySightRange = 300.0;
 
-// Block 1, first start only: arena settings, blending, menu, sound, projection and scale.
+// Block 1, first start only: blending, sound, projection and scale (the arena settings and the
+// menu come before it, from the menu's part of the setup).
 void SetupFirstStart() {
     Score = 0;
     PlayerVelocity = 0;
-    if (ArenaFromFile)
-        LoadLastArena();
     EnableSceneBlending();
     OverlayMode = false;
-    ClearMenuItems();
-    SeedMenuBackdrop();
     ResetExplosions();
-    BuildMenu();
     LoadSoundEffects();
     FieldOfView = 45.0;
     ArenaScale = 10;
 }
 
+// The template's fields, a reload timer that has run out, and the actor on the ground.
+void ApplyTemplate(Actor_Rec& A, const ActorTemplate& T) {
+    A.ReloadTime = T.ReloadTime;
+    A.ReloadTimer = 0;
+    A.Width = T.Width;
+    A.Length = T.Length;
+    A.Height = T.Height;
+    A.MaxShots = T.MaxShots;
+    A.ShotRange = T.ShotRange;
+    A.ShotPower = T.ShotPower;
+    A.ShotsBounce = T.ShotsBounce;
+    A.Speed = T.Speed;
+    A.TurnSpeed = T.TurnSpeed;
+    A.ShotSpeed = T.ShotSpeed;
+    A.Energy = T.Energy;
+    A.Kind = T.Kind;
+    A.Y = static_cast<float>(GroundY);
+}
+
 void SetupPlayer() {
     Actor_Rec& P = Actors[0];
+    ApplyTemplate(P, {20.0, 2.0, 2.5, 2.0, ArenaMaxShots, 1000, 20, true, 1.0f, 1.0f, 1.5f,
+                      ArenaStartEnergy, KindPlayer});
     P.Acceleration = 0.04;
-    P.ReloadTime = 20.0;
-    P.ReloadTimer = 0;
     P.Heading = 0;
     P.DeathHeading = 0;
     P.ShotsInFlight = 0;
-    P.Width = 2.0;
-    P.Length = 2.5;
-    P.Height = 2.0;
-    P.MaxShots = ArenaMaxShots;
-    P.ShotRange = 1000;
-    P.Speed = 1.0f;
-    P.TurnSpeed = 1.0f;
-    P.ShotSpeed = 1.5f;
-    P.Energy = ArenaStartEnergy;
-    P.Kind = KindPlayer;
-    P.ShotsBounce = true;
-    P.ShotPower = 20;
     P.X = static_cast<float>(50 - 50 * ArenaScale);
-    P.Y = static_cast<float>(GroundY);
     P.Z = 0;
     CameraMode = 2;
 }
@@ -113,28 +117,14 @@ void SetupPlayer() {
 void PlaceEnemy(int Slot, const EnemyTemplate& T) {
     Actor_Rec& A = Actors[Slot];
     A.Name = T.Name + std::to_string(Slot);
-    if (T.Kind == KindTank)
+    if (T.Fields.Kind == KindTank)
         A.Acceleration = 0.04;
-    A.ReloadTime = T.ReloadTime;
-    A.ReloadTimer = 0;
-    A.Width = T.Width;
-    A.Length = T.Length;
-    A.Height = T.Height;
-    A.MaxShots = T.MaxShots;
-    A.ShotRange = T.ShotRange;
-    A.ShotsBounce = false;
-    A.ShotPower = T.ShotPower;
-    A.Speed = T.Speed;
-    A.TurnSpeed = T.TurnSpeed;
-    A.ShotSpeed = T.ShotSpeed;
-    A.Energy = T.Energy;
+    ApplyTemplate(A, T.Fields);
     A.ColorR = RandomReal();
     A.ColorG = RandomReal();
     A.ColorB = RandomReal();
     A.Z = static_cast<float>(RandomCoordinate());
     A.X = static_cast<float>(RandomCoordinate());
-    A.Y = static_cast<float>(GroundY);
-    A.Kind = T.Kind;
     A.SightRange = EnemySightRange;
     A.Heading = static_cast<float>(RandomReal() * 360);
 }
@@ -143,26 +133,12 @@ void PlaceEnemy(int Slot, const EnemyTemplate& T) {
 void PlaceBonus(int Slot) {
     Actor_Rec& A = Actors[Slot];
     A.Name = "Bonus " + std::to_string(Slot);
-    A.ReloadTime = 0;
-    A.ReloadTimer = 0;
-    A.Width = 2.0;
-    A.Length = 2.0;
-    A.Height = 2.0;
-    A.MaxShots = 0;
-    A.ShotRange = 0;
-    A.ShotPower = 0;
-    A.ShotsBounce = false;
-    A.Speed = 0;
-    A.TurnSpeed = 0;
-    A.ShotSpeed = 0;
-    A.Energy = 1;
+    ApplyTemplate(A, BonusTemplate);
     A.ColorR = 1.0;
     A.ColorG = 1.0;
     A.ColorB = 1.0;
     A.Z = static_cast<float>(RandomCoordinate());
     A.X = static_cast<float>(RandomCoordinate());
-    A.Y = static_cast<float>(GroundY);
-    A.Kind = KindBonus;
     A.BonusType = static_cast<int32_t>(Trunc(RandomReal() * 9)) + 1;
     A.SightRange = 0;
     A.Heading = static_cast<float>(RandomReal() * 360);
@@ -185,25 +161,18 @@ void SetupResources() {
     CreateGameFonts(ScreenWidth, ScreenHeight);
     LoadTextures();
     AddLogLine("Loading models...", 1.0, 1.0, 1.0);
-    for (const ModelFile& File : ModelFiles) {
+    for (const SetupModel& File : SetupModels) {
         File.Animator->reset();
         *File.Animator = std::make_unique<clsAnimate>(File.FileName, 1.0);
     }
 }
 
-// Block 4, first start only: tables, panel positions and the menu state.
+// Block 4, first start only: tables, panel positions and the game state.
 void SetupFirstStartTables() {
     FillTrigTables();
-    LogPanelX = 24.0;
-    LogPanelY = 75.5;
-    RadarPanelX = 1.0;
-    RadarPanelY = 75.5;
-    CompassPanelX = 1.0;
-    CompassPanelY = 64.0;
-    DragPanel = 0;
+    SetPanelStartPositions();
     AddLogLine("Game init complete!", 1.0, 0, 0);
     GameState = 1;
-    MenuPage = 1;
 }
 
 // Block 5, always: terrain and the model display lists.
@@ -249,7 +218,7 @@ void SetupNewBattle() {
     NewGameRequested = 0;
 }
 
-void GameSetup() {
+void SetupGameWorld() {
     if (FirstStart)
         SetupFirstStart();
     if (NewGameRequested == 1)

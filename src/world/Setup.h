@@ -18,12 +18,22 @@ extern std::unique_ptr<clsAnimate> HouseModel;     // "models/house.mdl": loaded
 extern std::unique_ptr<clsAnimate> DiskModel;      // "models/xpdisk.mdl": explosion disk
 extern std::unique_ptr<clsAnimate> SphereModel;    // "models/xpsphere.mdl": explosion sphere
 
+// The model files in loading order with the animator each one fills: the one list of the
+// setup's models, which the loading and the release of the previous setup's objects both walk.
+struct SetupModel {
+    const char*                  FileName;
+    std::unique_ptr<clsAnimate>* Animator;
+};
+constexpr int          SetupModelCount = 9;
+extern const SetupModel SetupModels[SetupModelCount];
+
 extern bool ArenaFromFile; // the first setup reads "./lastarena.ini"; false keeps the arena in memory
 
-// Runs the setup blocks in order: first-start work, a new battle when NewGameRequested is 1,
-// fonts, textures and models, first-start tables and menu state, then terrain and display
-// lists. Clears NewGameRequested after building a battle and FirstStart at its end.
-void GameSetup();
+// The world's setup blocks in order: first-start work, a new battle when NewGameRequested is 1,
+// fonts, textures and models, first-start tables and game state, then terrain and display
+// lists. Clears NewGameRequested after building a battle and FirstStart at its end. GameSetup
+// (shell/GameEntry.h) runs it after the menu's part.
+void SetupGameWorld();
 
 // The new-battle block alone: the player, the event log, particles, actors and the shot table.
 // Needs no OpenGL context.

@@ -5,14 +5,14 @@
 #include <numbers>
 #include <string>
 
-#include "menu/Settings.h"
+#include "core/EventLog.h"
+#include "core/GameState.h"
+#include "core/InputState.h"
+#include "core/SettingValues.h"
 #include "platform/Numbers.h"
 #include "render/Particles.h"
 #include "render/Scene.h"
-#include "shell/App.h"
-#include "shell/Input.h"
 #include "sound/Sound.h"
-#include "world/EventLog.h"
 #include "world/Setup.h"
 #include "world/World.h"
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "core/GameState.h"
 #include "platform/Numbers.h"
-#include "shell/App.h"
 
 Actor_Rec Actors[ActorSlots];
 int32_t   Score = 0;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "menu/Settings.h"
+#include "shell/Window.h"
 #include "platform/Platform.h"
 #include "support/TempFolder.h"
 

@@ -19,6 +19,7 @@
 #include "support/TempFolder.h"
 #include "world/Setup.h"
 #include "world/World.h"
+#include "shell/GameEntry.h"
 
 namespace {
 

@@ -52,13 +52,7 @@ class HudTest : public ::testing::Test {
         FieldOfView = 45.0;
         OverlayMode = false;
         ShowLog = ShowCompass = ShowRadar = ShowHelp = ShowFPS = ShowCrosshairs = false;
-        LogPanelX = 24.0;
-        LogPanelY = 75.5;
-        CompassPanelX = 1.0;
-        CompassPanelY = 64.0;
-        RadarPanelX = 1.0;
-        RadarPanelY = 75.5;
-        DragPanel = 0;
+        SetPanelStartPositions();
         TargetSlot = 0;
         if (!Ctx.Ready()) return;
         const GLuint White = FlatTexture(255, 255, 255);

@@ -5,7 +5,7 @@
 #include "platform/Numbers.h"
 #include "render/Textures.h"
 #include "support/GLContext.h"
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 #include "world/World.h"
 
 #include <GL/gl.h>

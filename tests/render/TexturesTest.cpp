@@ -6,7 +6,7 @@
 #include "menu/Settings.h"
 #include "platform/Platform.h"
 #include "support/GLContext.h"
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 
 #include <GL/gl.h>
 #include <cstring>

@@ -17,11 +17,12 @@
 #include "shell/Window.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 #include "world/Player.h"
 #include "world/Setup.h"
 #include "world/World.h"
 #include "support/Sanitizers.h"
+#include "shell/GameEntry.h"
 
 namespace {
 
@@ -178,7 +179,13 @@ TEST(BenchSteadyFrame, NoHeapAllocationOutsideLogFrames) {
     ArenaFromFile = false;
     SetBenchSettings();
     GameSetup();
+    // The game entry keeps the test's window as it is: its display mode is the one in effect.
+    const int32_t Applied = ResolutionApplied;
+    WindowHandle = Ctx.WindowOf();
+    ResolutionApplied = ResolutionWanted;
     StartBenchGame();
+    WindowHandle = nullptr;
+    ResolutionApplied = Applied;
     ArenaFromFile = true;
     BenchMode = BenchKind::Battle;
     for (int i = 0; i < 100; ++i)

@@ -184,11 +184,8 @@ class Panels : public ::testing::Test {
         ScreenWidth = 1000; // one pixel is a tenth of a percent
         ScreenHeight = 1000;
         ShowLog = ShowCompass = ShowRadar = true;
-        LogPanelX = 24.0, LogPanelY = 75.5;
-        CompassPanelX = 1.0, CompassPanelY = 64.0;
-        RadarPanelX = 1.0, RadarPanelY = 75.5;
+        SetPanelStartPositions();
         PointerTimer = 30.0;
-        DragPanel = 0;
     }
     void Press(int X, int Y) {
         ClickX = X;

@@ -17,13 +17,7 @@ class GameKeysTest : public ::testing::Test {
         ShowParticles = true;
         ScreenWidth = 1000; // one percent is ten pixels
         ScreenHeight = 500; // one percent is five pixels
-        LogPanelX = 24.0;
-        LogPanelY = 75.5;
-        CompassPanelX = 1.0;
-        CompassPanelY = 64.0;
-        RadarPanelX = 1.0;
-        RadarPanelY = 75.5;
-        DragPanel = 0;
+        SetPanelStartPositions();
         MouseButton = 0;
     }
 

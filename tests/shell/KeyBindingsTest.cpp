@@ -1,12 +1,12 @@
 // Key bindings: the "Keys" section read and saved through the settings, bound keys setting the
 // action's slot in a game, bad names falling back with one report, and the help text.
-#include "shell/KeyBindings.h"
+#include "core/KeyBindings.h"
 #include "menu/Settings.h"
 #include "shell/App.h"
 #include "shell/Events.h"
 #include "shell/Input.h"
 #include "support/TempFolder.h"
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 
 #include <SDL.h>
 #include <fstream>

@@ -6,7 +6,7 @@
 #include "shell/Window.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 
 #include <SDL_opengl.h>
 #include <filesystem>

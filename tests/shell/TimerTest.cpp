@@ -1,6 +1,6 @@
 // clsTimer on both clocks: the high-resolution counter and the millisecond fallback with its
 // unsigned 32-bit wrap-around; and the frame speed factor the main loop derives from it.
-#include "shell/Timer.h"
+#include "core/Timer.h"
 #include "menu/Menu.h"
 #include "platform/Clock.h"
 #include "shell/App.h"

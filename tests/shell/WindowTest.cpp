@@ -11,6 +11,7 @@
 #include "support/TempFolder.h"
 #include "world/Setup.h"
 #include "world/World.h"
+#include "shell/GameEntry.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>

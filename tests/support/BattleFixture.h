@@ -11,11 +11,12 @@
 #include "shell/App.h"
 #include "shell/Input.h"
 #include "shell/Window.h"
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 #include "world/Player.h"
 #include "world/Setup.h"
 #include "world/Shots.h"
 #include "world/World.h"
+#include "shell/GameEntry.h"
 
 // Clears the actor table, the keys, the shots, the particles and the log, and puts the player
 // with its new-game values at (X, Z) facing Heading.

@@ -10,6 +10,7 @@ class clsTestGLContext {
     clsTestGLContext(int Width = 256, int Height = 256);
     ~clsTestGLContext();
     bool Ready() const { return Context != nullptr; }
+    SDL_Window* WindowOf() const { return Window; } // the hidden window the context is made on
     void Swap();
     // RGBA bytes of the back buffer (bottom row first, as glReadPixels gives them).
     std::vector<uint8_t> ReadPixels() const;

@@ -5,7 +5,7 @@
 #include <regex>
 #include <string>
 
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 
 namespace {
 

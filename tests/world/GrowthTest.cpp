@@ -20,6 +20,7 @@
 #include "support/Sanitizers.h"
 #include "world/Setup.h"
 #include "world/World.h"
+#include "shell/GameEntry.h"
 
 namespace {
 

@@ -19,14 +19,15 @@
 #include "render/Terrain.h"
 #include "shell/App.h"
 #include "shell/Input.h"
-#include "shell/Timer.h"
+#include "core/Timer.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 #include "world/Setup.h"
 #include "world/Shots.h"
 #include "world/World.h"
+#include "shell/GameEntry.h"
 
 namespace {
 

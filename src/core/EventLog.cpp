@@ -1,5 +1,5 @@
 // The event log: AddLogLine scrolls the table up by one line and stamps the new line.
-#include "world/EventLog.h"
+#include "core/EventLog.h"
 
 #include <clocale>
 #include <ctime>

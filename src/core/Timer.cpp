@@ -1,5 +1,5 @@
 // clsTimer on the platform clocks: the performance counter, or the millisecond clock without one.
-#include "shell/Timer.h"
+#include "core/Timer.h"
 
 #include "platform/Clock.h"
 

@@ -28,8 +28,7 @@ enum KeyAction : int32_t {
 struct KeyBinding_Rec {
     const char* Name;        // key of the "Keys" section
     int32_t     Slot;        // virtual-key code the action reads in Keys
-    const char* DefaultKey;  // SDL key name of the usual key
-    int32_t     DefaultCode; // SDL key code of the usual key
+    const char* DefaultKey;  // key name of the usual key
 };
 extern const KeyBinding_Rec KeyBindings[KeyActionCount]; // by KeyAction
 

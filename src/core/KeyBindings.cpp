@@ -1,30 +1,30 @@
 // The key bindings table, name resolution and the help text built from it.
-#include "shell/KeyBindings.h"
+#include "core/KeyBindings.h"
 
-#include "shell/App.h"
-#include "world/EventLog.h"
+#include "core/EventLog.h"
+#include "core/GameState.h"
+#include "platform/KeyNames.h"
 
-#include <SDL.h>
 #include <algorithm>
 #include <cctype>
 #include <vector>
 
 const KeyBinding_Rec KeyBindings[KeyActionCount] = {
-    {"Forward",          38, "Up",    SDLK_UP},
-    {"Backward",         40, "Down",  SDLK_DOWN},
-    {"TurnLeft",         37, "Left",  SDLK_LEFT},
-    {"TurnRight",        39, "Right", SDLK_RIGHT},
-    {"Fire",             65, "A",     SDLK_a},
-    {"Fire2",            32, "Space", SDLK_SPACE},
-    {"Camera",           67, "C",     SDLK_c},
-    {"ToggleFPS",        70, "F",     SDLK_f},
-    {"ToggleHelp",       72, "H",     SDLK_h},
-    {"ToggleRadar",      82, "R",     SDLK_r},
-    {"ToggleCrosshairs", 83, "S",     SDLK_s},
-    {"ToggleCompass",    79, "O",     SDLK_o},
-    {"ToggleTrees",      84, "T",     SDLK_t},
-    {"ToggleLog",        76, "L",     SDLK_l},
-    {"ToggleParticles",  80, "P",     SDLK_p},
+    {"Forward",          38, "Up"},
+    {"Backward",         40, "Down"},
+    {"TurnLeft",         37, "Left"},
+    {"TurnRight",        39, "Right"},
+    {"Fire",             65, "A"},
+    {"Fire2",            32, "Space"},
+    {"Camera",           67, "C"},
+    {"ToggleFPS",        70, "F"},
+    {"ToggleHelp",       72, "H"},
+    {"ToggleRadar",      82, "R"},
+    {"ToggleCrosshairs", 83, "S"},
+    {"ToggleCompass",    79, "O"},
+    {"ToggleTrees",      84, "T"},
+    {"ToggleLog",        76, "L"},
+    {"ToggleParticles",  80, "P"},
 };
 
 std::string KeyBindingNames[KeyActionCount];
@@ -34,7 +34,13 @@ namespace {
 
 std::vector<std::string> PendingReports; // binding problems waiting for the event log
 
-int32_t DefaultKeyCode(int32_t Action) { return KeyBindings[Action].DefaultCode; }
+// The key code of each action's usual key, looked up once by its name.
+int32_t DefaultKeyCode(int32_t Action) {
+    static int32_t Codes[KeyActionCount] = {};
+    if (Codes[Action] == 0)
+        Codes[Action] = KeyCodeFromName(KeyBindings[Action].DefaultKey);
+    return Codes[Action];
+}
 
 bool TakenBefore(int32_t Action, int32_t Code) {
     for (int32_t Earlier = 0; Earlier < Action; ++Earlier)
@@ -44,7 +50,7 @@ bool TakenBefore(int32_t Action, int32_t Code) {
 }
 
 std::string Quoted(int32_t Code) {
-    std::string Name = SDL_GetKeyName(Code);
+    std::string Name = KeyNameOf(Code);
     for (char& C : Name)
         C = char(std::tolower(static_cast<unsigned char>(C)));
     return "'" + Name + "'";
@@ -56,8 +62,8 @@ void ApplyKeyBindings() {
     PendingReports.clear();
     for (int32_t Action = 0; Action < KeyActionCount; ++Action) {
         const std::string& Name = KeyBindingNames[Action];
-        int32_t Code = Name.empty() ? DefaultKeyCode(Action) : SDL_GetKeyFromName(Name.c_str());
-        if (Code == SDLK_UNKNOWN || TakenBefore(Action, Code)) {
+        int32_t Code = Name.empty() ? DefaultKeyCode(Action) : KeyCodeFromName(Name.c_str());
+        if (Code == UnknownKeyCode || TakenBefore(Action, Code)) {
             PendingReports.push_back(std::string(KeyBindings[Action].Name) + ": key \"" + Name +
                                      "\" unusable, " + KeyBindings[Action].DefaultKey + " kept");
             Code = DefaultKeyCode(Action);
