@@ -10,6 +10,8 @@
 #include <filesystem>
 
 #include "menu/MenuInput.h"
+#include "shell/GameEntry.h"
+#include "shell/Input.h"
 #include "sound/Sound.h"
 #include "support/TempFolder.h"
 #include "world/Setup.h"
@@ -368,6 +370,7 @@ TEST_F(EnterTheGame, StartBuildsANewBattleAndResumeKeepsIt) {
     MenuPage = PageCustomArena, PreviousMenuPage = 6;
     DetailLevel = 3, ResolutionWanted = 1, SoundVolume = 1, ArenaTanks = 4;
     MenuAction(77);
+    EnterRequestedGame(); // as the shell does right after the click's action
     EXPECT_EQ(GameState, 2);
     EXPECT_TRUE(GameInProgress);
     EXPECT_EQ(MenuPage, PageMain);
@@ -386,6 +389,7 @@ TEST_F(EnterTheGame, StartBuildsANewBattleAndResumeKeepsIt) {
     Score = 77, Actors[0].X = 123;
     DetailLevel = 2, SoundVolume = 50, ResolutionWanted = 3, ArenaTanks = 1;
     MenuAction(2);
+    EnterRequestedGame();
     EXPECT_EQ(GameState, 2);
     EXPECT_EQ(Score, 77);
     EXPECT_EQ(Actors[0].X, 123);
@@ -394,6 +398,21 @@ TEST_F(EnterTheGame, StartBuildsANewBattleAndResumeKeepsIt) {
     EXPECT_EQ(ResolutionApplied, 3);
     alGetListenerf(AL_GAIN, &Gain);
     EXPECT_FLOAT_EQ(Gain, 127.0f / 255.0f);
+}
+
+// A click on Start through the shell's button handler: the menu asks, the shell enters the game
+// in the same frame, and the request is used up.
+TEST_F(EnterTheGame, AClickOnStartEntersTheGameInTheSameFrame) {
+    MenuPage = PageCustomArena, MenuTransition = 0.0;
+    ArenaTanks = 2;
+    MousePctX = 50, MousePctY = 72; // inside "Start"
+    MouseButton = 1;
+    ProcessMouseButtons();
+    EXPECT_EQ(GameState, 2);
+    EXPECT_TRUE(GameInProgress);
+    EXPECT_EQ(GameEntryRequest, GameEntry::None);
+    EXPECT_EQ(LivingTanks(), 2);
+    EXPECT_EQ(MouseButton, 0);
 }
 
 // --- the mouse-button handler in the menu ---
