@@ -213,9 +213,10 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         const auto [Number, Name, Minimum] = GetParam();
         WriteFile("default.ini", "[Graphics]\nResolution=" + std::to_string(Number) + "\n");
         // A quiet arena: nothing fights the player, so energy and score stay as they start until
-        // the player's own shot comes back off a wall. The lowest start energy, 10, is less than
-        // one shot's power: that shot ends the game.
-        WriteFile("lastarena.ini", "[LastArena]\nTanks=0\nTurrets=0\nBonus=0\nMaxShots=3\nEnergy=10\nRespawn=0\n");
+        // the player's own shots come back off a wall. 30 is just enough for the energy line to
+        // keep its steady colour (below 25 it flickers red) and less than two shots' power: the
+        // second shot that comes back ends the game.
+        WriteFile("lastarena.ini", "[LastArena]\nTanks=0\nTurrets=0\nBonus=0\nMaxShots=3\nEnergy=30\nRespawn=0\n");
         clsXvfb X;
         REQUIRE_XVFB(X);
         ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
@@ -240,7 +241,7 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         Press(X, 50, 32.5); // Custom Arena
         ReadAll(X, std::string(Name) + "-arena",
                 {Title("CUSTOM ARENA"), Value("Enemy Tanks:0", 40, 20), Value("Enemy Turrets:0", 40, 30),
-                 Value("Bonus Items:0", 40, 40), Value("Energy:10", 40, 50), Value("Max Shots:3", 40, 60),
+                 Value("Bonus Items:0", 40, 40), Value("Energy:30", 40, 50), Value("Max Shots:3", 40, 60),
                  Caption("Enemy Respawn", 30, 65, 40)});
         Press(X, 50, 72.5); // Start
         Pause(3.0);
@@ -248,7 +249,7 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
                 {{"Use the arrow keys to move and 'a' to shoot.Toggles:", 0, 8, 75, 9.8, White, 1.4, 6},
                  {"'t' - Trees,'p' - Particles, 'c' - Camera,'f' - FPS", 0, 10, 75, 11.8, White, 1.4, 6},
                  {"'o' - cOmpass,'r' - Radar,'h' - Help,'s' - croSshairs", 0, 12, 75, 13.8, White, 1.4, 6},
-                 {"Energy:10  Score:0", 0, 16, 40, 17.8, Cyan, 1.4, 6}});
+                 {"Energy:30  Score:0", 0, 16, 40, 17.8, Cyan, 1.4, 6}});
         // The reload line shows for 0.4 s after a shot, and its count runs down meanwhile: any whole
         // number is right. Pictures are taken until one holds the line.
         const TextSpot Reload = {"RELOADING\\.\\.\\.[0-9]+", 0, 22, 40, 23.8, White, 1.4, 6, true};
@@ -265,8 +266,8 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         X.KeyUp("a");
         EXPECT_TRUE(Seen) << "no reload line after firing";
         ReadShot(X, Shot, std::string(Name) + "-reload", {Reload});
-        // The player starts near the west wall facing east. Turning left through half a circle
-        // while firing sends shots at that wall, which bounce back onto their owner.
+        // The player starts near the west wall facing east. Shots fired straight at that wall come
+        // back onto their owner; the player turns left towards it in small steps, firing after each.
         const TextSpot Over = {"GAME OVER", 3, 29.5, 97, 40.5, White, 10.0, 7};
         auto GameOverShown = [&] {
             if (!X.ScreenshotPpm(Shot)) return false;
@@ -277,12 +278,16 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         };
         bool Over0 = false;
         X.KeyDown("Left");
-        for (auto End = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-             std::chrono::steady_clock::now() < End && !(Over0 = GameOverShown());) {
-            X.SendKey("a");
-            Pause(0.2);
-        }
+        Pause(0.6);
         X.KeyUp("Left");
+        for (auto End = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+             std::chrono::steady_clock::now() < End && !(Over0 = GameOverShown());) {
+            X.KeyDown("Left");
+            Pause(0.04);
+            X.KeyUp("Left");
+            X.SendKey("a");
+            Pause(0.15);
+        }
         ASSERT_TRUE(Over0) << "the player's own shots never ended the game";
         ReadShot(X, Shot, std::string(Name) + "-gameover", {Over});
         Report(Name, Minimum);
