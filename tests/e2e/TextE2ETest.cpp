@@ -267,7 +267,8 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         EXPECT_TRUE(Seen) << "no reload line after firing";
         ReadShot(X, Shot, std::string(Name) + "-reload", {Reload});
         // The player starts near the west wall facing east. Shots fired straight at that wall come
-        // back onto their owner; the player turns left towards it in small steps, firing after each.
+        // back onto their owner; the player turns left in steps of some ten degrees, firing after
+        // each, until two shots have come back.
         const TextSpot Over = {"GAME OVER", 3, 29.5, 97, 40.5, White, 10.0, 7};
         auto GameOverShown = [&] {
             if (!X.ScreenshotPpm(Shot)) return false;
@@ -282,8 +283,9 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         X.KeyUp("Left");
         for (auto End = std::chrono::steady_clock::now() + std::chrono::seconds(90);
              std::chrono::steady_clock::now() < End && !(Over0 = GameOverShown());) {
+            // A press shorter than a frame could come and go unseen by the game.
             X.KeyDown("Left");
-            Pause(0.04);
+            Pause(0.15);
             X.KeyUp("Left");
             X.SendKey("a");
             Pause(0.15);
