@@ -300,8 +300,9 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
 TEST_P(TextE2EAt, MenusAndBattleReadBack) { Run(); }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, TextE2EAt,
-                         ::testing::Values(Resolution{1, "640x480", 0}, Resolution{2, "800x600", 0},
-                                           Resolution{3, "1024x768", 0}),
+                         // Seen over repeated runs: 20-21, 25-26 and 25 of 31; one string of slack.
+                         ::testing::Values(Resolution{1, "640x480", 19}, Resolution{2, "800x600", 24},
+                                           Resolution{3, "1024x768", 24}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 // The event log's text is too small to read below 1280x1024 (its cells are 8 pixels high there).
@@ -329,12 +330,12 @@ TEST_F(TextE2E, ALogLineWithItsTimeStampReadsBackAt1280x1024) {
         std::strftime(Text, sizeof Text, "%x %X", &Local);
         Stamps += (Stamps.empty() ? "" : "|") + std::regex_replace(WithoutBlanks(Text), std::regex("[/.:]"), "\\$&");
     }
-    // Log window at (24, 75.5): its 18th line at y 94.5, size 0.8, from x 25.
-    ReadAll(X, "1280x1024-log", {{"(" + Stamps + "):Generatingterrain\\.\\.\\.", 24.5, 94.3, 75, 95.5, White, 0.8, 6, true}});
+    // Log window at (24, 75.5): its 18th line at y 94.5, size 0.8, from x 25. The crop starts a
+    // pixel below the line's top, where the line above ends in its descenders.
+    ReadAll(X, "1280x1024-log", {{"(" + Stamps + "):Generatingterrain\\.\\.\\.", 24.5, 94.6, 75, 95.5, White, 0.8, 6, true}});
     Report("1280x1024", 0.0);
-    // The date and the words must read right: '0', '6' and '8' not taken for one another. The
-    // time's colons, two 2-pixel dots, are sometimes read as a letter, so the time counts only
-    // in the figure above.
+    // The date and the words must read right: '0', '6' and '8' not taken for one another. A colon
+    // of the time is now and then read as a comma, so the time counts only in the figure above.
     char Date[32];
     std::tm Local{};
     localtime_r(&After, &Local);
