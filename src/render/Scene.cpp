@@ -214,9 +214,49 @@ bool WallHidesLowerSky(float EyeY) {
     return EyeY < WallTop && WallHalfExtent() * 2.83f < 1400.0f;
 }
 
+namespace {
+
+// The sky of this frame when it waits for the arena: its list and the view it is seen in.
+struct WaitingSky {
+    bool    Waiting = false;
+    GLuint  List = 0;
+    GLfloat View[16] = {};
+} Sky;
+
+// The waiting sky, at the far end of the depth range where the arena left the cleared depth:
+// the wall and ground hide most of it, and their pixels are not filled twice. It writes no
+// depth, so later drawing sees the arena's depth only, as after the clear in DrawSky.
+void DrawWaitingSky() {
+    Sky.Waiting = false;
+    GLint Bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &Bound);
+    glPushMatrix();
+    glLoadMatrixf(Sky.View);
+    glDepthRange(1, 1);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glCallList(Sky.List);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDepthRange(0, 1);
+    glPopMatrix();
+    glBindTexture(GL_TEXTURE_2D, GLuint(Bound)); // the arena's, as the actors expect it
+}
+
+} // namespace
+
 void DrawSky(bool LowerHidden) {
     glEnable(GL_TEXTURE_2D);
-    glCallList(LowerHidden && SkyUpperList != 0 ? SkyUpperList : SkyboxList);
+    const GLuint List = LowerHidden && SkyUpperList != 0 ? SkyUpperList : SkyboxList;
+    if (!glIsEnabled(GL_BLEND)) {
+        // The arena is opaque when blending is off, so whatever it covers of the sky never
+        // shows: the sky waits and fills only what the arena leaves (DrawArena).
+        Sky.Waiting = true;
+        Sky.List = List;
+        glGetFloatv(GL_MODELVIEW_MATRIX, Sky.View);
+        return;
+    }
+    glCallList(List);
     // Clearing depth after the sky puts it behind everything drawn later.
     glClear(GL_DEPTH_BUFFER_BIT);
 }
@@ -224,6 +264,8 @@ void DrawSky(bool LowerHidden) {
 void DrawArena() {
     glEnable(GL_TEXTURE_2D);
     glCallList(ArenaList);
+    if (Sky.Waiting)
+        DrawWaitingSky();
 }
 
 void DrawTrees() {

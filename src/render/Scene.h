@@ -60,15 +60,19 @@ void PlaceCamera();
 // Blending on for the whole run (first game setup); each effect sets its own blend function.
 void EnableSceneBlending();
 
-// The sky cube, then a depth clear so the sky lies behind everything drawn after it. With
-// LowerHidden only its part above the eye's horizon is drawn: the rest would be covered.
+// The sky cube, behind everything drawn after it. With blending off (the arena then covers
+// what it hides completely) it is only noted with the current view and drawn by DrawArena after
+// the arena, at the far end of the depth range and without depth writes, so the pixels the
+// arena covers are filled once; with blending on it is drawn at once, followed by a depth clear.
+// With LowerHidden only its part above the eye's horizon is drawn: the rest would be covered.
 void DrawSky(bool LowerHidden = false);
 
 // Whether the ground and the wall cover every view below the horizon from an eye at EyeY inside
 // the walls, so the sky need not be drawn there.
 bool WallHidesLowerSky(float EyeY);
 
-// The ground and the arena wall.
+// The ground and the arena wall, then the sky when DrawSky left it waiting. The texture bound
+// afterwards is the arena's, as when the sky came first.
 void DrawArena();
 
 // The 100 tree billboards, additive and without depth writes, facing the view.
