@@ -15,6 +15,7 @@
 #include "shell/App.h"
 #include "shell/Input.h"
 #include "shell/Window.h"
+#include "support/BattleFixture.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
 #include "world/Setup.h"
@@ -42,8 +43,7 @@ class WalkingTanks : public ::testing::Test {
     void SetUp() override {
         REQUIRE_GL(Ctx);
         ASSERT_TRUE(Temp.Ready());
-        if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-            GTEST_SKIP() << "the generated models are not there yet";
+        REQUIRE_GAME_MODELS();
         Temp.LinkGameData(TARVIX_DATA_DIR);
         AnimatedModels = true;
         RunGameSetup();
@@ -61,16 +61,10 @@ class WalkingTanks : public ::testing::Test {
 
     // A first start with a new battle, as the program makes it.
     static void RunGameSetup() {
-        ScreenWidth = 128;
-        ScreenHeight = 128;
-        FirstStart = true;
         ArenaFromFile = false;
-        NextMenuItem = 1; // the menu tree is built at every first start, and this is another
-        NewGameRequested = 1;
-        GameState = 0;
         ArenaTanks = 1;
         ArenaTurrets = ArenaBonus = 0;
-        GameSetup();
+        RunFirstStart(128, 128);
     }
 
     // A black picture with a depth buffer, seen through a 45-degree lens from the origin.

@@ -2,6 +2,8 @@
 // actors with the values a new game gives them, every shared table in a known state), or a real
 // one made by the game's own setup in a GL context.
 #pragma once
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "menu/Menu.h"
@@ -147,4 +149,24 @@ inline void StartRealBattle(int Tanks, int Turrets, int Bonus, int MaxShots) {
     GameSetup();
     ArenaFromFile = FromFile;
     GameState = 2;
+}
+
+// Skips a test that needs the generated models when the generator has not made them yet.
+#define REQUIRE_GAME_MODELS()                                                                      \
+    do {                                                                                           \
+        if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/xpsphere.mdl"))       \
+            GTEST_SKIP() << "the generated models are not there yet";                              \
+    } while (0)
+
+// The game's first start with a new battle, in the current GL context on a Width x Height screen
+// (the working folder must see the generated data). The menu tree is built again, as at every
+// first start.
+inline void RunFirstStart(int Width, int Height) {
+    ScreenWidth = Width;
+    ScreenHeight = Height;
+    FirstStart = true;
+    NextMenuItem = 1;
+    NewGameRequested = 1;
+    GameState = 0;
+    GameSetup();
 }

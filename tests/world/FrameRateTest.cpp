@@ -122,8 +122,7 @@ class FrameRateTest : public ::testing::Test {
         ASSERT_TRUE(Temp.Ready());
         Temp.LinkGameData(TARVIX_DATA_DIR);
         REQUIRE_GL(Ctx);
-        if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-            GTEST_SKIP() << "the generated models are not there yet";
+        REQUIRE_GAME_MODELS();
         ScreenWidth = 96;
         ScreenHeight = 72;
     }

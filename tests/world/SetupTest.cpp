@@ -22,6 +22,7 @@
 #include "shell/Input.h"
 #include "core/Timer.h"
 #include "shell/Window.h"
+#include "support/BattleFixture.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
 #include "core/EventLog.h"
@@ -269,15 +270,8 @@ class GameSetupInContext : public ::testing::Test {
 TEST_F(GameSetupInContext, FirstStartThenResumeThenNewGame) {
     clsTestGLContext Ctx(320, 240);
     REQUIRE_GL(Ctx);
-    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-        GTEST_SKIP() << "the generated models are not there yet";
-    ScreenWidth = 320;
-    ScreenHeight = 240;
-    FirstStart = true;
-    NextMenuItem = 1; // the menu tree is built once per run; this test runs a first start again
-    NewGameRequested = 1;
-    GameState = 0;
-    GameSetup();
+    REQUIRE_GAME_MODELS();
+    RunFirstStart(320, 240);
     EXPECT_EQ(GameState, 1);
     EXPECT_EQ(MenuPage, 1);
     EXPECT_FALSE(FirstStart);
@@ -352,18 +346,12 @@ double CentreBrightness(const clsTestGLContext& Ctx, int Side) {
 TEST_F(GameSetupInContext, AShotFliesHitsScoresAndKillsWithAnExplosion) {
     clsTestGLContext Ctx(160, 120);
     REQUIRE_GL(Ctx);
-    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/xpsphere.mdl"))
-        GTEST_SKIP() << "the generated models are not there yet";
-    ScreenWidth = 160;
-    ScreenHeight = 120;
-    FirstStart = true;
-    NextMenuItem = 1;
+    REQUIRE_GAME_MODELS();
     ArenaTanks = 1;
     ArenaTurrets = 0;
     ArenaBonus = 0;
     ArenaRespawn = false;
-    NewGameRequested = 1;
-    GameSetup();
+    RunFirstStart(160, 120);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45, 160.0 / 120, 0.1, 1500);
