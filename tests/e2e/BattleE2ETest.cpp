@@ -112,9 +112,7 @@ class BattleE2E : public ::testing::Test {
 
 TEST_F(BattleE2E, PlayThroughTheMenuIntoABattleAndOut) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     const clsScreenshot Menu = Shoot(X);
     EXPECT_GT(MenuTitle(Menu, X), 0.08) << "main menu title";

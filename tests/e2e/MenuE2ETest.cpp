@@ -91,9 +91,7 @@ class MenuE2E : public ::testing::Test {
 
 TEST_F(MenuE2E, SaveWritesEveryDefaultAndLoadRestoresAChangedResolution) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     const std::string Ini = Folder + "/default.ini";
     ASSERT_FALSE(Exists(Ini));
@@ -134,9 +132,7 @@ TEST_F(MenuE2E, SaveWritesEveryDefaultAndLoadRestoresAChangedResolution) {
 
 TEST_F(MenuE2E, StartingACustomArenaRemembersItsCounts) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     const std::string Arena = Folder + "/lastarena.ini";
     ASSERT_FALSE(Exists(Arena));
@@ -174,9 +170,7 @@ TEST_F(MenuE2E, StartingACustomArenaRemembersItsCounts) {
 
 TEST_F(MenuE2E, TheNameIsTypedInUpperCaseAndSaved) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     EXPECT_TRUE(X.Press(45, 42, 0.6)); // "Settings"
     EXPECT_TRUE(X.Press(45, 47, 0.6)); // "Player"

@@ -35,9 +35,7 @@ class ShellE2E : public ::testing::Test {
 
 TEST_F(ShellE2E, EscapeOnTheMainPageEndsTheProgram) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     // --windowed: a window of exactly one of the display modes' sizes.
     bool ModeSize = false;
     for (int32_t N = 1; N <= ResolutionCount; ++N)
@@ -53,9 +51,7 @@ TEST_F(ShellE2E, EscapeOnTheMainPageEndsTheProgram) {
 
 TEST_F(ShellE2E, ClosingTheWindowEndsTheProgram) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(0.5);
     ASSERT_TRUE(X.CloseWindow());
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
@@ -135,9 +131,7 @@ std::string SavedName(const std::string& Folder) {
 // page: letters typed after either never reach the saved name.
 TEST_F(ShellE2E, KeypadEnterAndEscapeEndNameEntry) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     EXPECT_TRUE(X.Press(45, 42, 0.6)); // "Settings"
     EXPECT_TRUE(X.Press(45, 47, 0.6)); // "Player"
@@ -165,9 +159,7 @@ TEST_F(ShellE2E, KeypadEnterAndEscapeEndNameEntry) {
 // program ends with a failure status, instead of running on without a window.
 TEST_F(ShellE2E, ADisplayModeChangeThatOpensNothingEndsWithAnError) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     std::string PidText;
     ASSERT_EQ(X.Run("xdotool getwindowpid " + X.WindowId, &PidText), 0);
     const pid_t Game = pid_t(std::atoi(PidText.c_str()));

@@ -206,9 +206,7 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         // second shot that comes back ends the game.
         WriteFile("lastarena.ini", "[LastArena]\nTanks=0\nTurrets=0\nBonus=0\nMaxShots=3\nEnergy=30\nRespawn=0\n");
         clsXvfb X;
-        REQUIRE_XVFB(X);
-        ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-        ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+        START_WINDOWED_GAME(X, Folder);
         Pause(1.0);
         ReadAll(X, std::string(Name) + "-main", {Title("MAIN MENU"), Caption("Single Player", 30, 30, 30),
                                                  Caption("Multiplayer", 30, 35, 30), Caption("Settings", 30, 40, 30),
@@ -300,9 +298,7 @@ TEST_F(TextE2E, ALogLineWithItsTimeStampReadsBackAt1280x1024) {
     WriteFile("default.ini", "[Graphics]\nResolution=4\n");
     WriteFile("lastarena.ini", "[LastArena]\nTanks=0\nTurrets=0\nBonus=0\nMaxShots=3\nEnergy=750\nRespawn=0\n");
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     X.Press(45, 32.5, 1.2); // Single Player
     X.Press(50, 32.5, 1.2); // Custom Arena

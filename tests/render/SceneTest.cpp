@@ -11,6 +11,7 @@
 #include "menu/Settings.h"
 #include "render/OrinGLFont.h"
 #include "render/Scene.h"
+#include "render/Sprites.h"
 #include "render/Terrain.h"
 #include "render/Textures.h"
 #include "shell/App.h"
@@ -266,6 +267,7 @@ TEST_F(TreeScene, TreesFaceTheViewWhateverTheHeading) {
     REQUIRE_GL(Ctx);
     Perspective();
     TexTree = GreyTexture(200);
+    TreeShape = SpriteShape{}; // the full square, not the shape an earlier setup measured
     // Heading 90 looks along -X; an unturned quad would be seen edge on.
     Actors[0].Heading = 90;
     TreeSpots[0] = TreeSpot{-300, 0, 20};
@@ -365,6 +367,10 @@ TEST_F(SceneTest, ExplodingShotThatHitShowsTheLargeSquare) {
     Actors[0].Heading = 0;
     TexExplosion = GreyTexture(255);
     TexShot = TexExplosion;
+    // Full squares, as for these plain textures, not the shapes an earlier setup measured.
+    ShotShape = SpriteShape{};
+    for (SpriteShape& Shape : ExplosionShapes)
+        Shape = SpriteShape{};
     // Half-size 13 against 3 at distance 50: an edge at about 6 against 26 pixels.
     for (bool Hit : {false, true}) {
         glClear(GL_COLOR_BUFFER_BIT);

@@ -75,6 +75,12 @@ class clsXvfb {
         if (!(X).Ready()) GTEST_SKIP() << "Xvfb could not be started";                             \
     } while (0)
 
+// Starts the game in a window in Folder and waits for the window; skips without a server.
+#define START_WINDOWED_GAME(X, Folder)                                                             \
+    REQUIRE_XVFB(X);                                                                               \
+    ASSERT_TRUE((X).StartApp({"--windowed"}, Folder));                                             \
+    ASSERT_TRUE((X).WaitForWindow()) << (X).AppLog()
+
 // Waits while the game runs on its own.
 inline void Pause(double Seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
