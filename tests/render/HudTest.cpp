@@ -16,18 +16,6 @@ namespace {
 
 constexpr int Side = 500; // pixels; 5 per overlay unit
 
-GLuint FlatTexture(uint8_t R, uint8_t G, uint8_t B) {
-    const uint8_t Texel[3] = {R, G, B};
-    GLuint        Name = 0;
-    glGenTextures(1, &Name);
-    glBindTexture(GL_TEXTURE_2D, Name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, Texel);
-    return Name;
-}
-
 void FlatFont(OrinGLF& Font, const char* CharSet, int Columns, int Rows, double Size,
               GLuint Sheet) {
     Font = OrinGLF{};
@@ -55,13 +43,13 @@ class HudTest : public ::testing::Test {
         SetPanelStartPositions();
         TargetSlot = 0;
         if (!Ctx.Ready()) return;
-        const GLuint White = FlatTexture(255, 255, 255);
+        const GLuint White = PlainTexture(255, 255, 255);
         FlatFont(SmallFont, SmallFontCharSet, 14, 7, 1.0, White);
         FlatFont(BigFont, BigFontCharSet, 6, 7, 1.5, White);
         TexPointer = White;
-        TexNoise1 = FlatTexture(255, 0, 0);
-        TexNoise2 = FlatTexture(0, 255, 0);
-        TexNoise3 = FlatTexture(0, 0, 255);
+        TexNoise1 = PlainTexture(255, 0, 0);
+        TexNoise2 = PlainTexture(0, 255, 0);
+        TexNoise3 = PlainTexture(0, 0, 255);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);
     }

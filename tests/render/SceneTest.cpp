@@ -49,18 +49,6 @@ void Perspective() {
     glLoadIdentity();
 }
 
-GLuint GreyTexture(uint8_t Level) {
-    GLuint        Name = 0;
-    const uint8_t Pixel[4] = {Level, Level, Level, 255};
-    glGenTextures(1, &Name);
-    glBindTexture(GL_TEXTURE_2D, Name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, Pixel);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    return Name;
-}
-
 // One quad facing +Z at depth Z, from (-H, -H) to (H, H), in the current colour.
 void Quad(float H, float Z) {
     glBegin(GL_QUADS);
@@ -172,7 +160,7 @@ TEST_F(SceneTest, SkyLiesBehindEverythingAndTheArenaTakesTheCurrentColour) {
     REQUIRE_GL(Ctx);
     Perspective();
     glEnable(GL_DEPTH_TEST);
-    const GLuint White = GreyTexture(255);
+    const GLuint White = PlainTexture(255, 255, 255);
     // The sky: red, right in front of the eye. The arena: far away, in no colour of its own.
     SkyboxList = glGenLists(1);
     glNewList(SkyboxList, GL_COMPILE);
@@ -236,7 +224,7 @@ TEST_F(TreeScene, TreesBrightenEachOtherInAnyOrderAndWriteNoDepth) {
     REQUIRE_GL(Ctx);
     Perspective();
     glEnable(GL_DEPTH_TEST);
-    TexTree = GreyTexture(80);
+    TexTree = PlainTexture(80, 80, 80);
     TreeSpots[10] = TreeSpot{0, -600, 20};
     TreeSpots[60] = TreeSpot{0, -700, 20};
     Frame();
@@ -266,7 +254,7 @@ TEST_F(TreeScene, TreesFaceTheViewWhateverTheHeading) {
     clsTestGLContext Ctx(128, 128);
     REQUIRE_GL(Ctx);
     Perspective();
-    TexTree = GreyTexture(200);
+    TexTree = PlainTexture(200, 200, 200);
     TreeShape = SpriteShape{}; // the full square, not the shape an earlier setup measured
     // Heading 90 looks along -X; an unturned quad would be seen edge on.
     Actors[0].Heading = 90;
@@ -326,7 +314,7 @@ TEST_F(SceneTest, PreviousSetupIsReleasedOnlyInTheContextThatMadeIt) {
     REQUIRE_GL(Ctx);
     HeroList = 0;
     EXPECT_FALSE(SetupContextKept()) << "no setup yet";
-    SmallFont.Texture = GreyTexture(9);
+    SmallFont.Texture = PlainTexture(9, 9, 9);
     // After a display-mode change the old list name is not a list in the new context: the font
     // name, which may now belong to a new texture, is left alone.
     HeroList = 4000;
@@ -365,7 +353,7 @@ TEST_F(SceneTest, ExplodingShotThatHitShowsTheLargeSquare) {
     REQUIRE_GL(Ctx);
     Perspective();
     Actors[0].Heading = 0;
-    TexExplosion = GreyTexture(255);
+    TexExplosion = PlainTexture(255, 255, 255);
     TexShot = TexExplosion;
     // Full squares, as for these plain textures, not the shapes an earlier setup measured.
     ShotShape = SpriteShape{};
