@@ -13,10 +13,6 @@
 
 namespace {
 
-void Pause(double Seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
-}
-
 using PixelTest = std::function<bool(const uint8_t*)>;
 
 // Share of the pixels inside a rectangle of the game window (percent, y from the top) that pass.
@@ -73,17 +69,6 @@ class BattleE2E : public ::testing::Test {
         if (!Folder.empty()) std::system(("rm -rf '" + Folder + "'").c_str());
     }
 
-    // A press the game sees: the button stays down across at least one frame.
-    static bool Press(clsXvfb& X, double PctX, double PctY) {
-        if (!X.MoveTo(PctX, PctY)) return false;
-        Pause(0.3);
-        const bool Ok = X.Run("xdotool mousedown 1") == 0;
-        Pause(0.25);
-        X.Run("xdotool mouseup 1");
-        Pause(1.5); // the page change fades in before the next click can land
-        return Ok;
-    }
-
     static clsScreenshot Shoot(clsXvfb& X) {
         clsScreenshot Shot;
         EXPECT_TRUE(X.ScreenshotPpm(Shot));
@@ -127,17 +112,15 @@ class BattleE2E : public ::testing::Test {
 
 TEST_F(BattleE2E, PlayThroughTheMenuIntoABattleAndOut) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     const clsScreenshot Menu = Shoot(X);
     EXPECT_GT(MenuTitle(Menu, X), 0.08) << "main menu title";
     EXPECT_LT(ResumeText(Menu, X), 0.01) << "no game yet, no Resume Game";
 
-    ASSERT_TRUE(Press(X, 45, 32.5)); // Single Player
-    ASSERT_TRUE(Press(X, 50, 32.5)); // Custom Arena
-    ASSERT_TRUE(Press(X, 50, 72.5)); // Start
+    ASSERT_TRUE(X.Press(45, 32.5)); // Single Player
+    ASSERT_TRUE(X.Press(50, 32.5)); // Custom Arena
+    ASSERT_TRUE(X.Press(50, 72.5)); // Start
     auto                InBattle = [&](const clsScreenshot& S) { return RadarEdge(S, X) > 0.12; };
     const clsScreenshot Battle = ShootWhen(X, 15, InBattle);
     Pause(1.0);
@@ -209,19 +192,20 @@ TEST_F(BattleE2E, PlayThroughTheMenuIntoABattleAndOut) {
     EXPECT_GT(MenuTitle(Paused, X), 0.08);
     EXPECT_GT(ResumeText(Paused, X), 0.02) << "Resume Game shown";
 
-    ASSERT_TRUE(Press(X, 45, 22.5)); // Resume Game
+    ASSERT_TRUE(X.Press(45, 22.5)); // Resume Game
     const clsScreenshot Resumed = ShootWhen(X, 15, InBattle);
     EXPECT_GT(RadarEdge(Resumed, X), 0.12) << "back in the battle";
     EXPECT_LT(MenuTitle(Resumed, X), 0.02);
 
     X.SendKey("Escape");
     Pause(1.5);
-    ASSERT_TRUE(Press(X, 45, 27.5)); // End Game
-    ASSERT_TRUE(Press(X, 45, 52.5)); // Yes
-    const clsScreenshot Ended = Shoot(X);
+    ASSERT_TRUE(X.Press(45, 27.5)); // End Game
+    ASSERT_TRUE(X.Press(45, 52.5)); // Yes
+    const clsScreenshot Ended =
+        ShootWhen(X, 15, [&](const clsScreenshot& S) { return MenuTitle(S, X) > 0.08; });
     EXPECT_GT(MenuTitle(Ended, X), 0.08);
     EXPECT_LT(ResumeText(Ended, X), 0.01) << "no game in progress";
 
-    ASSERT_TRUE(Press(X, 45, 52.5)); // Quit
+    ASSERT_TRUE(X.Press(45, 52.5)); // Quit
     EXPECT_EQ(X.WaitForExit(10.0), 0) << X.AppLog();
 }

@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Pause(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
-
 bool WaitForFile(const fs::path& Path, double Seconds) {
     for (double T = 0; T < Seconds; T += 0.1) {
         std::error_code Error;
@@ -34,17 +32,6 @@ bool WaitForFile(const fs::path& Path, double Seconds) {
 // in percent of the picture become percent of the window.
 constexpr double DesktopW = 1280, DesktopH = 720, PictureX = 160, PictureW = 960;
 double WindowPctX(double PicturePct) { return (PictureX + PicturePct * PictureW / 100) * 100 / DesktopW; }
-
-bool Press(clsXvfb& X, double PicturePctX, double PctY) {
-    if (!X.MoveTo(WindowPctX(PicturePctX), PctY))
-        return false;
-    Pause(0.3);
-    const bool Ok = X.Run("xdotool mousedown 1") == 0;
-    Pause(0.25);
-    X.Run("xdotool mouseup 1");
-    Pause(1.5); // the page change fades in before the next click can land
-    return Ok;
-}
 
 class InstallE2E : public ::testing::Test {
   protected:
@@ -107,9 +94,9 @@ TEST_F(InstallE2E, InstalledGameRunsFromAnywhereAndWritesToTheUserFolder) {
     EXPECT_EQ(BarLit, 0) << "the left bar is black";
     EXPECT_GT(PictureLit, 100) << "the menu is drawn";
 
-    ASSERT_TRUE(Press(X, 45, 32.5)); // Single Player
-    ASSERT_TRUE(Press(X, 50, 32.5)); // Custom Arena
-    ASSERT_TRUE(Press(X, 50, 72.5)); // Start: writes the arena file, then the battle
+    ASSERT_TRUE(X.Press(WindowPctX(45), 32.5)); // Single Player
+    ASSERT_TRUE(X.Press(WindowPctX(50), 32.5)); // Custom Arena
+    ASSERT_TRUE(X.Press(WindowPctX(50), 72.5)); // Start: writes the arena file, then the battle
     EXPECT_TRUE(WaitForFile(Config / "tarvix" / "lastarena.ini", 10)) << X.AppLog();
     Pause(1.5);
     ASSERT_TRUE(X.SendKey("F12"));

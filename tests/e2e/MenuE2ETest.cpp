@@ -16,8 +16,6 @@
 
 namespace {
 
-void Pause(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
-
 std::string Lower(std::string Text) {
     std::transform(Text.begin(), Text.end(), Text.begin(), [](unsigned char C) { return std::tolower(C); });
     return Text;
@@ -60,15 +58,6 @@ class MenuE2E : public ::testing::Test {
     }
 
     // A left click held long enough for a frame to see it, then time for a page fade (0.4 s).
-    void Click(clsXvfb& X, double PctX, double PctY) {
-        ASSERT_TRUE(X.MoveTo(PctX, PctY));
-        Pause(0.2);
-        ASSERT_EQ(X.Run("xdotool mousedown 1"), 0);
-        Pause(0.2);
-        ASSERT_EQ(X.Run("xdotool mouseup 1"), 0);
-        Pause(0.6);
-    }
-
     // Where the window sits on the screen, pixels.
     void WindowOrigin(clsXvfb& X, int& Left, int& Top) {
         std::string Geometry;
@@ -102,15 +91,13 @@ class MenuE2E : public ::testing::Test {
 
 TEST_F(MenuE2E, SaveWritesEveryDefaultAndLoadRestoresAChangedResolution) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     const std::string Ini = Folder + "/default.ini";
     ASSERT_FALSE(Exists(Ini));
 
-    Click(X, 45, 42); // "Settings"
-    Click(X, 37, 52); // "Save"
+    EXPECT_TRUE(X.Press(45, 42, 0.6)); // "Settings"
+    EXPECT_TRUE(X.Press(37, 52, 0.6)); // "Save"
     auto Values = ReadIni(Ini);
     const std::map<std::string, std::string> Defaults = {
         {"graphics.detail", "2"},   {"graphics.resolution", "2"}, {"graphics.anisotropic", "0"},
@@ -121,47 +108,45 @@ TEST_F(MenuE2E, SaveWritesEveryDefaultAndLoadRestoresAChangedResolution) {
         {"player.colorb", "1"}};
     for (const auto& [Key, Value] : Defaults) EXPECT_EQ(Values[Key], Value) << Key << "\n" << X.AppLog();
 
-    Click(X, 45, 32); // "Graphics"
+    EXPECT_TRUE(X.Press(45, 32, 0.6)); // "Graphics"
     const std::vector<bool> AtSave = ResolutionLabel(X);
     ASSERT_GT(std::count(AtSave.begin(), AtSave.end(), true), 20) << "no label text seen";
-    Click(X, 87, 42); // resolution " + ": 1024x768, not applied until a game starts
+    EXPECT_TRUE(X.Press(87, 42, 0.6)); // resolution " + ": 1024x768, not applied until a game starts
     const std::vector<bool> Raised = ResolutionLabel(X);
     const size_t Lit = std::count(AtSave.begin(), AtSave.end(), true);
     EXPECT_GT(Differences(Raised, AtSave), Lit / 5);
-    Click(X, 45, 62); // "Back"
-    Click(X, 52, 52); // "Load"
-    Click(X, 45, 32); // "Graphics"
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back"
+    EXPECT_TRUE(X.Press(52, 52, 0.6)); // "Load"
+    EXPECT_TRUE(X.Press(45, 32, 0.6)); // "Graphics"
     // A star drifting across the text dims a few of its pixels: the texts must match but for those.
     EXPECT_LT(Differences(ResolutionLabel(X), AtSave), Lit / 20);
-    Click(X, 45, 62); // "Back"
-    Click(X, 37, 52); // "Save" once more: what is in memory is the loaded value
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back"
+    EXPECT_TRUE(X.Press(37, 52, 0.6)); // "Save" once more: what is in memory is the loaded value
     EXPECT_EQ(ReadIni(Ini)["graphics.resolution"], "2");
 
     ASSERT_TRUE(X.AppRunning()) << X.AppLog();
-    Click(X, 45, 62); // "Back" to the main page
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back" to the main page
     ASSERT_TRUE(X.SendKey("Escape"));
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
 }
 
 TEST_F(MenuE2E, StartingACustomArenaRemembersItsCounts) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
     const std::string Arena = Folder + "/lastarena.ini";
     ASSERT_FALSE(Exists(Arena));
 
-    Click(X, 45, 32); // "Single Player"
-    Click(X, 45, 32); // "Custom Arena"
-    for (int I = 0; I < 3; ++I) Click(X, 32, 17); // tanks 10 -> 13
-    for (int I = 0; I < 2; ++I) Click(X, 32, 32); // turrets 10 -> 8
-    Click(X, 32, 42);                             // bonus 10 -> 9
-    Click(X, 32, 47);                             // energy 100 -> 110
-    Click(X, 32, 57);                             // shots 2 -> 3
-    Click(X, 45, 67);                             // respawn on
+    EXPECT_TRUE(X.Press(45, 32, 0.6)); // "Single Player"
+    EXPECT_TRUE(X.Press(45, 32, 0.6)); // "Custom Arena"
+    for (int I = 0; I < 3; ++I) X.Press(32, 17, 0.6); // tanks 10 -> 13
+    for (int I = 0; I < 2; ++I) X.Press(32, 32, 0.6); // turrets 10 -> 8
+    EXPECT_TRUE(X.Press(32, 42, 0.6));                             // bonus 10 -> 9
+    EXPECT_TRUE(X.Press(32, 47, 0.6));                             // energy 100 -> 110
+    EXPECT_TRUE(X.Press(32, 57, 0.6));                             // shots 2 -> 3
+    EXPECT_TRUE(X.Press(45, 67, 0.6));                             // respawn on
     ASSERT_FALSE(Exists(Arena));
-    Click(X, 45, 72); // "Start"
+    EXPECT_TRUE(X.Press(45, 72, 0.6)); // "Start"
     Pause(2.0);       // the new battle is set up
     auto Values = ReadIni(Arena);
     EXPECT_EQ(Values["lastarena.tanks"], "13") << X.AppLog();
@@ -174,7 +159,7 @@ TEST_F(MenuE2E, StartingACustomArenaRemembersItsCounts) {
     ASSERT_TRUE(X.AppRunning()) << X.AppLog();
     ASSERT_TRUE(X.SendKey("Escape")); // to the menu, the game still in progress
     Pause(0.5);
-    Click(X, 45, 22);                 // "Resume Game", shown now that a game is in progress
+    EXPECT_TRUE(X.Press(45, 22, 0.6));                 // "Resume Game", shown now that a game is in progress
     Pause(1.0);
     ASSERT_TRUE(X.SendKey("Escape")); // back in the game: this Escape only returns to the menu
     Pause(0.5);
@@ -185,20 +170,18 @@ TEST_F(MenuE2E, StartingACustomArenaRemembersItsCounts) {
 
 TEST_F(MenuE2E, TheNameIsTypedInUpperCaseAndSaved) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
-    Click(X, 45, 42); // "Settings"
-    Click(X, 45, 47); // "Player"
-    Click(X, 35, 42); // the name field
+    EXPECT_TRUE(X.Press(45, 42, 0.6)); // "Settings"
+    EXPECT_TRUE(X.Press(45, 47, 0.6)); // "Player"
+    EXPECT_TRUE(X.Press(35, 42, 0.6)); // the name field
     for (const char* Key : {"BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace",
                             "a", "c", "e", "space", "7", "minus", "Return", "z"})
         ASSERT_TRUE(X.SendKey(Key));
-    Click(X, 45, 62); // "Back"
-    Click(X, 37, 52); // "Save"
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back"
+    EXPECT_TRUE(X.Press(37, 52, 0.6)); // "Save"
     EXPECT_EQ(ReadIni(Folder + "/default.ini")["player.name"], "ACE 7") << X.AppLog();
-    Click(X, 45, 62); // "Back" to the main page
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back" to the main page
     ASSERT_TRUE(X.SendKey("Escape"));
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
 }

@@ -12,10 +12,6 @@
 
 namespace {
 
-void Pause(double Seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
-}
-
 // The frame counter as the heads-up display would show it cannot be read from outside; the
 // screen can. A running game has drawn something other than the black of an empty screen.
 bool ScreenHasContent(clsXvfb& X) {
@@ -39,9 +35,7 @@ class ShellE2E : public ::testing::Test {
 
 TEST_F(ShellE2E, EscapeOnTheMainPageEndsTheProgram) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     // --windowed: a window of exactly one of the display modes' sizes.
     bool ModeSize = false;
     for (int32_t N = 1; N <= ResolutionCount; ++N)
@@ -57,9 +51,7 @@ TEST_F(ShellE2E, EscapeOnTheMainPageEndsTheProgram) {
 
 TEST_F(ShellE2E, ClosingTheWindowEndsTheProgram) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(0.5);
     ASSERT_TRUE(X.CloseWindow());
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
@@ -126,15 +118,6 @@ TEST_F(ShellE2E, NoDisplayEndsWithAnError) {
 }
 
 // A left click held long enough for a frame to see it, then time for the page fade.
-void Click(clsXvfb& X, double PctX, double PctY) {
-    ASSERT_TRUE(X.MoveTo(PctX, PctY));
-    Pause(0.2);
-    ASSERT_EQ(X.Run("xdotool mousedown 1"), 0);
-    Pause(0.2);
-    ASSERT_EQ(X.Run("xdotool mouseup 1"), 0);
-    Pause(0.6);
-}
-
 // The "Name" line of the saved preferences.
 std::string SavedName(const std::string& Folder) {
     std::ifstream File(Folder + "/default.ini");
@@ -148,27 +131,25 @@ std::string SavedName(const std::string& Folder) {
 // page: letters typed after either never reach the saved name.
 TEST_F(ShellE2E, KeypadEnterAndEscapeEndNameEntry) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
-    Click(X, 45, 42); // "Settings"
-    Click(X, 45, 47); // "Player"
-    Click(X, 35, 42); // the name field
+    EXPECT_TRUE(X.Press(45, 42, 0.6)); // "Settings"
+    EXPECT_TRUE(X.Press(45, 47, 0.6)); // "Player"
+    EXPECT_TRUE(X.Press(35, 42, 0.6)); // the name field
     for (const char* Key : {"a", "KP_Enter", "b"})
         ASSERT_TRUE(X.SendKey(Key));
-    Click(X, 45, 62); // "Back"
-    Click(X, 37, 52); // "Save"
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back"
+    EXPECT_TRUE(X.Press(37, 52, 0.6)); // "Save"
     EXPECT_EQ(SavedName(Folder), "PLAYERA") << X.AppLog();
-    Click(X, 45, 47); // "Player"
-    Click(X, 35, 42); // the name field
+    EXPECT_TRUE(X.Press(45, 47, 0.6)); // "Player"
+    EXPECT_TRUE(X.Press(35, 42, 0.6)); // the name field
     ASSERT_TRUE(X.SendKey("Escape"));
     Pause(0.6);
     ASSERT_TRUE(X.SendKey("c"));
-    Click(X, 45, 42); // "Settings"
-    Click(X, 37, 52); // "Save"
+    EXPECT_TRUE(X.Press(45, 42, 0.6)); // "Settings"
+    EXPECT_TRUE(X.Press(37, 52, 0.6)); // "Save"
     EXPECT_EQ(SavedName(Folder), "PLAYERA") << X.AppLog();
-    Click(X, 45, 62); // "Back" to the main page
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back" to the main page
     ASSERT_TRUE(X.SendKey("Escape"));
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
 }
@@ -178,24 +159,22 @@ TEST_F(ShellE2E, KeypadEnterAndEscapeEndNameEntry) {
 // program ends with a failure status, instead of running on without a window.
 TEST_F(ShellE2E, ADisplayModeChangeThatOpensNothingEndsWithAnError) {
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     std::string PidText;
     ASSERT_EQ(X.Run("xdotool getwindowpid " + X.WindowId, &PidText), 0);
     const pid_t Game = pid_t(std::atoi(PidText.c_str()));
     ASSERT_GT(Game, 0);
     Pause(1.0);
-    Click(X, 45, 42); // "Settings"
-    Click(X, 45, 32); // "Graphics"
-    Click(X, 87, 42); // resolution " + ": 1024x768, applied when the game starts
-    Click(X, 45, 62); // "Back"
-    Click(X, 45, 62); // "Back" to the main page
-    Click(X, 45, 32); // "Single Player"
-    Click(X, 45, 32); // "Custom Arena"
+    EXPECT_TRUE(X.Press(45, 42, 0.6)); // "Settings"
+    EXPECT_TRUE(X.Press(45, 32, 0.6)); // "Graphics"
+    EXPECT_TRUE(X.Press(87, 42, 0.6)); // resolution " + ": 1024x768, applied when the game starts
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back"
+    EXPECT_TRUE(X.Press(45, 62, 0.6)); // "Back" to the main page
+    EXPECT_TRUE(X.Press(45, 32, 0.6)); // "Single Player"
+    EXPECT_TRUE(X.Press(45, 32, 0.6)); // "Custom Arena"
     const rlimit NoNewFiles = {3, 3};
     ASSERT_EQ(prlimit(Game, RLIMIT_NOFILE, &NoNewFiles, nullptr), 0);
-    Click(X, 45, 72); // "Start"
+    EXPECT_TRUE(X.Press(45, 72, 0.6)); // "Start"
     EXPECT_EQ(X.WaitForExit(20.0), 1) << "-1 means it ran on without a window\n" << X.AppLog();
     EXPECT_NE(X.AppLog().find("Error: Failed to register the window class!"), std::string::npos)
         << X.AppLog();

@@ -25,8 +25,6 @@
 
 namespace {
 
-void Pause(double Seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(Seconds)); }
-
 using ColourTest = std::function<bool(const uint8_t*)>;
 
 bool White(const uint8_t* P) { return P[0] > 200 && P[1] > 200 && P[2] > 200; }
@@ -133,16 +131,6 @@ class TextE2E : public ::testing::Test {
         std::ofstream(Folder + "/" + Name) << Text;
     }
 
-    // A press the game sees, then time for the page to fade in.
-    static void Press(clsXvfb& X, double PctX, double PctY) {
-        X.MoveTo(PctX, PctY);
-        Pause(0.3);
-        X.Run("xdotool mousedown 1");
-        Pause(0.25);
-        X.Run("xdotool mouseup 1");
-        Pause(1.2);
-    }
-
     // Moves the pointer out of the way of the text and reads every spot from one screenshot.
     void ReadAll(clsXvfb& X, const std::string& Label, const std::vector<TextSpot>& Spots) {
         X.MoveTo(98, 98);
@@ -218,32 +206,30 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         // second shot that comes back ends the game.
         WriteFile("lastarena.ini", "[LastArena]\nTanks=0\nTurrets=0\nBonus=0\nMaxShots=3\nEnergy=30\nRespawn=0\n");
         clsXvfb X;
-        REQUIRE_XVFB(X);
-        ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-        ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+        START_WINDOWED_GAME(X, Folder);
         Pause(1.0);
         ReadAll(X, std::string(Name) + "-main", {Title("MAIN MENU"), Caption("Single Player", 30, 30, 30),
                                                  Caption("Multiplayer", 30, 35, 30), Caption("Settings", 30, 40, 30),
                                                  Caption("Quit", 30, 50, 30)});
-        Press(X, 45, 42.5); // Settings
+        X.Press(45, 42.5, 1.2); // Settings
         ReadAll(X, std::string(Name) + "-settings",
                 {Title("SETTINGS"), Caption("Graphics", 30, 30, 30), Caption("Sound", 30, 35, 30),
                  Caption("Other", 30, 40, 30), Caption("Player", 30, 45, 30), Caption("Save", 30, 50, 15),
                  Caption("Load", 45, 50, 15), Caption("Back", 30, 60, 30)});
-        Press(X, 45, 32.5); // Graphics
+        X.Press(45, 32.5, 1.2); // Graphics
         ReadAll(X, std::string(Name) + "-graphics",
                 {Title("GRAPHICS SETTINGS"), Value("Medium Detail", 20, 25),
                  Value(std::string("Resolution: ") + Name, 20, 45), Value("Anisotropic Filtering: OFF", 20, 55),
                  Caption("Back", 30, 60, 30)});
-        Press(X, 45, 62.5); // Back
-        Press(X, 45, 62.5); // Back
-        Press(X, 45, 32.5); // Single Player
-        Press(X, 50, 32.5); // Custom Arena
+        X.Press(45, 62.5, 1.2); // Back
+        X.Press(45, 62.5, 1.2); // Back
+        X.Press(45, 32.5, 1.2); // Single Player
+        X.Press(50, 32.5, 1.2); // Custom Arena
         ReadAll(X, std::string(Name) + "-arena",
                 {Title("CUSTOM ARENA"), Value("Enemy Tanks:0", 40, 20), Value("Enemy Turrets:0", 40, 30),
                  Value("Bonus Items:0", 40, 40), Value("Energy:30", 40, 50), Value("Max Shots:3", 40, 60),
                  Caption("Enemy Respawn", 30, 65, 40)});
-        Press(X, 50, 72.5); // Start
+        X.Press(50, 72.5, 1.2); // Start
         Pause(3.0);
         ReadAll(X, std::string(Name) + "-battle",
                 {{"Use the arrow keys to move and 'a' to shoot.Toggles:", 0, 8, 75, 9.8, White, 1.4, 6},
@@ -312,14 +298,12 @@ TEST_F(TextE2E, ALogLineWithItsTimeStampReadsBackAt1280x1024) {
     WriteFile("default.ini", "[Graphics]\nResolution=4\n");
     WriteFile("lastarena.ini", "[LastArena]\nTanks=0\nTurrets=0\nBonus=0\nMaxShots=3\nEnergy=750\nRespawn=0\n");
     clsXvfb X;
-    REQUIRE_XVFB(X);
-    ASSERT_TRUE(X.StartApp({"--windowed"}, Folder));
-    ASSERT_TRUE(X.WaitForWindow()) << X.AppLog();
+    START_WINDOWED_GAME(X, Folder);
     Pause(1.0);
-    Press(X, 45, 32.5); // Single Player
-    Press(X, 50, 32.5); // Custom Arena
+    X.Press(45, 32.5, 1.2); // Single Player
+    X.Press(50, 32.5, 1.2); // Custom Arena
     const std::time_t Before = std::time(nullptr);
-    Press(X, 50, 72.5); // Start
+    X.Press(50, 72.5, 1.2); // Start
     Pause(2.0);
     const std::time_t After = std::time(nullptr);
     // Any stamp the game could have written between the click and now, in its own format.

@@ -15,6 +15,7 @@
 #include "shell/App.h"
 #include "shell/Input.h"
 #include "shell/Window.h"
+#include "support/BattleFixture.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
 #include "world/Setup.h"
@@ -42,8 +43,7 @@ class WalkingTanks : public ::testing::Test {
     void SetUp() override {
         REQUIRE_GL(Ctx);
         ASSERT_TRUE(Temp.Ready());
-        if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-            GTEST_SKIP() << "the generated models are not there yet";
+        REQUIRE_GAME_MODELS();
         Temp.LinkGameData(TARVIX_DATA_DIR);
         AnimatedModels = true;
         RunGameSetup();
@@ -61,23 +61,14 @@ class WalkingTanks : public ::testing::Test {
 
     // A first start with a new battle, as the program makes it.
     static void RunGameSetup() {
-        ScreenWidth = 128;
-        ScreenHeight = 128;
-        FirstStart = true;
         ArenaFromFile = false;
-        NextMenuItem = 1; // the menu tree is built at every first start, and this is another
-        NewGameRequested = 1;
-        GameState = 0;
         ArenaTanks = 1;
         ArenaTurrets = ArenaBonus = 0;
-        GameSetup();
+        RunFirstStart(128, 128);
     }
 
-    // The actor in slot Slot drawn at X (whole units, so the camera's and the actor's
-    // translations cancel exactly) as the actor pass draws it.
-    Image DrawAt(int Slot, float X, bool Near = true) {
-        Actors[Slot].X = X;
-        Actors[Slot].Z = 0;
+    // A black picture with a depth buffer, seen through a 45-degree lens from the origin.
+    static void ClearView() {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(45, 1, 0.5, 100);
@@ -87,6 +78,14 @@ class WalkingTanks : public ::testing::Test {
         glEnable(GL_DEPTH_TEST);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+
+    // The actor in slot Slot drawn at X (whole units, so the camera's and the actor's
+    // translations cancel exactly) as the actor pass draws it.
+    Image DrawAt(int Slot, float X, bool Near = true) {
+        Actors[Slot].X = X;
+        Actors[Slot].Z = 0;
+        ClearView();
         glTranslatef(0, 0, -7);
         glTranslatef(-X, -Actors[Slot].Y, 0);
         BeginActorDrawing(Actors[Slot]);
@@ -145,6 +144,50 @@ TEST_F(WalkingTanks, SwitchedOffTheTanksKeepTheirStillModels) {
     const Image Still = DrawAt(0, 0);
     EXPECT_EQ(PixelsDiffering(DrawAt(0, -4), Still), 0u);
     EXPECT_EQ(PixelsDiffering(DrawAt(0, -8), Still), 0u);
+}
+
+// The actor pass's transform on the real player model, against the same model placed by hand:
+// moved to the actor, turned by Heading - 180 about Y, in the actor's colour, scaled by
+// (Width x 0.06, Height x 0.05, Length x 0.05), leaning by -throttle degrees about X. An uneven
+// size, heading and colour, seen from above and aside, shows a fault in any of the steps.
+TEST_F(WalkingTanks, ActorTransformTurnsScalesColoursAndTiltsTheModel) {
+    AnimatedModels = false;
+    RunGameSetup();
+    Actor_Rec& A = Actors[0];
+    A.X = 0.5f;
+    A.Z = -1.0f;
+    A.Heading = 30;
+    A.Width = 2.0;
+    A.Length = 4.0;
+    A.ColorR = 0.9;
+    A.ColorG = 0.3;
+    A.ColorB = 0.1;
+    const auto Draw = [&](bool ByHand) {
+        ClearView();
+        glTranslatef(0, 0, -8);
+        glRotatef(35, 1, 0, 0);
+        glRotatef(20, 0, 1, 0);
+        glTranslatef(0, -A.Y, 0);
+        if (ByHand) {
+            glPushMatrix();
+            glTranslatef(0.5f, A.Y, -1.0f);
+            glRotatef(30 - 180, 0, 1, 0);
+            glColor3f(0.9f, 0.3f, 0.1f);
+            glScalef(2 * 0.06f, 2 * 0.05f, 4 * 0.05f);
+            glRotatef(-25, 1, 0, 0);
+            glCallList(HeroList);
+            glPopMatrix();
+        } else {
+            BeginActorDrawing(A);
+            DrawPlayerTankModel(0, 25.0);
+            EndActorDrawing();
+        }
+        glFinish();
+        return Ctx.ReadPixels();
+    };
+    const Image Expected = Draw(true);
+    ASSERT_GT(PixelsDiffering(Expected, Image(Expected.size(), 0)), 500u) << "the tank is in view";
+    EXPECT_LE(PixelsDiffering(Draw(false), Expected), 4u);
 }
 
 // --- The walk's bookkeeping ------------------------------------------------------------------

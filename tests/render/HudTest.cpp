@@ -16,18 +16,6 @@ namespace {
 
 constexpr int Side = 500; // pixels; 5 per overlay unit
 
-GLuint FlatTexture(uint8_t R, uint8_t G, uint8_t B) {
-    const uint8_t Texel[3] = {R, G, B};
-    GLuint        Name = 0;
-    glGenTextures(1, &Name);
-    glBindTexture(GL_TEXTURE_2D, Name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, Texel);
-    return Name;
-}
-
 void FlatFont(OrinGLF& Font, const char* CharSet, int Columns, int Rows, double Size,
               GLuint Sheet) {
     Font = OrinGLF{};
@@ -55,13 +43,13 @@ class HudTest : public ::testing::Test {
         SetPanelStartPositions();
         TargetSlot = 0;
         if (!Ctx.Ready()) return;
-        const GLuint White = FlatTexture(255, 255, 255);
+        const GLuint White = PlainTexture(255, 255, 255);
         FlatFont(SmallFont, SmallFontCharSet, 14, 7, 1.0, White);
         FlatFont(BigFont, BigFontCharSet, 6, 7, 1.5, White);
         TexPointer = White;
-        TexNoise1 = FlatTexture(255, 0, 0);
-        TexNoise2 = FlatTexture(0, 255, 0);
-        TexNoise3 = FlatTexture(0, 0, 255);
+        TexNoise1 = PlainTexture(255, 0, 0);
+        TexNoise2 = PlainTexture(0, 255, 0);
+        TexNoise3 = PlainTexture(0, 0, 255);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);
     }
@@ -197,7 +185,7 @@ TEST_F(HudTest, BrokenRadarShowsEveryStaticPicture) {
 TEST_F(HudTest, RadarDrawsActorsInTheirColourAndOmitsThemWhenBroken) {
     REQUIRE_GL(Ctx);
     ShowRadar = true;
-    PlaceTank(2, 250, 250, 0); // radar point (15, -15)
+    PlaceTank(150, 250, 250, 0); // radar point (15, -15); the last slot of a full arena
     Frame();
     const auto P = At(RadarPanelX + 1 + 15, RadarPanelY + 1 + 15);
     EXPECT_NEAR(P[0], 51, 2);
@@ -210,15 +198,87 @@ TEST_F(HudTest, RadarDrawsActorsInTheirColourAndOmitsThemWhenBroken) {
     EXPECT_NE(Q[2], 230);
 }
 
-TEST_F(HudTest, RadarShowsTheLastSlotOfAFullArena) {
+// At heading 90 the tank faces -X, the left of the radar: the needle's tip points left too.
+// The display's magenta pixels are the needle drawn by hand in the middle of the compass panel,
+// turned by heading + 180 degrees.
+TEST_F(HudTest, CompassNeedleTurnsWithTheHeading) {
+    REQUIRE_GL(Ctx);
+    const auto Magenta = [&] {
+        std::set<size_t> Found;
+        const std::vector<uint8_t> Rgba = Ctx.ReadPixels();
+        for (size_t I = 0; I + 3 < Rgba.size(); I += 4)
+            if (Rgba[I] > 200 && Rgba[I + 1] < 60 && Rgba[I + 2] > 200) Found.insert(I);
+        return Found;
+    };
+    ShowCompass = true;
+    Actors[0].Heading = 90;
+    Frame();
+    const auto Shown = Magenta();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SetOverlayMode(true);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glTranslatef(1.0f + 5, 100 - 64.0f - 5, 0);
+    glRotatef(90 + 180, 0, 0, 1);
+    glColor3f(1, 0, 1);
+    glBegin(GL_POLYGON);
+    glVertex3f(0, -2, 0);
+    glVertex3f(-1, 2, 0);
+    glVertex3f(0, 0, 0);
+    glVertex3f(1, 2, 0);
+    glEnd();
+    SetOverlayMode(false);
+    const auto Expected = Magenta();
+    ASSERT_GT(Expected.size(), 15u);
+    size_t Missing = 0;
+    for (const auto& P : Expected)
+        Missing += !Shown.count(P);
+    EXPECT_LE(Missing, 2u);
+    EXPECT_LE(Shown.size(), Expected.size() + 2);
+}
+
+// Radar contents at pixel centres (5 pixels per unit): the player at world (25, 0) is radar point
+// (10.5, -10), overlay (12.5, 13.5), pixel (62, 67); a shot at world (-25, 0) is pixel (57, 67).
+TEST_F(HudTest, RadarShowsTheViewConeShotsAndTheTargetDiamond) {
     REQUIRE_GL(Ctx);
     ShowRadar = true;
-    PlaceTank(150, 250, 250, 0); // radar point (15, -15)
+    const auto Lit = [&](int X, int Y) { return Ctx.Pixel(X, Y)[0] > 60; };
+    ResetBattleWorld(25, 0, 0);
+    PlaceTank(2, -400, -400, 0); // owner of the shot, radar point (2, -2), pixel (20, 107)
+    Shots[0].X = -25;
+    Shots[0].Z = 0;
+    Shots[0].Life = 500;
+    Shots[0].Owner = 2;
     Frame();
-    const auto P = At(RadarPanelX + 1 + 15, RadarPanelY + 1 + 15);
-    EXPECT_NEAR(P[0], 51, 2);
-    EXPECT_NEAR(P[1], 153, 2);
-    EXPECT_NEAR(P[2], 230, 2);
+    // Heading 0 with offsets 135 and 45: two diagonals up from the player, fading out.
+    for (int K : {2, 3}) {
+        EXPECT_TRUE(Lit(62 + K, 67 + K)) << K;
+        EXPECT_TRUE(Lit(62 - K, 67 + K)) << K;
+        EXPECT_FALSE(Lit(62 + K - 1, 67 + K)) << K;
+        EXPECT_FALSE(Lit(62 - K + 1, 67 + K)) << K;
+    }
+    const auto Shot = Ctx.Pixel(57, 67);
+    EXPECT_NEAR(Shot[0], 51, 2);
+    EXPECT_NEAR(Shot[1], 153, 2);
+    EXPECT_NEAR(Shot[2], 230, 2);
+    RadarShowsShots = false;
+    Frame();
+    EXPECT_FALSE(Lit(57, 67));
+    // No diamond round the player when nothing is targeted; one round the targeted tank.
+    const auto Below = [&](int X, int Y) {
+        int Count = 0;
+        for (int DX = -3; DX <= 3; ++DX)
+            for (int DY = 2; DY <= 4; ++DY)
+                Count += Lit(X + DX, Y - DY);
+        return Count;
+    };
+    TargetSlot = 0;
+    Frame();
+    EXPECT_EQ(Below(62, 67), 0);
+    EXPECT_EQ(Below(20, 107), 0);
+    TargetSlot = 2;
+    Frame();
+    EXPECT_GE(Below(20, 107), 2);
 }
 
 TEST_F(HudTest, DraggedRadarShowsMvAndALighterBox) {

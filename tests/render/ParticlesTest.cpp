@@ -219,18 +219,6 @@ uint32_t FullViewList() {
     return List;
 }
 
-GLuint WhiteTexture() {
-    GLuint        Name = 0;
-    const uint8_t White[4] = {255, 255, 255, 255};
-    glGenTextures(1, &Name);
-    glBindTexture(GL_TEXTURE_2D, Name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, White);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    return Name;
-}
-
 // Brightness of the centre after one explosion frame at Life L and the given detail.
 int ExplosionBrightness(clsTestGLContext& Ctx, float L, int Detail) {
     glClearColor(0, 0, 0, 0);
@@ -292,7 +280,7 @@ TEST_F(ParticlesTest, SparkAddsItsColourTimesLifeAndHidesWhileSwitchedOff) {
     gluPerspective(45, 1, 0.1, 100);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    TexParticle = WhiteTexture();
+    TexParticle = PlainTexture(255, 255, 255);
     TexSmoke = TexParticle;
     SpeedFactor = 0; // nothing moves or ages: only the drawing counts
     Sparks[1] = Spark_Rec{0, 0, -2, 1, 0, 0, 0, 0, 0, 0.5f, 0.6f};

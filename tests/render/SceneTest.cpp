@@ -11,6 +11,7 @@
 #include "menu/Settings.h"
 #include "render/OrinGLFont.h"
 #include "render/Scene.h"
+#include "render/Sprites.h"
 #include "render/Terrain.h"
 #include "render/Textures.h"
 #include "shell/App.h"
@@ -46,18 +47,6 @@ void Perspective() {
     gluPerspective(45, 1, 0.1, 1500);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-}
-
-GLuint GreyTexture(uint8_t Level) {
-    GLuint        Name = 0;
-    const uint8_t Pixel[4] = {Level, Level, Level, 255};
-    glGenTextures(1, &Name);
-    glBindTexture(GL_TEXTURE_2D, Name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, Pixel);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    return Name;
 }
 
 // One quad facing +Z at depth Z, from (-H, -H) to (H, H), in the current colour.
@@ -171,7 +160,7 @@ TEST_F(SceneTest, SkyLiesBehindEverythingAndTheArenaTakesTheCurrentColour) {
     REQUIRE_GL(Ctx);
     Perspective();
     glEnable(GL_DEPTH_TEST);
-    const GLuint White = GreyTexture(255);
+    const GLuint White = PlainTexture(255, 255, 255);
     // The sky: red, right in front of the eye. The arena: far away, in no colour of its own.
     SkyboxList = glGenLists(1);
     glNewList(SkyboxList, GL_COMPILE);
@@ -235,7 +224,7 @@ TEST_F(TreeScene, TreesBrightenEachOtherInAnyOrderAndWriteNoDepth) {
     REQUIRE_GL(Ctx);
     Perspective();
     glEnable(GL_DEPTH_TEST);
-    TexTree = GreyTexture(80);
+    TexTree = PlainTexture(80, 80, 80);
     TreeSpots[10] = TreeSpot{0, -600, 20};
     TreeSpots[60] = TreeSpot{0, -700, 20};
     Frame();
@@ -265,7 +254,8 @@ TEST_F(TreeScene, TreesFaceTheViewWhateverTheHeading) {
     clsTestGLContext Ctx(128, 128);
     REQUIRE_GL(Ctx);
     Perspective();
-    TexTree = GreyTexture(200);
+    TexTree = PlainTexture(200, 200, 200);
+    TreeShape = SpriteShape{}; // the full square, not the shape an earlier setup measured
     // Heading 90 looks along -X; an unturned quad would be seen edge on.
     Actors[0].Heading = 90;
     TreeSpots[0] = TreeSpot{-300, 0, 20};
@@ -324,7 +314,7 @@ TEST_F(SceneTest, PreviousSetupIsReleasedOnlyInTheContextThatMadeIt) {
     REQUIRE_GL(Ctx);
     HeroList = 0;
     EXPECT_FALSE(SetupContextKept()) << "no setup yet";
-    SmallFont.Texture = GreyTexture(9);
+    SmallFont.Texture = PlainTexture(9, 9, 9);
     // After a display-mode change the old list name is not a list in the new context: the font
     // name, which may now belong to a new texture, is left alone.
     HeroList = 4000;
@@ -363,8 +353,12 @@ TEST_F(SceneTest, ExplodingShotThatHitShowsTheLargeSquare) {
     REQUIRE_GL(Ctx);
     Perspective();
     Actors[0].Heading = 0;
-    TexExplosion = GreyTexture(255);
+    TexExplosion = PlainTexture(255, 255, 255);
     TexShot = TexExplosion;
+    // Full squares, as for these plain textures, not the shapes an earlier setup measured.
+    ShotShape = SpriteShape{};
+    for (SpriteShape& Shape : ExplosionShapes)
+        Shape = SpriteShape{};
     // Half-size 13 against 3 at distance 50: an edge at about 6 against 26 pixels.
     for (bool Hit : {false, true}) {
         glClear(GL_COLOR_BUFFER_BIT);

@@ -2,8 +2,12 @@
 #include "menu/Menu.h"
 #include "shell/App.h"
 #include "shell/Input.h"
+#include "sound/Sound.h"
+#include "support/SoundChild.h"
+#include "support/TempFolder.h"
 #include "world/World.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,6 +37,28 @@ TEST_F(Escape, InTheGamePausesIntoTheMenu) {
     EXPECT_EQ(GameState, 1);
     EXPECT_FALSE(QuitRequested);
     EXPECT_FALSE(Keys[KeyEscape]);
+}
+
+// Pausing silences the battle: the looping heartbeat and a shot still playing stop with it.
+TEST_F(Escape, PausingStopsEverySound) {
+    const std::string Heart = std::string(TARVIX_DATA_DIR) + "/sound/fx/heart.mp3";
+    if (!std::filesystem::exists(Heart)) GTEST_SKIP() << "the generated sounds are not there yet";
+    clsTempFolder Temp;
+    ASSERT_TRUE(Temp.Ready());
+    InChild(Temp.Path, "[general]\ndrivers = null\n", [&] {
+        ASSERT_TRUE(SoundInit(44100, SoundChannelCount));
+        const SoundSample Loop = SoundSampleLoad(Heart, SoundMode2D);
+        ASSERT_NE(Loop, 0);
+        SoundSampleSetMode(Loop, SoundLoopNormal);
+        ASSERT_EQ(SoundPlaySound(SoundFreeChannel, Loop), 0);
+        ASSERT_EQ(SoundPlaySound(SoundFreeChannel, Loop), 1);
+        GameState = 2;
+        EXPECT_TRUE(HandleEscape());
+        SoundUpdate();
+        EXPECT_FALSE(SoundChannelPlaying(0));
+        EXPECT_FALSE(SoundChannelPlaying(1));
+        SoundClose();
+    });
 }
 
 TEST_F(Escape, OnAnotherPageReturnsToTheMainPage) {

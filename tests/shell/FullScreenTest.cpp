@@ -13,6 +13,7 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -56,25 +57,15 @@ class ScaledPicture : public ::testing::Test {
 } // namespace
 
 TEST(FitPicture, KeepsTheShapeAndCentresIt) {
-    const PictureRect Wide = FitPicture(1920, 1080, 800, 600); // 4:3 on 16:9: bars left and right
-    EXPECT_EQ(Wide.X, 240);
-    EXPECT_EQ(Wide.Y, 0);
-    EXPECT_EQ(Wide.Width, 1440);
-    EXPECT_EQ(Wide.Height, 1080);
-    const PictureRect Tall = FitPicture(1280, 1024, 1280, 800); // the wide mode: bars above and below
-    EXPECT_EQ(Tall.X, 0);
-    EXPECT_EQ(Tall.Y, 112);
-    EXPECT_EQ(Tall.Width, 1280);
-    EXPECT_EQ(Tall.Height, 800);
-    const PictureRect Exact = FitPicture(1024, 768, 640, 480);
-    EXPECT_EQ(Exact.X, 0);
-    EXPECT_EQ(Exact.Y, 0);
-    EXPECT_EQ(Exact.Width, 1024);
-    EXPECT_EQ(Exact.Height, 768);
-    const PictureRect Odd = FitPicture(1366, 768, 1280, 1024); // never larger than the screen
-    EXPECT_LE(Odd.X + Odd.Width, 1366);
-    EXPECT_EQ(Odd.Height, 768);
-    EXPECT_EQ(Odd.Width, 960);
+    const auto Fit = [](int32_t OuterW, int32_t OuterH, int32_t W, int32_t H) {
+        const PictureRect R = FitPicture(OuterW, OuterH, W, H);
+        return std::tuple(R.X, R.Y, R.Width, R.Height);
+    };
+    EXPECT_EQ(Fit(1920, 1080, 800, 600), std::tuple(240, 0, 1440, 1080)); // 4:3 on 16:9: bars at the sides
+    EXPECT_EQ(Fit(1280, 1024, 1280, 800), std::tuple(0, 112, 1280, 800)); // the wide mode: bars above and below
+    EXPECT_EQ(Fit(1024, 768, 640, 480), std::tuple(0, 0, 1024, 768));
+    // Never larger than the screen.
+    EXPECT_EQ(Fit(1366, 768, 1280, 1024), std::tuple(203, 0, 960, 768));
 }
 
 // A 640 x 480 mode on a 320 x 180 screen: a 240 x 180 picture from x = 40, black at the sides.

@@ -8,6 +8,7 @@
 #include "menu/Settings.h"
 #include "platform/Platform.h"
 #include "support/BattleFixture.h"
+#include "support/SoundChild.h"
 #include "world/Bonus.h"
 
 #include <AL/al.h>
@@ -76,34 +77,6 @@ double Loudness(const std::string& Path) {
     for (int16_t V : Pcm.Samples)
         Sum += double(V) * V;
     return std::sqrt(Sum / double(Pcm.Samples.size()));
-}
-
-// Runs Body in a child process with ALSOFT_CONF naming a file with Config; the child's own
-// gtest expectations decide its exit status, and its failures print as usual.
-void InChild(const std::string& Folder, const std::string& Config,
-             const std::function<void()>& Body) {
-    const std::string ConfPath = Folder + "/alsoft.conf";
-    std::ofstream(ConfPath) << Config;
-    std::fflush(stdout);
-    // Failures the test had before the fork are not the child's.
-    const ::testing::TestResult& Result = *::testing::UnitTest::GetInstance()->current_test_info()->result();
-    const int                    PartsBefore = Result.total_part_count();
-    const pid_t                  Pid = fork();
-    ASSERT_GE(Pid, 0);
-    if (Pid == 0) {
-        setenv("ALSOFT_CONF", ConfPath.c_str(), 1);
-        unsetenv("ALSOFT_DRIVERS");
-        Body();
-        std::fflush(stdout);
-        bool Failed = false;
-        for (int I = PartsBefore; I < Result.total_part_count(); ++I)
-            Failed |= Result.GetTestPartResult(I).failed();
-        _exit(Failed ? 1 : 0);
-    }
-    int How = 0;
-    ASSERT_EQ(waitpid(Pid, &How, 0), Pid);
-    ASSERT_TRUE(WIFEXITED(How)) << "the child died by signal " << WTERMSIG(How);
-    EXPECT_EQ(WEXITSTATUS(How), 0) << "see the child's failures above";
 }
 
 std::string WaveConfig(const std::string& OutPath) {

@@ -2,6 +2,8 @@
 // actors with the values a new game gives them, every shared table in a known state), or a real
 // one made by the game's own setup in a GL context.
 #pragma once
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "menu/Menu.h"
@@ -18,10 +20,34 @@
 #include "world/World.h"
 #include "shell/GameEntry.h"
 
+// The records a new battle gives the player, a tank, a turret and a bonus item, made once by the
+// game's own new-battle setup (one of each, start energy 100, two shots) so that the fixtures
+// below carry no copies of setup's numbers. The random generator is left as it was.
+struct NewBattleRecords {
+    Actor_Rec Player, Tank, Turret, Bonus;
+};
+inline const NewBattleRecords& NewBattle() {
+    static const NewBattleRecords Records = [] {
+        const uint32_t Seed = RandomSeed;
+        for (Actor_Rec& A : Actors)
+            A = Actor_Rec{};
+        ArenaTanks = ArenaTurrets = ArenaBonus = 1;
+        ArenaStartEnergy = 100;
+        ArenaMaxShots = 2;
+        ArenaScale = 10;
+        NewGameRequested = 1;
+        SetupNewBattle();
+        RandomSeed = Seed;
+        return NewBattleRecords{Actors[0], Actors[1], Actors[2], Actors[3]};
+    }();
+    return Records;
+}
+
 // Clears the actor table, the keys, the shots, the particles and the log, and puts the player
 // with its new-game values at (X, Z) facing Heading.
 inline void ResetBattleWorld(float X = 0, float Z = 0, float Heading = 0) {
     FillTrigTables();
+    const NewBattleRecords& New = NewBattle();
     for (Actor_Rec& A : Actors)
         A = Actor_Rec{};
     for (bool& K : Keys)
@@ -47,82 +73,48 @@ inline void ResetBattleWorld(float X = 0, float Z = 0, float Heading = 0) {
     ShowParticles = true;
     PointerTimer = 30.0;
     Actor_Rec& P = Actors[0];
+    P = New.Player;
     P.Name = "PLAYER";
-    P.Acceleration = 0.04;
-    P.ReloadTime = 20.0;
-    P.Width = 2.0;
-    P.Length = 2.5;
-    P.Height = 2.0;
-    P.MaxShots = 2;
-    P.ShotRange = 1000;
-    P.Speed = 1.0f;
-    P.TurnSpeed = 1.0f;
-    P.ShotSpeed = 1.5f;
-    P.Energy = 100;
-    P.Kind = KindPlayer;
-    P.ShotsBounce = true;
-    P.ShotPower = 20;
     P.ColorR = P.ColorG = P.ColorB = 1.0;
     P.X = X;
-    P.Y = float(GroundY);
     P.Z = Z;
     P.Heading = Heading;
 }
 
-// An enemy tank in Slot with its new-game values.
-inline Actor_Rec& PlaceTank(int Slot, float X, float Z, float Heading) {
+// A copy of a new battle's record in Slot, named as setup names that slot, at (X, Z).
+inline Actor_Rec& PlaceCopy(int Slot, const Actor_Rec& From, const std::string& Name, float X,
+                            float Z, float Heading) {
     Actor_Rec& A = Actors[Slot];
-    A = Actor_Rec{};
-    A.Name = "Enemy tank " + std::to_string(Slot);
-    A.Acceleration = 0.04;
-    A.ReloadTime = 30.0;
-    A.Width = 2.0;
-    A.Length = 2.5;
-    A.Height = 2.0;
-    A.MaxShots = 5;
-    A.ShotRange = 3000;
-    A.ShotPower = 10;
-    A.Speed = 1.0f;
-    A.TurnSpeed = 2.0f;
-    A.ShotSpeed = 1.8f;
-    A.Energy = 100;
-    A.ColorR = 0.2;
-    A.ColorG = 0.6;
-    A.ColorB = 0.9;
+    A = From;
+    A.Name = Name + std::to_string(Slot);
     A.X = X;
-    A.Y = float(GroundY);
     A.Z = Z;
-    A.Kind = KindTank;
-    A.SightRange = 300.0;
     A.Heading = Heading;
     return A;
 }
 
-// A turret in Slot with its new-game values.
-inline Actor_Rec& PlaceTurret(int Slot, float X, float Z, float Heading) {
-    Actor_Rec& A = PlaceTank(Slot, X, Z, Heading);
-    A.Name = "Turret " + std::to_string(Slot);
-    A.ReloadTime = 15.0;
-    A.Length = 2.0;
-    A.Speed = 0.0f;
-    A.TurnSpeed = 3.0f;
-    A.Energy = 300;
-    A.Kind = KindTurret;
+// An armed enemy like From. Setup draws its colour at random; a fixed one keeps drawings the
+// same from run to run.
+inline Actor_Rec& PlaceArmed(int Slot, const Actor_Rec& From, const std::string& Name, float X,
+                             float Z, float Heading) {
+    Actor_Rec& A = PlaceCopy(Slot, From, Name, X, Z, Heading);
+    A.ColorR = 0.2;
+    A.ColorG = 0.6;
+    A.ColorB = 0.9;
     return A;
+}
+
+// An enemy tank or a turret in Slot with its new-game values.
+inline Actor_Rec& PlaceTank(int Slot, float X, float Z, float Heading) {
+    return PlaceArmed(Slot, NewBattle().Tank, "Enemy tank ", X, Z, Heading);
+}
+inline Actor_Rec& PlaceTurret(int Slot, float X, float Z, float Heading) {
+    return PlaceArmed(Slot, NewBattle().Turret, "Turret ", X, Z, Heading);
 }
 
 // A bonus item of the given type in Slot.
 inline Actor_Rec& PlaceBonus(int Slot, float X, float Z, int BonusType) {
-    Actor_Rec& A = Actors[Slot];
-    A = Actor_Rec{};
-    A.Name = "Bonus " + std::to_string(Slot);
-    A.Width = A.Length = A.Height = 2.0;
-    A.Energy = 1;
-    A.ColorR = A.ColorG = A.ColorB = 1.0;
-    A.X = X;
-    A.Y = float(GroundY);
-    A.Z = Z;
-    A.Kind = KindBonus;
+    Actor_Rec& A = PlaceCopy(Slot, NewBattle().Bonus, "Bonus ", X, Z, 0);
     A.BonusType = BonusType;
     return A;
 }
@@ -157,4 +149,24 @@ inline void StartRealBattle(int Tanks, int Turrets, int Bonus, int MaxShots) {
     GameSetup();
     ArenaFromFile = FromFile;
     GameState = 2;
+}
+
+// Skips a test that needs the generated models when the generator has not made them yet.
+#define REQUIRE_GAME_MODELS()                                                                      \
+    do {                                                                                           \
+        if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/xpsphere.mdl"))       \
+            GTEST_SKIP() << "the generated models are not there yet";                              \
+    } while (0)
+
+// The game's first start with a new battle, in the current GL context on a Width x Height screen
+// (the working folder must see the generated data). The menu tree is built again, as at every
+// first start.
+inline void RunFirstStart(int Width, int Height) {
+    ScreenWidth = Width;
+    ScreenHeight = Height;
+    FirstStart = true;
+    NextMenuItem = 1;
+    NewGameRequested = 1;
+    GameState = 0;
+    GameSetup();
 }

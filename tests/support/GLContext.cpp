@@ -51,3 +51,15 @@ std::vector<uint8_t> clsTestGLContext::Pixel(int X, int Y) const {
     glReadPixels(X, Y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, P.data());
     return P;
 }
+
+unsigned PlainTexture(uint8_t R, uint8_t G, uint8_t B, uint8_t A) {
+    const uint8_t Texel[4] = {R, G, B, A};
+    GLuint        Name = 0;
+    glGenTextures(1, &Name);
+    glBindTexture(GL_TEXTURE_2D, Name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, Texel);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    return Name;
+}

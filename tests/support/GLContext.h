@@ -23,6 +23,10 @@ class clsTestGLContext {
     void*       Context = nullptr;
 };
 
+// A texture of one texel (R, G, B, A) in the current context, sampled nearest and modulated by
+// the current colour: a plain surface whose drawn colour is easy to predict.
+unsigned PlainTexture(uint8_t R, uint8_t G, uint8_t B, uint8_t A = 255);
+
 // Skips the current test with a message when no GL context could be made.
 #define REQUIRE_GL(Ctx)                                                                            \
     do {                                                                                           \

@@ -352,10 +352,14 @@ bool clsXvfb::MoveTo(double PctX, double PctY) {
                std::to_string(Y)) == 0;
 }
 
-bool clsXvfb::ClickAt(double PctX, double PctY, int Button) {
+bool clsXvfb::Press(double PctX, double PctY, double Settle) {
     if (!MoveTo(PctX, PctY)) return false;
-    Sleep(0.1); // let the game see the pointer arrive before the press
-    return Run("xdotool click " + std::to_string(Button)) == 0;
+    Sleep(0.3);
+    const bool Ok = Run("xdotool mousedown 1") == 0;
+    Sleep(0.25);
+    Run("xdotool mouseup 1");
+    Sleep(Settle);
+    return Ok;
 }
 
 bool clsXvfb::CloseWindow() {

@@ -4,9 +4,11 @@
 // clicks (positions in percent of the game window, x from the left, y from the top), take
 // screenshots, and WaitForExit. The destructor ends whatever is still running.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
+#include <thread>
 #include <vector>
 
 // An RGB screenshot read back from a PPM file; pixels row by row from the top-left corner.
@@ -45,7 +47,9 @@ class clsXvfb {
     bool KeyDown(const std::string& KeyName);
     bool KeyUp(const std::string& KeyName);
     bool MoveTo(double PctX, double PctY);
-    bool ClickAt(double PctX, double PctY, int Button = 1);
+    // A left-button press the game sees: the pointer arrives, the button stays down across a few
+    // frames, then Settle seconds for the menu page to fade in before the next press can land.
+    bool Press(double PctX, double PctY, double Settle = 1.5);
     bool CloseWindow(); // asks the window to close, as a window manager's close button does
     bool Screenshot(const std::string& Path); // whole screen; the format follows the extension
     bool ScreenshotPpm(clsScreenshot& Shot);  // whole screen, read back
@@ -70,3 +74,14 @@ class clsXvfb {
     do {                                                                                           \
         if (!(X).Ready()) GTEST_SKIP() << "Xvfb could not be started";                             \
     } while (0)
+
+// Starts the game in a window in Folder and waits for the window; skips without a server.
+#define START_WINDOWED_GAME(X, Folder)                                                             \
+    REQUIRE_XVFB(X);                                                                               \
+    ASSERT_TRUE((X).StartApp({"--windowed"}, Folder));                                             \
+    ASSERT_TRUE((X).WaitForWindow()) << (X).AppLog()
+
+// Waits while the game runs on its own.
+inline void Pause(double Seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
+}

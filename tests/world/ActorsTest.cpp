@@ -30,13 +30,15 @@ class EnemyTest : public ::testing::Test {
 TEST_F(EnemyTest, TankOutOfSightOnlyWandersForward) {
     for (int Trial = 0; Trial < 200; ++Trial) {
         Actor_Rec& T = PlaceTank(1, 0, 0, 0);
-        PlaceFacingPlayer(T, 301, 6);
+        PlaceFacingPlayer(T, 301, 6.6);
         const float StartX = T.X, StartZ = T.Z;
         EnemyThink(1);
         ASSERT_EQ(T.ShotsInFlight, 0);
         // The wander term is at most half the turn speed either way.
-        ASSERT_LE(std::fabs(T.Heading - 6.0f), 1.0f + 1e-5f);
-        ASSERT_NEAR(Distance2D(StartX, StartZ, T.X, T.Z), 1.0, 1e-4);
+        ASSERT_LE(std::fabs(T.Heading - 6.6f), 1.0f + 1e-5f);
+        // One unit along the heading rounded to a whole degree, 7.
+        ASSERT_NEAR(T.X - StartX, -std::sin(7 * std::numbers::pi / 180), 1e-4);
+        ASSERT_NEAR(T.Z - StartZ, -std::cos(7 * std::numbers::pi / 180), 1e-4);
     }
 }
 

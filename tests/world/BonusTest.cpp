@@ -1,11 +1,11 @@
 // Bonus items: the pickup distance and the nine upgrades.
-#include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <vector>
 
 #include "sound/Sound.h"
 #include "support/BattleFixture.h"
+#include "support/SoundChild.h"
+#include "support/TempFolder.h"
 #include "world/Bonus.h"
 
 namespace {
@@ -46,50 +46,28 @@ TEST_F(BonusTest, EnergyBonusRepairsTheRadar) {
     EXPECT_TRUE(RadarWorking);
 }
 
-// A tenth of a second of a quiet 16-bit mono tone as a WAV file in memory.
-std::vector<uint8_t> ToneWav() {
-    const uint32_t       Frames = 4410, Rate = 44100, DataBytes = Frames * 2;
-    std::vector<uint8_t> W(44 + DataBytes);
-    auto                 Put32 = [&](size_t At, uint32_t V) { std::memcpy(&W[At], &V, 4); };
-    auto                 Put16 = [&](size_t At, uint16_t V) { std::memcpy(&W[At], &V, 2); };
-    std::memcpy(&W[0], "RIFF", 4);
-    Put32(4, 36 + DataBytes);
-    std::memcpy(&W[8], "WAVEfmt ", 8);
-    Put32(16, 16);
-    Put16(20, 1);
-    Put16(22, 1);
-    Put32(24, Rate);
-    Put32(28, Rate * 2);
-    Put16(32, 2);
-    Put16(34, 16);
-    std::memcpy(&W[36], "data", 4);
-    Put32(40, DataBytes);
-    for (uint32_t i = 0; i < Frames; ++i)
-        Put16(44 + 2 * i, uint16_t(int16_t((i % 100) * 20 - 1000)));
-    return W;
-}
-
 TEST_F(BonusTest, PickupChimesAtTheItemAndLeavesTheHeartbeatLooping) {
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    if (!SoundActive() && !SoundInit(44100, SoundChannelCount))
-        GTEST_SKIP() << "no sound device, not even OpenAL's null one";
-    const std::vector<uint8_t> Wav = ToneWav();
-    const SoundSample          Heart = SoundSampleLoadMemory(Wav.data(), Wav.size(), SoundMode2D);
-    ASSERT_NE(Heart, 0);
-    SoundSampleSetMode(Heart, SoundLoopNormal);
-    const int32_t HeartChannel = SoundPlaySound(SoundFreeChannel, Heart);
-    ASSERT_GE(HeartChannel, 0);
-    SoundEnabled = true;
-    Actors[0].Energy = 10;
-    PlaceBonus(4, 1.5f, -2.0f, 2);
-    BonusPickup(4);
-    EXPECT_EQ(Actors[0].Energy, 35);
-    EXPECT_FLOAT_EQ(SoundPosition[0], 1.5f);
-    EXPECT_FLOAT_EQ(SoundPosition[1], float(GroundY));
-    EXPECT_FLOAT_EQ(SoundPosition[2], -2.0f);
-    EXPECT_TRUE(SoundChannelPlaying(HeartChannel));
-    SoundStopSound(SoundAllChannels);
-    SoundClose();
+    const std::string HeartFile = std::string(TARVIX_DATA_DIR) + "/sound/fx/heart.mp3";
+    if (!std::filesystem::exists(HeartFile)) GTEST_SKIP() << "the generated sounds are not there yet";
+    clsTempFolder Temp;
+    InChild(Temp.Path, "[general]\ndrivers = null\n", [&] {
+        ASSERT_TRUE(SoundInit(44100, SoundChannelCount));
+        const SoundSample Heart = SoundSampleLoad(HeartFile, SoundMode2D);
+        ASSERT_NE(Heart, 0);
+        SoundSampleSetMode(Heart, SoundLoopNormal);
+        const int32_t HeartChannel = SoundPlaySound(SoundFreeChannel, Heart);
+        ASSERT_GE(HeartChannel, 0);
+        SoundEnabled = true;
+        Actors[0].Energy = 10;
+        PlaceBonus(4, 1.5f, -2.0f, 2);
+        BonusPickup(4);
+        EXPECT_EQ(Actors[0].Energy, 35);
+        EXPECT_FLOAT_EQ(SoundPosition[0], 1.5f);
+        EXPECT_FLOAT_EQ(SoundPosition[1], float(GroundY));
+        EXPECT_FLOAT_EQ(SoundPosition[2], -2.0f);
+        EXPECT_TRUE(SoundChannelPlaying(HeartChannel));
+        SoundClose();
+    });
 }
 
 TEST_F(BonusTest, EnergyHasNoUpperLimit) {

@@ -121,21 +121,20 @@ class FrameRateTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(Temp.Ready());
         Temp.LinkGameData(TARVIX_DATA_DIR);
+        REQUIRE_GL(Ctx);
+        REQUIRE_GAME_MODELS();
+        ScreenWidth = 96;
+        ScreenHeight = 72;
     }
     void TearDown() override {
         SpeedFactor = 1;
         GameState = 1;
     }
-    clsTempFolder Temp;
+    clsTempFolder    Temp;
+    clsTestGLContext Ctx{96, 72};
 };
 
 TEST_F(FrameRateTest, TheSameDuelAtFiftyTwentyFiveAndTwelveFramesASecond) {
-    clsTestGLContext Ctx(96, 72);
-    REQUIRE_GL(Ctx);
-    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-        GTEST_SKIP() << "the generated models are not there yet";
-    ScreenWidth = 96;
-    ScreenHeight = 72;
 
     DuelResult  Results[3];
     const float Factors[3] = {1, 2, 4};
@@ -163,6 +162,25 @@ TEST_F(FrameRateTest, TheSameDuelAtFiftyTwentyFiveAndTwelveFramesASecond) {
         EXPECT_NEAR(R.HitsOn[Turret], Base.HitsOn[Turret], 1);
         EXPECT_NEAR(R.HitsOn[0], Base.HitsOn[0], 1);
     }
+}
+
+// In a game the pointer overlay counts down by SpeedFactor each frame, and stays at 30 while a
+// panel is dragged; once faded out, dragging does not bring it back.
+TEST_F(FrameRateTest, PointerFadesByTheFrameUnlessAPanelIsDragged) {
+    StartRealBattle(0, 0, 0, 2);
+    SpeedFactor = 1.5f;
+    DragPanel = 0;
+    PointerTimer = 30.0;
+    DrawFrame();
+    DrawFrame();
+    EXPECT_DOUBLE_EQ(PointerTimer, 27.0);
+    DragPanel = 3;
+    DrawFrame();
+    EXPECT_DOUBLE_EQ(PointerTimer, 30.0);
+    PointerTimer = 0.0;
+    DrawFrame();
+    EXPECT_DOUBLE_EQ(PointerTimer, 0.0);
+    DragPanel = 0;
 }
 
 } // namespace

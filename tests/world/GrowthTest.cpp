@@ -16,6 +16,7 @@
 #include "render/OrinGLFont.h"
 #include "shell/App.h"
 #include "shell/Window.h"
+#include "support/BattleFixture.h"
 #include "support/GLContext.h"
 #include "support/Sanitizers.h"
 #include "world/Setup.h"
@@ -124,16 +125,9 @@ void RunSetups(const char* What, bool NewGame, int Count, const LiveObjects& Fir
 TEST_F(GrowthInContext, NewGamesAndResumesLeaveNothingBehind) {
     clsTestGLContext Ctx(320, 240);
     REQUIRE_GL(Ctx);
-    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-        GTEST_SKIP() << "the generated models are not there yet";
-    ScreenWidth = 320;
-    ScreenHeight = 240;
-    FirstStart = true;
-    NextMenuItem = 1; // the menu tree is built once per run; this test runs a first start again
-    NewGameRequested = 1;
-    GameState = 0;
+    REQUIRE_GAME_MODELS();
     ArenaTanks = ArenaTurrets = ArenaBonus = 10;
-    GameSetup();
+    RunFirstStart(320, 240);
     NewGameRequested = 1;
     GameSetup(); // the first game entered from the menu
     const LiveObjects First = CountLive();

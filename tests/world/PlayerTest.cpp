@@ -1,4 +1,5 @@
 // The player's tank control: throttle, steering, blocking and the fire latch.
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "support/BattleFixture.h"
@@ -64,6 +65,15 @@ TEST_F(PlayerTest, UpWinsOverDownAndClearsIt) {
     EXPECT_TRUE(Keys[KeyUp]);
 }
 
+// The step follows the heading rounded to a whole degree: 30.7 moves along 31.
+TEST_F(PlayerTest, MovesAlongTheHeadingRoundedToAWholeDegree) {
+    Actors[0].Heading = 30.7f;
+    PlayerVelocity = 1.0;
+    Drive({}, 1);
+    EXPECT_NEAR(Actors[0].X, -std::sin(31 * M_PI / 180), 1e-5);
+    EXPECT_NEAR(Actors[0].Z, -std::cos(31 * M_PI / 180), 1e-5);
+}
+
 TEST_F(PlayerTest, DownReversesAlongTheHeading) {
     Actors[0].Heading = 90;
     Drive({KeyDown}, 10);
@@ -119,6 +129,15 @@ TEST_F(PlayerTest, BonusItemsDeadActorsAndHighSlotsNeverBlock) {
     Keys[KeyUp] = true;
     EXPECT_FALSE(ControlPlayerTank());
     EXPECT_FLOAT_EQ(Actors[0].Z, -1.0f);
+}
+
+// Contact is measured along the axes: 1.6 across and 1.6 ahead is 3.2 away, though only 2.26
+// in a straight line.
+TEST_F(PlayerTest, ContactRangeIsTheSumOfTheAxisDistances) {
+    PlaceTank(5, 1.6f, -1.6f, 0.0f);
+    EXPECT_FALSE(ControlPlayerTank());
+    PlaceTank(5, 1.4f, -1.5f, 0.0f);
+    EXPECT_TRUE(ControlPlayerTank());
 }
 
 TEST_F(PlayerTest, TurretInTheLastSlotOfAFullArenaBlocks) {

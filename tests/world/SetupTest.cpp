@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 #include <GL/gl.h>
@@ -21,6 +22,7 @@
 #include "shell/Input.h"
 #include "core/Timer.h"
 #include "shell/Window.h"
+#include "support/BattleFixture.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
 #include "core/EventLog.h"
@@ -47,7 +49,55 @@ void DirtyActors() {
         Actors[I].Energy = 55;
         Actors[I].ShotsInFlight = 3;
         Actors[I].Heading = 200;
+        Actors[I].ReloadTimer = 9;
+        Actors[I].Acceleration = 0.5;
+        Actors[I].SightRange = 77;
     }
+}
+
+// The records of a new battle with ten of each, start energy 100 and two shots, written out from
+// the setup tables; the player keeps its sight range, turrets and items their acceleration.
+// Kind, Acceleration, ReloadTime, Width, Length, Height, MaxShots, ShotRange, ShotPower,
+// ShotsBounce, Speed, TurnSpeed, ShotSpeed, Energy, SightRange:
+using Record = std::tuple<int32_t, double, double, double, double, double, int32_t, int32_t,
+                          int32_t, bool, float, float, float, int32_t, double>;
+Record Fields(const Actor_Rec& A) {
+    return {A.Kind,      A.Acceleration, A.ReloadTime, A.Width, A.Length,    A.Height,
+            A.MaxShots,  A.ShotRange,    A.ShotPower,  A.ShotsBounce,        A.Speed,
+            A.TurnSpeed, A.ShotSpeed,    A.Energy,     A.SightRange};
+}
+const Record NewPlayer{1, 0.04, 20, 2, 2.5, 2, 2, 1000, 20, true, 1.0f, 1.0f, 1.5f, 100, 77};
+const Record NewTank{2, 0.04, 30, 2, 2.5, 2, 5, 3000, 10, false, 1.0f, 2.0f, 1.8f, 100, 300};
+const Record NewTurret{3, 0.5, 15, 2, 2, 2, 5, 3000, 10, false, 0.0f, 3.0f, 1.8f, 300, 300};
+const Record NewBonus{4, 0.5, 0, 2, 2, 2, 0, 0, 0, false, 0.0f, 0.0f, 0.0f, 1, 0};
+
+TEST(SetupNewBattle, TenOfEachMatchTheSetupTablesAndAreNumberedBySlot) {
+    ArenaCounts(10, 10, 10);
+    DirtyActors();
+    SetupNewBattle();
+    const std::pair<int, const Record*> Rows[] = {
+        {0, &NewPlayer},  {1, &NewTank},   {10, &NewTank}, {11, &NewTurret},
+        {20, &NewTurret}, {21, &NewBonus}, {30, &NewBonus}};
+    for (const auto& [Slot, Expected] : Rows) {
+        EXPECT_EQ(Fields(Actors[Slot]), *Expected) << "slot " << Slot;
+        EXPECT_EQ(Actors[Slot].ReloadTimer, 0.0) << "slot " << Slot;
+        EXPECT_EQ(Actors[Slot].ShotsInFlight, 0) << "slot " << Slot;
+        EXPECT_FLOAT_EQ(Actors[Slot].Y, -179.0f) << "slot " << Slot;
+    }
+    // Every slot between the rows is named and kinded by its place, and spread over the arena.
+    for (int I = 1; I <= 30; I++) {
+        const char* Prefix = I <= 10 ? "Enemy tank " : I <= 20 ? "Turret " : "Bonus ";
+        EXPECT_EQ(Actors[I].Name, Prefix + std::to_string(I));
+        EXPECT_EQ(Actors[I].Kind, I <= 10 ? KindTank : I <= 20 ? KindTurret : KindBonus);
+        EXPECT_EQ(Actors[I].ColorR == 1.0 && Actors[I].ColorB == 1.0, I > 20) << I;
+        EXPECT_GE(Actors[I].X, -500.0f);
+        EXPECT_LE(Actors[I].X, 250.0f);
+        EXPECT_GE(Actors[I].Z, -500.0f);
+        EXPECT_LE(Actors[I].Z, 250.0f);
+        EXPECT_GE(Actors[I].Heading, 0.0f);
+        EXPECT_LT(Actors[I].Heading, 360.0f);
+    }
+    EXPECT_EQ(Actors[31].Energy, 0);
 }
 
 TEST(SetupNewBattle, WithNoEnemiesOnlyThePlayerIsAlive) {
@@ -61,53 +111,6 @@ TEST(SetupNewBattle, WithNoEnemiesOnlyThePlayerIsAlive) {
     }
     EXPECT_EQ(Actors[151].Energy, 55) << "no battle reaches past slot 150";
     EXPECT_EQ(NewGameRequested, 0);
-}
-
-TEST(SetupNewBattle, TenOfEachAreNumberedBySlot) {
-    ArenaCounts(10, 10, 10);
-    DirtyActors();
-    SetupNewBattle();
-    for (int I = 1; I <= 10; I++) {
-        EXPECT_EQ(Actors[I].Name, "Enemy tank " + std::to_string(I));
-        EXPECT_EQ(Actors[I].Kind, KindTank);
-        EXPECT_EQ(Actors[I].Energy, 100);
-        EXPECT_EQ(Actors[I].MaxShots, 5);
-        EXPECT_EQ(Actors[I].ShotRange, 3000);
-        EXPECT_FALSE(Actors[I].ShotsBounce);
-        EXPECT_FLOAT_EQ(Actors[I].TurnSpeed, 2.0f);
-        EXPECT_FLOAT_EQ(Actors[I].ShotSpeed, 1.8f);
-        EXPECT_EQ(Actors[I].ReloadTime, 30.0);
-        EXPECT_EQ(Actors[I].Length, 2.5);
-        EXPECT_EQ(Actors[I].SightRange, 300.0);
-    }
-    for (int I = 11; I <= 20; I++) {
-        EXPECT_EQ(Actors[I].Name, "Turret " + std::to_string(I));
-        EXPECT_EQ(Actors[I].Kind, KindTurret);
-        EXPECT_EQ(Actors[I].Energy, 300);
-        EXPECT_EQ(Actors[I].Speed, 0.0f);
-        EXPECT_FLOAT_EQ(Actors[I].TurnSpeed, 3.0f);
-        EXPECT_EQ(Actors[I].ReloadTime, 15.0);
-        EXPECT_EQ(Actors[I].Length, 2.0);
-    }
-    for (int I = 21; I <= 30; I++) {
-        EXPECT_EQ(Actors[I].Name, "Bonus " + std::to_string(I));
-        EXPECT_EQ(Actors[I].Kind, KindBonus);
-        EXPECT_EQ(Actors[I].Energy, 1);
-        EXPECT_EQ(Actors[I].ColorR, 1.0);
-        EXPECT_EQ(Actors[I].MaxShots, 0);
-        EXPECT_EQ(Actors[I].SightRange, 0.0);
-    }
-    for (int I = 1; I <= 30; I++) {
-        EXPECT_GE(Actors[I].X, -500.0f);
-        EXPECT_LE(Actors[I].X, 250.0f);
-        EXPECT_GE(Actors[I].Z, -500.0f);
-        EXPECT_LE(Actors[I].Z, 250.0f);
-        EXPECT_FLOAT_EQ(Actors[I].Y, -179.0f);
-        EXPECT_GE(Actors[I].Heading, 0.0f);
-        EXPECT_LT(Actors[I].Heading, 360.0f);
-        EXPECT_EQ(Actors[I].ShotsInFlight, 0);
-    }
-    EXPECT_EQ(Actors[31].Energy, 0);
 }
 
 // 50 of each fill slots 1..150: the bonus items in 101..150 are in play, and shots hit them.
@@ -179,11 +182,6 @@ TEST(SetupNewBattle, PlayerStartsAtTheWestEndFacingMinusZ) {
     EXPECT_EQ(P.Heading, 0.0f);
     EXPECT_EQ(P.Energy, 640);
     EXPECT_EQ(P.MaxShots, 7);
-    EXPECT_EQ(P.ShotPower, 20);
-    EXPECT_TRUE(P.ShotsBounce);
-    EXPECT_EQ(P.ShotRange, 1000);
-    EXPECT_FLOAT_EQ(P.ShotSpeed, 1.5f);
-    EXPECT_EQ(P.ReloadTime, 20.0);
     EXPECT_EQ(P.Name, "ORIN") << "name and colour stay as the settings set them";
     EXPECT_EQ(P.ColorG, 0.3);
     EXPECT_EQ(CameraMode, 2);
@@ -272,15 +270,8 @@ class GameSetupInContext : public ::testing::Test {
 TEST_F(GameSetupInContext, FirstStartThenResumeThenNewGame) {
     clsTestGLContext Ctx(320, 240);
     REQUIRE_GL(Ctx);
-    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-        GTEST_SKIP() << "the generated models are not there yet";
-    ScreenWidth = 320;
-    ScreenHeight = 240;
-    FirstStart = true;
-    NextMenuItem = 1; // the menu tree is built once per run; this test runs a first start again
-    NewGameRequested = 1;
-    GameState = 0;
-    GameSetup();
+    REQUIRE_GAME_MODELS();
+    RunFirstStart(320, 240);
     EXPECT_EQ(GameState, 1);
     EXPECT_EQ(MenuPage, 1);
     EXPECT_FALSE(FirstStart);
@@ -355,18 +346,12 @@ double CentreBrightness(const clsTestGLContext& Ctx, int Side) {
 TEST_F(GameSetupInContext, AShotFliesHitsScoresAndKillsWithAnExplosion) {
     clsTestGLContext Ctx(160, 120);
     REQUIRE_GL(Ctx);
-    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/xpsphere.mdl"))
-        GTEST_SKIP() << "the generated models are not there yet";
-    ScreenWidth = 160;
-    ScreenHeight = 120;
-    FirstStart = true;
-    NextMenuItem = 1;
+    REQUIRE_GAME_MODELS();
     ArenaTanks = 1;
     ArenaTurrets = 0;
     ArenaBonus = 0;
     ArenaRespawn = false;
-    NewGameRequested = 1;
-    GameSetup();
+    RunFirstStart(160, 120);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45, 160.0 / 120, 0.1, 1500);

@@ -107,6 +107,10 @@ TEST_F(WorldHelpers, AimIsQuantisedByDistance) {
     EXPECT_TRUE(InLineOfFire(1, 2));
     PlaceAhead(45, 50, 100);
     EXPECT_FALSE(InLineOfFire(1, 2));
+    // At 101 units the precision is 55 (50.5 + 500, over ten): aimed at 60, a target at 60.65
+    // gives 26.96 against 27.5, no match (at a precision of 45 both would be 22).
+    PlaceAhead(60, 60.65, 101);
+    EXPECT_FALSE(InLineOfFire(1, 2));
     // Beyond 1000 units the precision is 100, so the same 1-degree miss no longer matches.
     PlaceAhead(45, 46, 2000);
     EXPECT_FALSE(InLineOfFire(1, 2));
