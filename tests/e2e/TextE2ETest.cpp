@@ -252,32 +252,6 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         X.KeyUp("a");
         EXPECT_TRUE(Seen) << "no reload line after firing";
         ReadShot(X, Shot, std::string(Name) + "-reload", {Reload});
-        // The player starts near the west wall facing east. Shots fired straight at that wall come
-        // back onto their owner; the player turns left in steps of some ten degrees, firing after
-        // each, until two shots have come back.
-        const TextSpot Over = {"GAME OVER", 3, 29.5, 97, 40.5, White, 10.0, 7};
-        auto GameOverShown = [&] {
-            if (!X.ScreenshotPpm(Shot)) return false;
-            int Lit = 0;
-            for (int Y = int(32 * X.WindowHeight / 100); Y < int(38 * X.WindowHeight / 100); ++Y)
-                for (int Px = X.WindowWidth / 10; Px < X.WindowWidth * 9 / 10; ++Px) Lit += White(Shot.At(Px, Y));
-            return Lit > X.WindowWidth * X.WindowHeight / 200;
-        };
-        bool Over0 = false;
-        X.KeyDown("Left");
-        Pause(0.6);
-        X.KeyUp("Left");
-        for (auto End = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-             std::chrono::steady_clock::now() < End && !(Over0 = GameOverShown());) {
-            // A press shorter than a frame could come and go unseen by the game.
-            X.KeyDown("Left");
-            Pause(0.15);
-            X.KeyUp("Left");
-            X.SendKey("a");
-            Pause(0.15);
-        }
-        ASSERT_TRUE(Over0) << "the player's own shots never ended the game";
-        ReadShot(X, Shot, std::string(Name) + "-gameover", {Over});
         Report(Name, Minimum);
         X.StopApp();
     }
@@ -286,10 +260,10 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
 TEST_P(TextE2EAt, MenusAndBattleReadBack) { Run(); }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, TextE2EAt,
-                         // Seen over repeated runs: 20-21, 25-26 and 25 of 31; three strings of
+                         // Seen over repeated runs: 19-20, 24-25 and 24 of 30; three strings of
                          // slack, as a screenshot can catch a frame mid-change on a busy machine.
-                         ::testing::Values(Resolution{1, "640x480", 17}, Resolution{2, "800x600", 22},
-                                           Resolution{3, "1024x768", 22}),
+                         ::testing::Values(Resolution{1, "640x480", 16}, Resolution{2, "800x600", 21},
+                                           Resolution{3, "1024x768", 21}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 // The event log's text is too small to read below 1280x1024 (its cells are 8 pixels high there).
