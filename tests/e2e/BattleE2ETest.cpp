@@ -193,7 +193,10 @@ TEST_F(BattleE2E, PlayThroughTheMenuIntoABattleAndOut) {
     EXPECT_GT(ResumeText(Paused, X), 0.02) << "Resume Game shown";
 
     ASSERT_TRUE(X.Press(45, 22.5)); // Resume Game
-    const clsScreenshot Resumed = ShootWhen(X, 15, InBattle);
+    // Waits for the battle without the menu: a slow (sanitizer) build can show the radar a frame
+    // before the screen grab holds the whole new picture.
+    const clsScreenshot Resumed =
+        ShootWhen(X, 15, [&](const clsScreenshot& S) { return InBattle(S) && MenuTitle(S, X) < 0.02; });
     EXPECT_GT(RadarEdge(Resumed, X), 0.12) << "back in the battle";
     EXPECT_LT(MenuTitle(Resumed, X), 0.02);
 
