@@ -19,9 +19,7 @@ build: deps $(B)/CMakeCache.txt
 run: build
 	cd $(B)/data && ../tarvix
 
-# The whole suite, then once more under AddressSanitizer and UndefinedBehaviorSanitizer. The leak
-# check leaves the threads' registers out: reading those of the GL driver's worker threads at exit
-# crashes the leak checker's tracer in some drawing tests (the heap, stacks and TLS are still read).
+# The whole suite, then once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test: build
 	cd $(B) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) asan
@@ -34,7 +32,7 @@ asan: deps
 	cmake --build $(ASAN_B) -j $(JOBS)
 	cd $(ASAN_B) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:use_registers=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
 	  ctest --output-on-failure -j $(JOBS)
 
 # Every loader's libFuzzer target (or those of FUZZ_TARGETS) for FUZZ_SECONDS each (clang, its
