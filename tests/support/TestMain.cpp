@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
     setenv("TARVIX_NO_DIALOGS", "1", 1);
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // OpenAL Soft reads its configuration once per process, at its first use: with the null
+    // backend as the default, a test process that opened the sound layer early still hands a
+    // working device to the sound cases that fork from it later (tests/support/SoundChild.h).
+    setenv("ALSOFT_DRIVERS", "null", 0);
     KeepGLDriversLoaded();
     // The game programs that end-to-end tests start load the GL driver without the trick above,
     // so in a sanitizer build their exit would report the driver's allocations as leaks. This
