@@ -122,6 +122,15 @@ void RunBenchFrame() {
     RunFrame(ScriptBattleFrame);
 }
 
+bool ReadPositiveWhole(const char* Text, int64_t& Value) {
+    char*           End = nullptr;
+    const long long Number = std::strtoll(Text, &End, 10);
+    if (End == Text || *End != '\0' || Number <= 0)
+        return false;
+    Value = Number;
+    return true;
+}
+
 int ReadBenchOption(int argc, char** argv, int& i) {
     const char* Option = argv[i];
     if (std::strcmp(Option, "--bench") == 0 || std::strcmp(Option, "--bench-empty") == 0) {
@@ -144,11 +153,10 @@ int ReadBenchOption(int argc, char** argv, int& i) {
         return -1;
     }
     if (std::strcmp(Option, "--bench-shot") == 0) {
-        const char* Value = i + 1 < argc ? argv[++i] : "";
-        char*       End = nullptr;
-        const long long Frame = std::strtoll(Value, &End, 10);
-        const char*     File = i + 1 < argc ? argv[++i] : "";
-        if (End != Value && *End == '\0' && Frame > 0 && File[0] != '\0') {
+        int64_t     Frame = 0;
+        const bool  FrameRead = ReadPositiveWhole(i + 1 < argc ? argv[++i] : "", Frame);
+        const char* File = i + 1 < argc ? argv[++i] : "";
+        if (FrameRead && File[0] != '\0') {
             BenchShotFrame = Frame;
             BenchShotFile = File;
             BenchMode = BenchKind::Battle;
@@ -162,14 +170,13 @@ int ReadBenchOption(int argc, char** argv, int& i) {
     if (!Frames && !Size)
         return 0;
     const char* Value = i + 1 < argc ? argv[++i] : "";
-    char*       End = nullptr;
     if (Frames) {
-        BenchFrames = std::strtoll(Value, &End, 10);
-        if (End != Value && *End == '\0' && BenchFrames > 0)
+        if (ReadPositiveWhole(Value, BenchFrames))
             return 1;
         std::fprintf(stderr, "tarvix: --bench-frames needs a positive whole number\n");
         return -1;
     }
+    char*      End = nullptr;
     const long W = std::strtol(Value, &End, 10);
     const long H = End != Value && *End == 'x' ? std::strtol(End + 1, &End, 10) : 0;
     if (*End == '\0' && W >= 64 && W <= 8192 && H >= 64 && H <= 8192) {

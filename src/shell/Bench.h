@@ -21,6 +21,10 @@ extern BenchArenaKind BenchArena;  // --bench-arena largest|default; Largest unl
 extern int64_t        BenchShotFrame; // --bench-shot FRAME FILE: the frame saved; 0 for none
 extern std::string    BenchShotFile;  //   and the file it is saved to (binary PPM)
 
+// Text as a positive whole number, all of it: --frames, --bench-frames and --bench-shot take
+// their counts this way. False, with Value left as it was, for anything else.
+bool ReadPositiveWhole(const char* Text, int64_t& Value);
+
 // One benchmark option at argv[i] (--bench, --bench-empty, --bench-frames N, --size WxH,
 // --still-models: the tanks drawn still, as with "AnimatedModels=0"; --bench-arena NAME,
 // --bench-shot FRAME FILE); steps i over the values it takes. 1 when taken, 0 when argv[i] is
