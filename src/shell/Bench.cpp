@@ -9,6 +9,7 @@
 #include "shell/App.h"
 #include "shell/Events.h"
 #include "shell/GameEntry.h"
+#include "shell/Screenshot.h"
 #include "shell/Window.h"
 #include "world/Player.h"
 #include "world/Setup.h"
@@ -272,19 +273,12 @@ int64_t PeakResidentKilobytes() {
 bool SaveFrameImage(const std::string& Path, int32_t Width, int32_t Height) {
     if (Width <= 0 || Height <= 0)
         return false;
-    const size_t        Row = size_t(Width) * 3;
-    std::vector<uint8_t> Pixels(Row * size_t(Height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, Width, Height, GL_RGB, GL_UNSIGNED_BYTE, Pixels.data());
+    const std::vector<uint8_t> Rows = ReadFrameRows({0, 0, Width, Height});
     std::FILE* Out = std::fopen(Path.c_str(), "wb");
     if (!Out)
         return false;
     std::fprintf(Out, "P6\n%d %d\n255\n", Width, Height);
-    bool Written = true;
-    // OpenGL's first row is the bottom one; the file's is the top one.
-    for (int32_t Y = Height - 1; Y >= 0 && Written; --Y)
-        Written = std::fwrite(Pixels.data() + size_t(Y) * Row, 1, Row, Out) == Row;
+    const bool Written = std::fwrite(Rows.data(), 1, Rows.size(), Out) == Rows.size();
     return std::fclose(Out) == 0 && Written;
 }
 

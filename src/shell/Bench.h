@@ -69,8 +69,8 @@ double MillisecondsSinceProcessStart();
 
 int64_t PeakResidentKilobytes(); // the process's peak resident set so far; 0 when unknown
 
-// Reads the current frame's colour buffer (the back buffer, before the swap) and writes it to
-// Path as a binary PPM, top row first. False when the file cannot be written.
+// Reads the current frame's colour buffer (as a screenshot does, before the swap) and writes it
+// to Path as a binary PPM, top row first. False when the file cannot be written.
 bool SaveFrameImage(const std::string& Path, int32_t Width, int32_t Height);
 
 // The whole benchmark: window, start-up, a new game, the measured frames, the figures on stdout.
