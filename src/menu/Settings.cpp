@@ -302,4 +302,9 @@ void LoadLastArena() {
     ApplyChecks(ArenaKeys, ArenaChecks);
 }
 
+void SetArenaDefaults() {
+    for (const SettingKey& K : ArenaKeys)
+        SetNumber(K.Target, K.Default);
+}
+
 void SaveLastArena() { SaveKeys(UserFilePath(LastArenaPath).c_str(), ArenaKeys); }

@@ -5,6 +5,7 @@
 #include "core/InputState.h"
 #include "core/Screen.h"
 #include "core/SettingValues.h"
+#include "menu/Settings.h"
 #include "platform/Clock.h"
 #include "shell/App.h"
 #include "shell/Events.h"
@@ -194,13 +195,7 @@ void SetBenchSettings() {
     ShowTrees = true;
     ShowParticles = true;
     if (BenchArena == BenchArenaKind::Default) {
-        // The values a first start offers in the custom arena page.
-        ArenaTanks = 10;
-        ArenaTurrets = 10;
-        ArenaBonus = 10;
-        ArenaStartEnergy = 100;
-        ArenaMaxShots = 2;
-        ArenaRespawn = false;
+        SetArenaDefaults(); // the values a first start offers in the custom arena page
         return;
     }
     ArenaTanks = 50;
