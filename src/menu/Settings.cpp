@@ -44,6 +44,12 @@ struct RangeCheck {
     double      Fallback;
 };
 
+// A "Keys" row: the action's key name and its usual key are those of the bindings table.
+SettingKey BindingKey(KeyAction Action) {
+    return {"Keys", KeyBindings[Action].Name, Encoding::Text, &KeyBindingNames[Action], 0,
+            KeyBindings[Action].DefaultKey};
+}
+
 const SettingKey PreferenceKeys[] = {
     {"Graphics", "Detail",      Encoding::Integer,        &DetailLevel,      2,   nullptr},
     {"Graphics", "Resolution",  Encoding::Integer,        &ResolutionWanted, 2,   nullptr},
@@ -65,21 +71,21 @@ const SettingKey PreferenceKeys[] = {
     // Additions of the Linux game: full screen over the desktop, and the key of each action
     // by its SDL key name (resolved by ApplyKeyBindings).
     {"Graphics", "Fullscreen",       Encoding::Boolean, &FullscreenWanted,                          1, nullptr},
-    {"Keys",     "Forward",          Encoding::Text,    &KeyBindingNames[ActionForward],          0, "Up"},
-    {"Keys",     "Backward",         Encoding::Text,    &KeyBindingNames[ActionBackward],         0, "Down"},
-    {"Keys",     "TurnLeft",         Encoding::Text,    &KeyBindingNames[ActionTurnLeft],         0, "Left"},
-    {"Keys",     "TurnRight",        Encoding::Text,    &KeyBindingNames[ActionTurnRight],        0, "Right"},
-    {"Keys",     "Fire",             Encoding::Text,    &KeyBindingNames[ActionFire],             0, "A"},
-    {"Keys",     "Fire2",            Encoding::Text,    &KeyBindingNames[ActionFire2],            0, "Space"},
-    {"Keys",     "Camera",           Encoding::Text,    &KeyBindingNames[ActionCamera],           0, "C"},
-    {"Keys",     "ToggleFPS",        Encoding::Text,    &KeyBindingNames[ActionToggleFPS],        0, "F"},
-    {"Keys",     "ToggleHelp",       Encoding::Text,    &KeyBindingNames[ActionToggleHelp],       0, "H"},
-    {"Keys",     "ToggleRadar",      Encoding::Text,    &KeyBindingNames[ActionToggleRadar],      0, "R"},
-    {"Keys",     "ToggleCrosshairs", Encoding::Text,    &KeyBindingNames[ActionToggleCrosshairs], 0, "S"},
-    {"Keys",     "ToggleCompass",    Encoding::Text,    &KeyBindingNames[ActionToggleCompass],    0, "O"},
-    {"Keys",     "ToggleTrees",      Encoding::Text,    &KeyBindingNames[ActionToggleTrees],      0, "T"},
-    {"Keys",     "ToggleLog",        Encoding::Text,    &KeyBindingNames[ActionToggleLog],        0, "L"},
-    {"Keys",     "ToggleParticles",  Encoding::Text,    &KeyBindingNames[ActionToggleParticles],  0, "P"},
+    BindingKey(ActionForward),
+    BindingKey(ActionBackward),
+    BindingKey(ActionTurnLeft),
+    BindingKey(ActionTurnRight),
+    BindingKey(ActionFire),
+    BindingKey(ActionFire2),
+    BindingKey(ActionCamera),
+    BindingKey(ActionToggleFPS),
+    BindingKey(ActionToggleHelp),
+    BindingKey(ActionToggleRadar),
+    BindingKey(ActionToggleCrosshairs),
+    BindingKey(ActionToggleCompass),
+    BindingKey(ActionToggleTrees),
+    BindingKey(ActionToggleLog),
+    BindingKey(ActionToggleParticles),
 };
 
 // The order LoadSettings reads the keys in (the flags not quite in the written order).
@@ -294,6 +300,11 @@ void LoadLastArena() {
     for (const SettingKey& K : ArenaKeys)
         ReadKey(Doc, K);
     ApplyChecks(ArenaKeys, ArenaChecks);
+}
+
+void SetArenaDefaults() {
+    for (const SettingKey& K : ArenaKeys)
+        SetNumber(K.Target, K.Default);
 }
 
 void SaveLastArena() { SaveKeys(UserFilePath(LastArenaPath).c_str(), ArenaKeys); }

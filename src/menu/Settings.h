@@ -25,3 +25,4 @@ void SaveSettings();
 // The custom arena: no stars.
 void LoadLastArena();
 void SaveLastArena();
+void SetArenaDefaults(); // the values a first start offers, as without "./lastarena.ini"

@@ -48,9 +48,7 @@ int ReadOptions(int argc, char** argv) {
         if (std::strcmp(argv[i], "--windowed") == 0) {
             WindowedOption = true;
         } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
-            char* End = nullptr;
-            FrameLimit = std::strtoll(argv[++i], &End, 10);
-            if (*End != '\0' || FrameLimit <= 0) {
+            if (!ReadPositiveWhole(argv[++i], FrameLimit)) {
                 std::fprintf(stderr, "tarvix: --frames needs a positive whole number\n%s", Usage);
                 return 2;
             }

@@ -5,10 +5,12 @@
 #include "core/InputState.h"
 #include "core/Screen.h"
 #include "core/SettingValues.h"
+#include "menu/Settings.h"
 #include "platform/Clock.h"
 #include "shell/App.h"
 #include "shell/Events.h"
 #include "shell/GameEntry.h"
+#include "shell/Screenshot.h"
 #include "shell/Window.h"
 #include "world/Player.h"
 #include "world/Setup.h"
@@ -122,6 +124,15 @@ void RunBenchFrame() {
     RunFrame(ScriptBattleFrame);
 }
 
+bool ReadPositiveWhole(const char* Text, int64_t& Value) {
+    char*           End = nullptr;
+    const long long Number = std::strtoll(Text, &End, 10);
+    if (End == Text || *End != '\0' || Number <= 0)
+        return false;
+    Value = Number;
+    return true;
+}
+
 int ReadBenchOption(int argc, char** argv, int& i) {
     const char* Option = argv[i];
     if (std::strcmp(Option, "--bench") == 0 || std::strcmp(Option, "--bench-empty") == 0) {
@@ -144,11 +155,10 @@ int ReadBenchOption(int argc, char** argv, int& i) {
         return -1;
     }
     if (std::strcmp(Option, "--bench-shot") == 0) {
-        const char* Value = i + 1 < argc ? argv[++i] : "";
-        char*       End = nullptr;
-        const long long Frame = std::strtoll(Value, &End, 10);
-        const char*     File = i + 1 < argc ? argv[++i] : "";
-        if (End != Value && *End == '\0' && Frame > 0 && File[0] != '\0') {
+        int64_t     Frame = 0;
+        const bool  FrameRead = ReadPositiveWhole(i + 1 < argc ? argv[++i] : "", Frame);
+        const char* File = i + 1 < argc ? argv[++i] : "";
+        if (FrameRead && File[0] != '\0') {
             BenchShotFrame = Frame;
             BenchShotFile = File;
             BenchMode = BenchKind::Battle;
@@ -162,14 +172,13 @@ int ReadBenchOption(int argc, char** argv, int& i) {
     if (!Frames && !Size)
         return 0;
     const char* Value = i + 1 < argc ? argv[++i] : "";
-    char*       End = nullptr;
     if (Frames) {
-        BenchFrames = std::strtoll(Value, &End, 10);
-        if (End != Value && *End == '\0' && BenchFrames > 0)
+        if (ReadPositiveWhole(Value, BenchFrames))
             return 1;
         std::fprintf(stderr, "tarvix: --bench-frames needs a positive whole number\n");
         return -1;
     }
+    char*      End = nullptr;
     const long W = std::strtol(Value, &End, 10);
     const long H = End != Value && *End == 'x' ? std::strtol(End + 1, &End, 10) : 0;
     if (*End == '\0' && W >= 64 && W <= 8192 && H >= 64 && H <= 8192) {
@@ -186,13 +195,7 @@ void SetBenchSettings() {
     ShowTrees = true;
     ShowParticles = true;
     if (BenchArena == BenchArenaKind::Default) {
-        // The values a first start offers in the custom arena page.
-        ArenaTanks = 10;
-        ArenaTurrets = 10;
-        ArenaBonus = 10;
-        ArenaStartEnergy = 100;
-        ArenaMaxShots = 2;
-        ArenaRespawn = false;
+        SetArenaDefaults(); // the values a first start offers in the custom arena page
         return;
     }
     ArenaTanks = 50;
@@ -265,19 +268,12 @@ int64_t PeakResidentKilobytes() {
 bool SaveFrameImage(const std::string& Path, int32_t Width, int32_t Height) {
     if (Width <= 0 || Height <= 0)
         return false;
-    const size_t        Row = size_t(Width) * 3;
-    std::vector<uint8_t> Pixels(Row * size_t(Height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, Width, Height, GL_RGB, GL_UNSIGNED_BYTE, Pixels.data());
+    const std::vector<uint8_t> Rows = ReadFrameRows({0, 0, Width, Height});
     std::FILE* Out = std::fopen(Path.c_str(), "wb");
     if (!Out)
         return false;
     std::fprintf(Out, "P6\n%d %d\n255\n", Width, Height);
-    bool Written = true;
-    // OpenGL's first row is the bottom one; the file's is the top one.
-    for (int32_t Y = Height - 1; Y >= 0 && Written; --Y)
-        Written = std::fwrite(Pixels.data() + size_t(Y) * Row, 1, Row, Out) == Row;
+    const bool Written = std::fwrite(Rows.data(), 1, Rows.size(), Out) == Rows.size();
     return std::fclose(Out) == 0 && Written;
 }
 

@@ -21,6 +21,10 @@ extern BenchArenaKind BenchArena;  // --bench-arena largest|default; Largest unl
 extern int64_t        BenchShotFrame; // --bench-shot FRAME FILE: the frame saved; 0 for none
 extern std::string    BenchShotFile;  //   and the file it is saved to (binary PPM)
 
+// Text as a positive whole number, all of it: --frames, --bench-frames and --bench-shot take
+// their counts this way. False, with Value left as it was, for anything else.
+bool ReadPositiveWhole(const char* Text, int64_t& Value);
+
 // One benchmark option at argv[i] (--bench, --bench-empty, --bench-frames N, --size WxH,
 // --still-models: the tanks drawn still, as with "AnimatedModels=0"; --bench-arena NAME,
 // --bench-shot FRAME FILE); steps i over the values it takes. 1 when taken, 0 when argv[i] is
@@ -65,8 +69,8 @@ double MillisecondsSinceProcessStart();
 
 int64_t PeakResidentKilobytes(); // the process's peak resident set so far; 0 when unknown
 
-// Reads the current frame's colour buffer (the back buffer, before the swap) and writes it to
-// Path as a binary PPM, top row first. False when the file cannot be written.
+// Reads the current frame's colour buffer (as a screenshot does, before the swap) and writes it
+// to Path as a binary PPM, top row first. False when the file cannot be written.
 bool SaveFrameImage(const std::string& Path, int32_t Width, int32_t Height);
 
 // The whole benchmark: window, start-up, a new game, the measured frames, the figures on stdout.

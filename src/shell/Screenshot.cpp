@@ -28,21 +28,6 @@ PictureRect FrameArea() {
     return {Picture.X, WindowPixelHeight - Picture.Y - Picture.Height, Picture.Width, Picture.Height};
 }
 
-// The frame's pixels, rows from the top as a PNG keeps them (GL gives them from the bottom).
-std::vector<uint8_t> ReadPicture(const PictureRect& Area) {
-    const int32_t W = Area.Width;
-    const int32_t H = Area.Height;
-    std::vector<uint8_t> Bottom(size_t(W) * size_t(H) * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(PictureBuffered ? GL_COLOR_ATTACHMENT0 : GL_BACK);
-    glReadPixels(Area.X, Area.Y, W, H, GL_RGB, GL_UNSIGNED_BYTE, Bottom.data());
-    std::vector<uint8_t> Top(Bottom.size());
-    const size_t Row = size_t(W) * 3;
-    for (int32_t Y = 0; Y < H; ++Y)
-        std::copy_n(&Bottom[size_t(H - 1 - Y) * Row], Row, &Top[size_t(Y) * Row]);
-    return Top;
-}
-
 std::string FreeName(const std::filesystem::path& Folder) {
     char Stamp[32];
     const std::time_t Now = std::time(nullptr);
@@ -58,6 +43,20 @@ std::string FreeName(const std::filesystem::path& Folder) {
 
 } // namespace
 
+std::vector<uint8_t> ReadFrameRows(const PictureRect& Area) {
+    const int32_t W = Area.Width;
+    const int32_t H = Area.Height;
+    std::vector<uint8_t> Bottom(size_t(W) * size_t(H) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(PictureBuffered ? GL_COLOR_ATTACHMENT0 : GL_BACK);
+    glReadPixels(Area.X, Area.Y, W, H, GL_RGB, GL_UNSIGNED_BYTE, Bottom.data());
+    std::vector<uint8_t> Top(Bottom.size());
+    const size_t Row = size_t(W) * 3;
+    for (int32_t Y = 0; Y < H; ++Y)
+        std::copy_n(&Bottom[size_t(H - 1 - Y) * Row], Row, &Top[size_t(Y) * Row]);
+    return Top;
+}
+
 std::string TakeScreenshot() {
     const std::filesystem::path Folder = UserFilePath(ScreenshotFolder);
     std::error_code Error;
@@ -66,7 +65,7 @@ std::string TakeScreenshot() {
     const std::string Path = (Folder / Name).string();
     const PictureRect Area = FrameArea();
     if (Error || Area.Width <= 0 || Area.Height <= 0 ||
-        !WritePng(Path, Area.Width, Area.Height, ReadPicture(Area))) {
+        !WritePng(Path, Area.Width, Area.Height, ReadFrameRows(Area))) {
         AddLogLine("Screenshot failed", 1.0, 0.0, 0.0);
         return {};
     }

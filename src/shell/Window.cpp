@@ -204,14 +204,13 @@ void ToggleFullScreen() {
         return;
     FullscreenWanted = Full;
     PictureScaled = Full;
-    if (Full)
+    if (Full) {
         WindowedOption = false; // the player's own choice outlasts --windowed at the next mode change
-    if (Full)
         OpenPictureBuffer(ScreenWidth, ScreenHeight);
-    else
+    } else {
         ClosePictureBuffer();
-    if (!Full)
         SDL_SetWindowSize(WindowHandle, ScreenWidth, ScreenHeight);
+    }
     SDL_ShowCursor(Full ? SDL_DISABLE : SDL_ENABLE);
     // The window manager may answer later; its size event places the picture again.
     int W = 0, H = 0;
