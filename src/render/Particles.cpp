@@ -25,7 +25,6 @@ constexpr float SparkGravity  = 0.09f;  // VelY lost per unit of SpeedFactor
 constexpr float SparkBounce   = -0.99f; // VelY kept (and reversed) on touching the ground
 constexpr float SparkGroundY  = -179.0f;
 constexpr float ExplosionFade = 0.01f; // explosion Life lost per unit of SpeedFactor
-constexpr float SquareCornerReach = 1.4143f; // a square's corner distance per half-width
 
 // One camera-facing textured square of half-width H in the current frame, cut to the part of
 // the texture that shows.
