@@ -25,7 +25,6 @@ constexpr float SparkGravity  = 0.09f;  // VelY lost per unit of SpeedFactor
 constexpr float SparkBounce   = -0.99f; // VelY kept (and reversed) on touching the ground
 constexpr float SparkGroundY  = -179.0f;
 constexpr float ExplosionFade = 0.01f; // explosion Life lost per unit of SpeedFactor
-constexpr float SquareCornerReach = 1.4143f; // a square's corner distance per half-width
 
 // One camera-facing textured square of half-width H in the current frame, cut to the part of
 // the texture that shows.
@@ -42,12 +41,13 @@ void BeginParticleDraw(GLuint Texture, GLenum Source, GLenum Destination) {
 }
 
 // A puff grows from a point to 40 x 40 while it becomes more opaque, drifts up and spins.
-// A puff outside the view is moved and spun all the same, only not drawn.
+// A puff outside the view sets its drawing state and is moved and spun all the same, only not
+// drawn: the state the pass leaves is that of its last particle, which the explosions draw in.
 void UpdateSmoke(Smoke_Rec& S, float Yaw, const ViewVolume& View) {
     S.Angle += S.Spin; // per frame, not per unit of SpeedFactor
     const float H = (5 - 5 * S.Life) * 4;
+    BeginParticleDraw(TexSmoke, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR);
     if (View.SphereVisible(S.X, S.Y, S.Z, H * SquareCornerReach)) {
-        BeginParticleDraw(TexSmoke, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR);
         glPushMatrix();
         glTranslatef(S.X, S.Y, S.Z);
         glRotatef(Yaw, 0, 1, 0);
@@ -79,8 +79,8 @@ void ReflectAtWalls(float& Position, float& Velocity, float Wall) {
 // A spark adds its colour times Life to the picture, flies, falls and bounces.
 void UpdateSpark(Spark_Rec& S, float Yaw, const ViewVolume& View) {
     const float H = S.Size / 4;
+    BeginParticleDraw(TexParticle, GL_ONE_MINUS_SRC_ALPHA, GL_ONE);
     if (View.SphereVisible(S.X, S.Y, S.Z, H * SquareCornerReach)) {
-        BeginParticleDraw(TexParticle, GL_ONE_MINUS_SRC_ALPHA, GL_ONE);
         glPushMatrix();
         glTranslatef(S.X, S.Y, S.Z);
         glRotatef(Yaw, 0, 1, 0);
@@ -226,22 +226,12 @@ void DrawParticles() {
     const float Yaw = CameraYaw();
     ViewVolume  View;
     View.Load();
-    int LastKind = 0; // 1 smoke, 2 spark: the last live particle, whose drawing state is left set
     for (int I = 1; I <= ParticleSlots; I++) {
-        if (Smokes[I].Life > 0) {
+        if (Smokes[I].Life > 0)
             UpdateSmoke(Smokes[I], Yaw, View);
-            LastKind = 1;
-        }
-        if (Sparks[I].Life > 0) {
+        if (Sparks[I].Life > 0)
             UpdateSpark(Sparks[I], Yaw, View);
-            LastKind = 2;
-        }
     }
-    // The state the pass leaves is that of its last particle, drawn or not.
-    if (LastKind == 1)
-        BeginParticleDraw(TexSmoke, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR);
-    else if (LastKind == 2)
-        BeginParticleDraw(TexParticle, GL_ONE_MINUS_SRC_ALPHA, GL_ONE);
     glDepthMask(GL_TRUE);
 }
 

@@ -311,18 +311,6 @@ ViewVolume ShotView; // the view of the current shot pass
 
 void DrawShotSprite(float X, float Y, float Z, int32_t Life, double SpinDegrees, int32_t Power,
                     bool Hit) {
-    if (Life >= 0) {
-        // A sprite wholly outside the view is not drawn; the state it leaves is set all the same.
-        const float Reach = Life > 32 ? float(Power / 15.0 / 1.5) : (Hit ? 13.0f : 3.0f);
-        if (!ShotView.SphereVisible(X, Y + ShotLift, Z, Reach * 1.4143f)) {
-            glColor4f(1, 1, 1, 0.9f);
-            glEnable(GL_TEXTURE_2D);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-            glBindTexture(GL_TEXTURE_2D, Life > 32 ? TexShot : TexExplosion);
-            glDisable(GL_BLEND);
-            return;
-        }
-    }
     glPushMatrix();
     glTranslatef(X, Y + ShotLift, Z);
     glColor4f(1, 1, 1, 0.9f);
@@ -332,22 +320,23 @@ void DrawShotSprite(float X, float Y, float Z, int32_t Life, double SpinDegrees,
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         const bool Flying = Life > 32;
         glBindTexture(GL_TEXTURE_2D, Flying ? TexShot : TexExplosion);
-        glRotatef(CameraYaw(), 0, 1, 0);
-        glRotatef(static_cast<float>(SpinDegrees), 0, 0, 1);
-        float H = 0, S0 = 0, S1 = 1, T0 = 0, T1 = 1;
-        const SpriteShape* Shape = &ShotShape;
-        if (Flying) {
-            H = static_cast<float>(Power / 15.0 / 1.5);
-        } else {
-            H = Hit ? 13.0f : 3.0f;
-            const int Column = ShotAtlasColumn(Life), Row = ShotAtlasRow(Life);
-            S0 = Column / 4.0f;
-            S1 = S0 + 0.25f;
-            T1 = 1 - Row / 4.0f; // row 0 is the top row of the picture
-            T0 = T1 - 0.25f;
-            Shape = &ExplosionShapes[Row * 4 + Column];
+        const float H = Flying ? static_cast<float>(Power / 15.0 / 1.5) : (Hit ? 13.0f : 3.0f);
+        // A sprite wholly outside the view is not drawn; the state it leaves is set all the same.
+        if (ShotView.SphereVisible(X, Y + ShotLift, Z, H * SquareCornerReach)) {
+            glRotatef(CameraYaw(), 0, 1, 0);
+            glRotatef(static_cast<float>(SpinDegrees), 0, 0, 1);
+            float S0 = 0, S1 = 1, T0 = 0, T1 = 1;
+            const SpriteShape* Shape = &ShotShape;
+            if (!Flying) {
+                const int Column = ShotAtlasColumn(Life), Row = ShotAtlasRow(Life);
+                S0 = Column / 4.0f;
+                S1 = S0 + 0.25f;
+                T1 = 1 - Row / 4.0f; // row 0 is the top row of the picture
+                T0 = T1 - 0.25f;
+                Shape = &ExplosionShapes[Row * 4 + Column];
+            }
+            DrawSpriteShape(*Shape, -H, -H, H, H, S0, T0, S1, T1);
         }
-        DrawSpriteShape(*Shape, -H, -H, H, H, S0, T0, S1, T1);
         glDisable(GL_BLEND);
     }
     glPopMatrix();

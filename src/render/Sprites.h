@@ -44,6 +44,10 @@ void MeasureSprites();
 void DrawSpriteShape(const SpriteShape& Shape, float X0, float Y0, float X1, float Y1, float S0,
                      float T0, float S1, float T1);
 
+// The distance of a square's corner from its centre per unit of half-width (a little over the
+// square root of 2): the radius of the sphere a spinning sprite square stays in.
+constexpr float SquareCornerReach = 1.4143f;
+
 // The six planes of the current view volume, taken from the projection and model-view matrices
 // when Load is called; a sprite whose bounding sphere lies wholly outside one plane is not
 // drawn, since the clipper would throw all of it away anyway.

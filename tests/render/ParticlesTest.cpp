@@ -300,4 +300,38 @@ TEST_F(ParticlesTest, SparkAddsItsColourTimesLifeAndHidesWhileSwitchedOff) {
     TexParticle = TexSmoke = 0;
 }
 
+// The explosions draw in whatever state the particle pass leaves: that of its last live
+// particle, also when that particle lies outside the view and is not drawn.
+TEST_F(ParticlesTest, CulledLastParticleStillLeavesItsDrawingState) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45, 1, 0.1, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    TexParticle = PlainTexture(255, 255, 255);
+    TexSmoke = PlainTexture(0, 255, 0);
+    SpeedFactor = 0;
+    Sparks[1] = Spark_Rec{0, 0, -2, 1, 0, 0, 0, 0, 0, 0.5f, 0.6f}; // in view, drawn
+    Smokes[2].Life = 0.5f;
+    Smokes[2].Z = 50; // behind the eye: the last live particle, culled
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawParticles();
+    EXPECT_GT(Ctx.Pixel(32, 32)[0], 100) << "the spark in view is drawn";
+    EXPECT_EQ(Ctx.Pixel(32, 32)[1], 0) << "the smoke behind the eye is not";
+    GLint Texture = 0, Source = 0, Destination = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &Texture);
+    glGetIntegerv(GL_BLEND_SRC, &Source);
+    glGetIntegerv(GL_BLEND_DST, &Destination);
+    EXPECT_EQ(GLuint(Texture), TexSmoke);
+    EXPECT_EQ(Source, GL_SRC_ALPHA);
+    EXPECT_EQ(Destination, GL_ONE_MINUS_SRC_COLOR);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    glDeleteTextures(1, &TexParticle);
+    glDeleteTextures(1, &TexSmoke);
+    TexParticle = TexSmoke = 0;
+}
+
 } // namespace

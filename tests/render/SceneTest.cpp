@@ -375,4 +375,40 @@ TEST_F(SceneTest, ExplodingShotThatHitShowsTheLargeSquare) {
     TexExplosion = TexShot = 0;
 }
 
+// A shot outside the view is not drawn but sets the same state as one that is, so what the pass
+// draws next looks the same whether it was seen or not.
+TEST_F(SceneTest, ShotOutsideTheViewDrawsNothingButSetsItsState) {
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    Perspective();
+    Actors[0].Heading = 0;
+    TexShot = PlainTexture(255, 255, 255);
+    ShotShape = SpriteShape{};
+    BeginShotPass();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(0, 0, 0, 0);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    DrawShotSprite(0, -3, 50, 100, 0, 150, false); // flying, behind the eye
+    EndShotPass();
+    EXPECT_EQ(Ctx.Pixel(32, 32)[0], 0);
+    GLint   Texture = 0, Destination = 0;
+    GLfloat Colour[4] = {};
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &Texture);
+    glGetIntegerv(GL_BLEND_DST, &Destination);
+    glGetFloatv(GL_CURRENT_COLOR, Colour);
+    EXPECT_EQ(GLuint(Texture), TexShot);
+    EXPECT_EQ(Destination, GL_ONE);
+    EXPECT_NEAR(Colour[3], 0.9f, 1e-3);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    // The same shot in front of the eye is drawn.
+    BeginShotPass();
+    DrawShotSprite(0, -3, -50, 100, 0, 150, false);
+    EndShotPass();
+    EXPECT_GT(Ctx.Pixel(32, 32)[0], 0);
+    glDeleteTextures(1, &TexShot);
+    TexShot = 0;
+}
+
 } // namespace
