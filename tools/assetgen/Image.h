@@ -20,12 +20,6 @@ class clsImage {
     void   Set(int X, int Y, Colour C);        // ignored outside the image
     void   Add(int X, int Y, Colour C);        // ignored outside the image
     void   Fill(Colour C);
-    // Calls Shade(u, v) for every pixel centre, u and v in [0, 1) from the top-left corner.
-    template <class F> void Paint(F Shade) {
-        for (int Y = 0; Y < H; ++Y)
-            for (int X = 0; X < W; ++X)
-                Set(X, Y, Shade((X + 0.5) / W, (Y + 0.5) / H));
-    }
 
   private:
     int W, H;

@@ -37,21 +37,19 @@ double Coverage(const std::vector<Point>& Poly, int PX, int PY, int Size) {
     return Hits / 16.0;
 }
 
-// A square texture of Size pixels, each pixel Shade(u, v) at its centre, written as
-// textures/Name.
-template <class F> bool WritePainted(const std::string& Root, const char* Name, int Size, F Shade) {
-    clsImage Image(Size, Size);
-    Image.Paint(Shade);
-    return WriteJpeg(Root + "/textures/" + Name, Image);
-}
-
-// The same for shading that also needs the whole pixel: Shade(X, Y, u, v).
+// A square texture of Size pixels written as textures/Name, each pixel Shade(X, Y, u, v) with
+// u and v at the pixel's centre.
 template <class F> bool WritePixels(const std::string& Root, const char* Name, int Size, F Shade) {
     clsImage Image(Size, Size);
     for (int Y = 0; Y < Size; ++Y)
         for (int X = 0; X < Size; ++X)
             Image.Set(X, Y, Shade(X, Y, (X + 0.5) / Size, (Y + 0.5) / Size));
     return WriteJpeg(Root + "/textures/" + Name, Image);
+}
+
+// The same for shading that needs only the centre: Shade(u, v).
+template <class F> bool WritePainted(const std::string& Root, const char* Name, int Size, F Shade) {
+    return WritePixels(Root, Name, Size, [&](int, int, double U, double V) { return Shade(U, V); });
 }
 
 // Heat 0..1 to the colour of fire: black, deep red, orange, yellow, white.
