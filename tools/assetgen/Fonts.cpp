@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 const char* const BigFontCharSet = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789?!().,";
 
@@ -42,7 +43,7 @@ struct Glyph {
 // square corners, S round ones; 7 a straight stem, ? a gap above its dot. The colon's dots sit at
 // the top and the foot of the lower-case letters, and the minus is short, so that it is not taken
 // for a dash or an equals sign.
-const Glyph SmallGlyphs[] = {
+constexpr Glyph SmallGlyphs[] = {
     {'!', {"#", "#", "#", ".", "#", "."}},
     {'"', {"#.#", "#.#", "...", "...", "...", "..."}},
     {'#', {".#.#.", "#####", ".#.#.", "#####", ".#.#.", "....."}},
@@ -138,7 +139,7 @@ const Glyph SmallGlyphs[] = {
 };
 
 // The big font, 7 rows and 5 squares wide: capitals, digits and a few signs. The zero is slashed.
-const Glyph BigGlyphs[] = {
+constexpr Glyph BigGlyphs[] = {
     {'A', {".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
     {'B', {"####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."}},
     {'C', {".###.", "#...#", "#....", "#....", "#....", "#...#", ".###."}},
@@ -196,10 +197,26 @@ struct SheetLayout {
 // Powers of two in both directions: the texture loader rescales any other size, which would blur
 // the squares' edges. The cells therefore do not start on whole pixels; every square is rounded to
 // whole pixels on its own.
-const SheetLayout Sheets[] = {
+constexpr SheetLayout Sheets[] = {
     {"font.jpg", 14, 7, 1024, 512, 6, 6, SmallGlyphs, sizeof SmallGlyphs / sizeof SmallGlyphs[0]},
     {"big.jpg", 6, 7, 512, 512, 6, 7, BigGlyphs, sizeof BigGlyphs / sizeof BigGlyphs[0]},
 };
+
+// Every design of a sheet has a row for each square down the cell, all rows of one width: a
+// missing or ragged row would be read past its end. The tables are checked as they are compiled.
+constexpr bool DesignsComplete(const SheetLayout& L) {
+    for (size_t I = 0; I < L.GlyphCount; ++I) {
+        const Glyph& G = L.Glyphs[I];
+        if (!G.Rows[0])
+            return false;
+        const size_t Wide = std::char_traits<char>::length(G.Rows[0]);
+        for (int Y = 0; Y < L.GridRows; ++Y)
+            if (!G.Rows[Y] || std::char_traits<char>::length(G.Rows[Y]) != Wide)
+                return false;
+    }
+    return true;
+}
+static_assert(DesignsComplete(Sheets[0]) && DesignsComplete(Sheets[1]));
 
 constexpr double ShownPart = 0.95;   // of every cell's height; the game hides the lowest twentieth
 
@@ -234,12 +251,6 @@ bool DrawCell(clsImage& Sheet, const SheetLayout& L, char C, int CellX, int Cell
     }
     const int Wide = static_cast<int>(std::strlen(G->Rows[0]));
     const int Offset = (L.GridColumns - Wide) / 2;
-    // A design with a missing or ragged row would be read past its end.
-    for (int Y = 0; Y < L.GridRows; ++Y)
-        if (!G->Rows[Y] || static_cast<int>(std::strlen(G->Rows[Y])) != Wide) {
-            std::fprintf(stderr, "assetgen: the design of '%c' in %s has no row %d of %d squares\n", C, L.File, Y, Wide);
-            return false;
-        }
     for (int Y = 0; Y < L.GridRows; ++Y)
         for (int X = 0; X < Wide; ++X)
             if (G->Rows[Y][X] == '#')
