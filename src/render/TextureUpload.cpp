@@ -1,8 +1,8 @@
 // Texture upload: decoded pictures and kept mipmap levels into new OpenGL textures.
 #include "render/TextureUpload.h"
-#include "render/Textures.h"
 
 #include <GL/glu.h>
+#include <cstddef>
 
 #ifndef GL_TEXTURE_MAX_ANISOTROPY_EXT
 #define GL_TEXTURE_MAX_ANISOTROPY_EXT 0x84FE

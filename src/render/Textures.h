@@ -6,6 +6,7 @@
 // failed load leaves the caller's texture name as it was.
 #pragma once
 #include "render/ImageDecoders.h"
+#include "render/TextureUpload.h"
 #include <GL/gl.h>
 #include <cstddef>
 #include <cstdint>
@@ -51,11 +52,6 @@ bool LoadJpgTexture(const std::string& FileName, GLuint& TexName, bool FromResou
                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy);
 bool LoadTgaTexture(const std::string& FileName, GLuint& TexName, bool FromResource,
                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy);
-
-// Makes a texture of the pixels (GL_RGB or GL_RGBA, bottom row first) with a full mipmap
-// chain, GL_MODULATE, the two filters and the anisotropy parameter; returns its name.
-GLuint UploadTexture(uint16_t Width, uint16_t Height, GLenum Format, const uint8_t* Pixels,
-                     uint16_t MagFilter, uint16_t MinFilter, double Anisotropy);
 
 // Logs "Loading textures..." and loads the 16 files of TextureFiles in order with the
 // Anisotropy setting. A variable's texture of an earlier load is deleted once it is replaced.
