@@ -35,20 +35,6 @@ GLuint FourTexelTexture() {
     return Name;
 }
 
-void FlatWhiteView() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(1, 1, 1);
-}
-
 } // namespace
 
 TEST(ModelMaterialDrawing, EachColourGoesToItsOwnParameterAndTheNormalAsRead) {
@@ -56,7 +42,7 @@ TEST(ModelMaterialDrawing, EachColourGoesToItsOwnParameterAndTheNormalAsRead) {
     REQUIRE_GL(Ctx);
     clsModel Model;
     LoadLitQuad(Model);
-    FlatWhiteView();
+    FlatUnitView(1, 1, 1);
     Model.Draw();
     const std::pair<GLenum, std::array<float, 4>> Expected[] = {
         {GL_AMBIENT, {0.1f, 0.2f, 0.3f, 1}},
@@ -85,7 +71,7 @@ TEST(ModelMaterialDrawing, TextureCoordinatesAreSentAsUThenV) {
     for (const auto& [U, V, Colour] : {std::tuple{0.75f, 0.25f, 1}, std::tuple{0.25f, 0.75f, 2}}) {
         for (clsVec& Vertex : Model.Meshes[0].Vertices)
             Vertex.U = U, Vertex.V = V;
-        FlatWhiteView();
+        FlatUnitView(1, 1, 1);
         Model.Draw();
         const auto P = Ctx.Pixel(8, 8);
         for (int C = 0; C < 3; ++C)

@@ -96,6 +96,27 @@ inline std::string ThirdPartyFolder() {
     return std::string(TARVIX_SHARED_TESTDATA) + "/ms3d-ascii";
 }
 
+// Unlit, no depth test, both faces, the target cleared to black and the colour (R, G, B)
+// current: what is drawn next shows exactly where it lands.
+inline void FlatColourState(float R, float G, float B) {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(R, G, B);
+}
+
+// The same with the view showing -1..1 in x and y, drawn as they are.
+inline void FlatUnitView(float R, float G, float B) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    FlatColourState(R, G, B);
+}
+
 // Draws Model in white, unlit, with an orthographic view fitted around its posed vertices, and
 // returns the share of the view it covers (0 to 1).
 inline float DrawFitted(const clsModel& Model, const clsTestGLContext& Ctx) {
@@ -135,12 +156,7 @@ inline float DrawFitted(const clsModel& Model, const clsTestGLContext& Ctx) {
     glOrtho(Low[U], High[U], Low[V], High[V], -High[W] - 1, -Low[W] + 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(View);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(1, 1, 1);
+    FlatColourState(1, 1, 1);
     Model.Draw();
     const auto Pixels = Ctx.ReadPixels();
     size_t     Lit = 0;

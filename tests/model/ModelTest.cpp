@@ -467,17 +467,7 @@ bool IsGreen(const std::vector<uint8_t>& P) {
 
 void PlainGreenState(int Size) {
     glViewport(0, 0, Size, Size);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(0, 1, 0);
+    FlatUnitView(0, 1, 0);
 }
 
 } // namespace
