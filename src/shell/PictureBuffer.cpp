@@ -14,16 +14,17 @@ int32_t BufferHeight = 0;
 
 namespace {
 
-PFNGLGENFRAMEBUFFERSPROC         GenFramebuffers = nullptr;
-PFNGLDELETEFRAMEBUFFERSPROC      DeleteFramebuffers = nullptr;
-PFNGLBINDFRAMEBUFFERPROC         BindFramebuffer = nullptr;
-PFNGLGENRENDERBUFFERSPROC        GenRenderbuffers = nullptr;
-PFNGLDELETERENDERBUFFERSPROC     DeleteRenderbuffers = nullptr;
-PFNGLBINDRENDERBUFFERPROC        BindRenderbuffer = nullptr;
-PFNGLRENDERBUFFERSTORAGEPROC     RenderbufferStorage = nullptr;
-PFNGLFRAMEBUFFERRENDERBUFFERPROC FramebufferRenderbuffer = nullptr;
-PFNGLCHECKFRAMEBUFFERSTATUSPROC  CheckFramebufferStatus = nullptr;
-PFNGLBLITFRAMEBUFFERPROC         BlitFramebuffer = nullptr;
+// Null until FetchEntryPoints finds them (namespace-scope pointers start zeroed).
+PFNGLGENFRAMEBUFFERSPROC         GenFramebuffers;
+PFNGLDELETEFRAMEBUFFERSPROC      DeleteFramebuffers;
+PFNGLBINDFRAMEBUFFERPROC         BindFramebuffer;
+PFNGLGENRENDERBUFFERSPROC        GenRenderbuffers;
+PFNGLDELETERENDERBUFFERSPROC     DeleteRenderbuffers;
+PFNGLBINDRENDERBUFFERPROC        BindRenderbuffer;
+PFNGLRENDERBUFFERSTORAGEPROC     RenderbufferStorage;
+PFNGLFRAMEBUFFERRENDERBUFFERPROC FramebufferRenderbuffer;
+PFNGLCHECKFRAMEBUFFERSTATUSPROC  CheckFramebufferStatus;
+PFNGLBLITFRAMEBUFFERPROC         BlitFramebuffer;
 
 GLuint Framebuffer = 0;
 GLuint Renderbuffers[2] = {0, 0}; // colour, depth
