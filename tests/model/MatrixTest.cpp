@@ -60,15 +60,6 @@ TEST(Matrix, RotationLeavesTranslationAndBottomRowAlone) {
         EXPECT_EQ(Out[I], M.M[I]);
 }
 
-TEST(Matrix, QuarterTurnAboutZMapsXOntoY) {
-    const clsMatrix M = Rotation(0, 0, Pi / 2);
-    float           V[3] = {1, 0, 0};
-    M.RotateVect(V);
-    EXPECT_NEAR(V[0], 0, 1e-6);
-    EXPECT_NEAR(V[1], 1, 1e-6);
-    EXPECT_NEAR(V[2], 0, 1e-6);
-}
-
 // The rotation is Rz(z) Ry(y) Rx(x) in column-major storage.
 TEST(Matrix, EulerRotationIsZAfterYAfterX) {
     const double X = 0.3, Y = -0.7, Z = 1.1;
@@ -97,36 +88,20 @@ TEST(Matrix, InverseRotationUndoesRotation) {
     }
 }
 
-TEST(Matrix, TranslationsAddUnderPostMultiply) {
-    clsMatrix A = Translation(1, 2, 3);
-    A.PostMultiply(Translation(10, 20, 30));
-    EXPECT_FLOAT_EQ(A.M[12], 11);
-    EXPECT_FLOAT_EQ(A.M[13], 22);
-    EXPECT_FLOAT_EQ(A.M[14], 33);
-    EXPECT_EQ(A.M[0], 1.0f);
-    EXPECT_EQ(A.M[15], 1.0f);
-}
-
-TEST(Matrix, PostMultiplyAppliesTheOtherMatrixFirst) {
-    // Rotation then translation: the translation is turned by the rotation.
-    clsMatrix A = Rotation(0, 0, Pi / 2);
-    A.PostMultiply(Translation(1, 0, 0));
-    EXPECT_NEAR(A.M[12], 0, 1e-6);
-    EXPECT_NEAR(A.M[13], 1, 1e-6);
-    EXPECT_NEAR(A.M[14], 0, 1e-6);
-}
-
-TEST(Matrix, PostMultiplyWithItselfIsSafe) {
+// A.PostMultiply(B) is A x B: B applies first, so B's translation is turned by A's rotation and
+// added to A's. A may be its own operand.
+TEST(Matrix, PostMultiplyAppliesTheOtherMatrixFirstEvenWhenItIsItself) {
     clsMatrix A = Rotation(0, 0, 0.5f);
     A.SetTranslation(std::array<float, 3>{1, 0, 0}.data());
     A.PostMultiply(A);
     const clsMatrix Twice = Rotation(0, 0, 1.0f);
     for (int I : {0, 1, 4, 5, 10})
         EXPECT_NEAR(A.M[I], Twice.M[I], 1e-6) << I;
-    // T R T R: the second translation is turned by 0.5 rad.
     EXPECT_NEAR(A.M[12], 1 + std::cos(0.5), 1e-6);
     EXPECT_NEAR(A.M[13], std::sin(0.5), 1e-6);
-    EXPECT_EQ(A.M[3], 0.0f);
+    EXPECT_EQ(A.M[14], 0.0f);
+    for (int I : {3, 7, 11})
+        EXPECT_EQ(A.M[I], 0.0f) << I;
     EXPECT_EQ(A.M[15], 1.0f);
 }
 
@@ -194,7 +169,8 @@ TEST(Matrix, TheTwoSineProductsAreRoundedToFloatFirst) {
         for (int K = 0; K < 4; ++K) {
             if (Rounded[size_t(K)] == Unrounded[size_t(K)]) continue;
             ++Differ;
-            EXPECT_EQ(M.M[K < 2 ? 4 + K : 6 + K], Rounded[size_t(K)]) << "sweep " << I << ", element " << K;
+            EXPECT_EQ(M.M[K < 2 ? 4 + K : 6 + K], Rounded[size_t(K)])
+                << "sweep " << I << ", element " << K;
         }
     }
     EXPECT_GT(Differ, 10) << "the sweep must reach angles where the rounding shows";
