@@ -118,33 +118,25 @@ TEST(Matrix, TranslateAndInverseTranslate) {
     EXPECT_EQ(V[2], 5);
 }
 
-TEST(Vector, TransformOfOriginIsTheTranslationWithBottomRightW) {
-    clsMatrix M = Rotation(0.3f, 0.2f, 0.1f);
+// The vertex is taken as a point with w = 1 whatever its W: turned, then moved by the
+// translation; its new W is the bottom row's result.
+TEST(Vector, TransformTurnsThenTranslatesAPointWithWOne) {
+    clsMatrix M = Rotation(0, 0, Pi / 2);
     float     Values[16];
     M.GetMatrix(Values);
-    Values[12] = 7;
+    Values[12] = 10;
     Values[13] = -8;
     Values[14] = 9;
     Values[15] = 2.5f;
     M.SetMatrix(Values);
     clsVec V;
-    V.W = 42; // ignored: the point is taken with w = 1
-    V.Transform(M);
-    EXPECT_EQ(V.X, 7);
-    EXPECT_EQ(V.Y, -8);
-    EXPECT_EQ(V.Z, 9);
-    EXPECT_EQ(V.W, 2.5f);
-}
-
-TEST(Vector, TransformRotatesThenTranslates) {
-    clsMatrix M = Rotation(0, 0, Pi / 2);
-    M.SetTranslation(std::array<float, 3>{10, 0, 0}.data());
-    clsVec V;
     V.X = 1;
+    V.W = 42;
     V.Transform(M);
     EXPECT_NEAR(V.X, 10, 1e-6);
-    EXPECT_NEAR(V.Y, 1, 1e-6);
-    EXPECT_NEAR(V.W, 1, 1e-6);
+    EXPECT_NEAR(V.Y, -7, 1e-6);
+    EXPECT_NEAR(V.Z, 9, 1e-6);
+    EXPECT_EQ(V.W, 2.5f);
 }
 
 // sin(x)·sin(y) and cos(x)·sin(y) are rounded to floats before they are used again. Over a sweep
