@@ -87,6 +87,7 @@ class SceneTest : public ::testing::Test {
         SkyboxList = ArenaList = SkyUpperList = 0;
     }
     void TearDown() override {
+        if (!Ctx.Ready()) return;
         if (SkyboxList) glDeleteLists(SkyboxList, 1);
         if (ArenaList) glDeleteLists(ArenaList, 1);
         SkyboxList = ArenaList = 0;
@@ -318,7 +319,7 @@ class TreeScene : public SceneTest {
         DrawTrees();
     }
     void TearDown() override {
-        glDeleteTextures(1, &TexTree);
+        if (Ctx.Ready()) glDeleteTextures(1, &TexTree);
         TexTree = 0;
         SceneTest::TearDown();
     }
