@@ -182,17 +182,6 @@ TEST_F(HudTest, BrokenRadarShowsEveryStaticPictureAndNoActor) {
     EXPECT_TRUE(Seen.count({0, 0, 255}));
 }
 
-TEST_F(HudTest, RadarDrawsActorsInTheirColour) {
-    REQUIRE_GL(Ctx);
-    ShowRadar = true;
-    PlaceTank(150, 250, 250, 0); // radar point (15, -15); the last slot of a full arena
-    Frame();
-    const auto P = At(RadarPanelX + 1 + 15, RadarPanelY + 1 + 15);
-    EXPECT_NEAR(P[0], 51, 2);
-    EXPECT_NEAR(P[1], 153, 2);
-    EXPECT_NEAR(P[2], 230, 2);
-}
-
 // The needle is an arrowhead whose tip points the way the tank faces as the radar shows it
 // (heading 0 up, heading 90, facing -X, left). Half a unit from the centre of the compass the
 // tip's side is lit, while the other side, notched, is not.
@@ -217,17 +206,23 @@ TEST_F(HudTest, CompassNeedlePointsAlongTheHeading) {
 
 // Radar contents at pixel centres (5 pixels per unit): the player at world (25, 0) is radar point
 // (10.5, -10), overlay (12.5, 13.5), pixel (62, 67); a shot at world (-25, 0) is pixel (57, 67).
-TEST_F(HudTest, RadarShowsTheViewConeShotsAndTheTargetDiamond) {
+TEST_F(HudTest, RadarShowsActorsTheViewConeShotsAndTheTargetDiamond) {
     REQUIRE_GL(Ctx);
     ShowRadar = true;
     const auto Lit = [&](int X, int Y) { return Ctx.Pixel(X, Y)[0] > 60; };
     ResetBattleWorld(25, 0, 0);
-    PlaceTank(2, -400, -400, 0); // owner of the shot, radar point (2, -2), pixel (20, 107)
+    // The owner of the shot, in the last slot of a full arena: radar point (2, -2), pixel (20,
+    // 107).
+    PlaceTank(150, -400, -400, 0);
     Shots[0].X = -25;
     Shots[0].Z = 0;
     Shots[0].Life = 500;
-    Shots[0].Owner = 2;
+    Shots[0].Owner = 150;
     Frame();
+    const auto Tank = Ctx.Pixel(20, 107);
+    EXPECT_NEAR(Tank[0], 51, 2) << "the tank in its own colour";
+    EXPECT_NEAR(Tank[1], 153, 2);
+    EXPECT_NEAR(Tank[2], 230, 2);
     // Heading 0 with offsets 135 and 45: two diagonals up from the player, fading out.
     for (int K : {2, 3}) {
         EXPECT_TRUE(Lit(62 + K, 67 + K)) << K;
@@ -254,7 +249,7 @@ TEST_F(HudTest, RadarShowsTheViewConeShotsAndTheTargetDiamond) {
     Frame();
     EXPECT_EQ(Below(62, 67), 0);
     EXPECT_EQ(Below(20, 107), 0);
-    TargetSlot = 2;
+    TargetSlot = 150;
     Frame();
     EXPECT_GE(Below(20, 107), 2);
 }
