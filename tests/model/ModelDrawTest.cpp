@@ -36,25 +36,24 @@ GLuint FourTexelTexture() {
     return Name;
 }
 
-// Pixel (column, row) of a point in normalised device coordinates on a Size x Size target.
-int ToPixel(float Ndc, int Size) {
-    return int((Ndc + 1.0f) * 0.5f * float(Size));
-}
+// A 128 x 128 context for each test.
+class ModelDrawing : public ::testing::Test {
+  protected:
+    void SetUp() override { REQUIRE_GL(Ctx); }
+    // The pixel of a point in normalised device coordinates.
+    std::vector<uint8_t> At(float X, float Y) const {
+        return Ctx.Pixel(int((X + 1) * 0.5f * Ctx.Width), int((Y + 1) * 0.5f * Ctx.Height));
+    }
+    clsTestGLContext Ctx{128, 128};
+};
 
 bool IsGreen(const std::vector<uint8_t>& P) {
     return P[0] < 40 && P[1] > 200 && P[2] < 40;
 }
 
-void PlainGreenState(int Size) {
-    glViewport(0, 0, Size, Size);
-    FlatUnitView(0, 1, 0);
-}
-
 } // namespace
 
-TEST(ModelDrawing, SkinnedVerticesLandWhereTheirBoneSays) {
-    clsTestGLContext Ctx(256, 256);
-    REQUIRE_GL(Ctx);
+TEST_F(ModelDrawing, SkinnedVerticesLandWhereTheirBoneSays) {
     // A small triangle around (0.6, 0) skinned to a bone at (0.25, 0); a key turns the bone a
     // quarter turn about z, so the triangle's centre swings to (0.283, 0.35). A second,
     // unskinned triangle stays where the file puts it, around (-0.6, -0.6).
@@ -71,19 +70,16 @@ TEST(ModelDrawing, SkinnedVerticesLandWhereTheirBoneSays) {
     clsModel          Model;
     ASSERT_TRUE(Model.LoadFromText(Text));
 
-    PlainGreenState(256);
+    FlatUnitView(0, 1, 0);
     Model.Draw();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    EXPECT_TRUE(IsGreen(Ctx.Pixel(ToPixel(0.2833f, 256), ToPixel(0.35f, 256))));
-    EXPECT_FALSE(IsGreen(Ctx.Pixel(ToPixel(0.6f, 256), ToPixel(-0.03f, 256))))
-        << "the unposed place stays empty";
-    EXPECT_TRUE(IsGreen(Ctx.Pixel(ToPixel(-0.6f, 256), ToPixel(-0.63f, 256))));
+    EXPECT_TRUE(IsGreen(At(0.2833f, 0.35f)));
+    EXPECT_FALSE(IsGreen(At(0.6f, -0.03f))) << "the unposed place stays empty";
+    EXPECT_TRUE(IsGreen(At(-0.6f, -0.63f)));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << "a mesh without material is drawn untextured";
 }
 
-TEST(ModelDrawing, EachColourGoesToItsOwnParameterAndTheNormalAsRead) {
-    clsTestGLContext Ctx(16, 16);
-    REQUIRE_GL(Ctx);
+TEST_F(ModelDrawing, EachColourGoesToItsOwnParameterAndTheNormalAsRead) {
     clsModel Model;
     ASSERT_TRUE(Model.LoadFromText(LitQuad().Text()));
     FlatUnitView(1, 1, 1);
@@ -111,9 +107,7 @@ TEST(ModelDrawing, EachColourGoesToItsOwnParameterAndTheNormalAsRead) {
 
 // OpenGL takes a shininess of at most 128: a larger one in the file is kept, and held at 128
 // when the material is set.
-TEST(ModelDrawing, ShininessBeyondOpenGLsRangeIsHeldAt128) {
-    clsTestGLContext Ctx(16, 16);
-    REQUIRE_GL(Ctx);
+TEST_F(ModelDrawing, ShininessBeyondOpenGLsRangeIsHeldAt128) {
     SampleModel Sample = LitQuad();
     Sample.Materials = Replace(Sample.Materials, "12.5\n", "16384.0\n");
     clsModel Model;
@@ -129,9 +123,7 @@ TEST(ModelDrawing, ShininessBeyondOpenGLsRangeIsHeldAt128) {
 }
 
 // U is the texture's s and V its t: (0.75, 0.25) shows the green texel, (0.25, 0.75) the blue.
-TEST(ModelDrawing, TextureCoordinatesAreSentAsUThenV) {
-    clsTestGLContext Ctx(16, 16);
-    REQUIRE_GL(Ctx);
+TEST_F(ModelDrawing, TextureCoordinatesAreSentAsUThenV) {
     clsModel Model;
     ASSERT_TRUE(Model.LoadFromText(LitQuad().Text()));
     Model.Materials[0].Texture = FourTexelTexture();
@@ -140,7 +132,7 @@ TEST(ModelDrawing, TextureCoordinatesAreSentAsUThenV) {
             Vertex.U = U, Vertex.V = V;
         FlatUnitView(1, 1, 1);
         Model.Draw();
-        const auto P = Ctx.Pixel(8, 8);
+        const auto P = At(0, 0);
         for (int C = 0; C < 3; ++C)
             EXPECT_EQ(P[size_t(C)] > 200, C == Colour)
                 << "U " << U << ", V " << V << ", channel " << C;
@@ -148,9 +140,7 @@ TEST(ModelDrawing, TextureCoordinatesAreSentAsUThenV) {
 }
 
 // The colour map is named as the model file writes it, backslashes and all; drawing binds it.
-TEST(ModelDrawing, MaterialTextureFromABackslashName) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
+TEST_F(ModelDrawing, MaterialTextureFromABackslashName) {
     clsTempFolder Folder;
     WriteSolidBmp("skins/red.bmp", 255, 0, 0);
     SampleModel Sample = LitQuad();
@@ -160,17 +150,17 @@ TEST(ModelDrawing, MaterialTextureFromABackslashName) {
     EXPECT_EQ(Model.Materials[0].ColourMap, ".\\skins\\red.bmp");
     ASSERT_NE(Model.Materials[0].Texture, 0u);
 
-    PlainGreenState(64);
+    FlatUnitView(0, 1, 0);
     glColor3f(1, 1, 1);
     Model.Draw();
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    const auto P = Ctx.Pixel(32, 32);
+    const auto P = At(0, 0);
     EXPECT_GT(P[0], 200);
     EXPECT_LT(P[1], 40);
 }
 
 // A missing colour map is reported by the name the model file gives it.
-TEST(ModelDrawing, AMissingColourMapIsReportedByItsWrittenName) {
+TEST_F(ModelDrawing, AMissingColourMapIsReportedByItsWrittenName) {
     clsTempFolder Folder;
     SampleModel   Sample;
     Sample.Materials = Replace(Sample.Materials, "\"\"\n\"\"\n", "\".\\skins\\none.bmp\"\n\"\"\n");
@@ -182,15 +172,13 @@ TEST(ModelDrawing, AMissingColourMapIsReportedByItsWrittenName) {
     EXPECT_EQ(Model.Materials[0].Texture, 0u);
 }
 
-TEST(ModelDrawing, SkeletonIsRedLinesWithMagentaJoints) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
+TEST_F(ModelDrawing, SkeletonIsRedLinesWithMagentaJoints) {
     SampleModel Sample;
     Sample.Bones = "Bones: 2\n\"Root\"\n\"\"\n0 -0.5 0.1 0 0 0 0\n0\n0\n"
                    "\"Tip\"\n\"Root\"\n0 1.0 0 0 0 0 0\n0\n0\n";
     clsModel Model;
     ASSERT_TRUE(Model.LoadFromText(Sample.Text()));
-    PlainGreenState(64);
+    FlatUnitView(0, 1, 0);
     Model.DrawSkeleton();
     const auto Line = Ctx.ReadPixels();
     int        Red = 0, Magenta = 0;

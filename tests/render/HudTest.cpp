@@ -42,7 +42,7 @@ class HudTest : public ::testing::Test {
         ShowLog = ShowCompass = ShowRadar = ShowHelp = ShowFPS = ShowCrosshairs = false;
         SetPanelStartPositions();
         TargetSlot = 0;
-        if (!Ctx.Ready()) return;
+        REQUIRE_GL(Ctx);
         const GLuint White = PlainTexture(255, 255, 255);
         FlatFont(SmallFont, SmallFontCharSet, 14, 7, 1.0, White);
         FlatFont(BigFont, BigFontCharSet, 6, 7, 1.5, White);
@@ -116,7 +116,6 @@ TEST(HudMapping, HighestSlotInTheLineOfFireIsTheTarget) {
 // The crosshair sits at the centre in the cockpit view and 20 higher in the chase views, white
 // and half transparent; it turns red and names the actor in the line of fire.
 TEST_F(HudTest, CrosshairSitsAtTheCentreOnlyInTheCockpitAndTurnsRedOnATarget) {
-    REQUIRE_GL(Ctx);
     ShowCrosshairs = true;
     CameraMode = 1;
     Frame();
@@ -145,7 +144,6 @@ TEST_F(HudTest, CrosshairSitsAtTheCentreOnlyInTheCockpitAndTurnsRedOnATarget) {
 }
 
 TEST_F(HudTest, EnergyLineIsCyanFromTwentyFiveAndFlickersRedBelow) {
-    REQUIRE_GL(Ctx);
     Actors[0].Energy = 25;
     Frame();
     const auto Cyan = At(0.5, 16.5);
@@ -167,7 +165,6 @@ TEST_F(HudTest, EnergyLineIsCyanFromTwentyFiveAndFlickersRedBelow) {
 
 // The static covers the whole radar square, the player's own mark at its centre included.
 TEST_F(HudTest, BrokenRadarShowsEveryStaticPictureAndNoActor) {
-    REQUIRE_GL(Ctx);
     ShowRadar = true;
     RadarWorking = false;
     std::set<std::vector<uint8_t>> Seen;
@@ -186,7 +183,6 @@ TEST_F(HudTest, BrokenRadarShowsEveryStaticPictureAndNoActor) {
 // (heading 0 up, heading 90, facing -X, left). Half a unit from the centre of the compass the
 // tip's side is lit, while the other side, notched, is not.
 TEST_F(HudTest, CompassNeedlePointsAlongTheHeading) {
-    REQUIRE_GL(Ctx);
     ShowCompass = true;
     const double X = CompassPanelX + 5, Y = CompassPanelY + 5; // the centre, from the top
     const auto   Magenta = [](const std::vector<uint8_t>& P) {
@@ -207,7 +203,6 @@ TEST_F(HudTest, CompassNeedlePointsAlongTheHeading) {
 // Radar contents at pixel centres (5 pixels per unit): the player at world (25, 0) is radar point
 // (10.5, -10), overlay (12.5, 13.5), pixel (62, 67); a shot at world (-25, 0) is pixel (57, 67).
 TEST_F(HudTest, RadarShowsActorsTheViewConeShotsAndTheTargetDiamond) {
-    REQUIRE_GL(Ctx);
     ShowRadar = true;
     const auto Lit = [&](int X, int Y) { return Ctx.Pixel(X, Y)[0] > 60; };
     ResetBattleWorld(25, 0, 0);
@@ -255,7 +250,6 @@ TEST_F(HudTest, RadarShowsActorsTheViewConeShotsAndTheTargetDiamond) {
 }
 
 TEST_F(HudTest, DraggedRadarShowsMvAndALighterBox) {
-    REQUIRE_GL(Ctx);
     ShowRadar = true;
     // Caption glyph 7 ("m" of "Radar(mv)") lies above the box top, 0.5 + 7 x 1.2 units in.
     const double Mx = RadarPanelX + 0.5 + 7 * 1.2 + 0.6;
@@ -274,7 +268,6 @@ TEST_F(HudTest, DraggedRadarShowsMvAndALighterBox) {
 }
 
 TEST_F(HudTest, GameOverWithAGapAndNoCrosshair) {
-    REQUIRE_GL(Ctx);
     ShowCrosshairs = true;
     Actors[0].Energy = 0;
     TargetSlot = 7;
@@ -288,7 +281,6 @@ TEST_F(HudTest, GameOverWithAGapAndNoCrosshair) {
 }
 
 TEST_F(HudTest, StatusLinesInheritTheSmallFontSize) {
-    REQUIRE_GL(Ctx);
     SmallFont.Size = 3.0;
     Frame();
     EXPECT_DOUBLE_EQ(SmallFont.Size, 3.0);
@@ -306,7 +298,6 @@ TEST_F(HudTest, StatusLinesInheritTheSmallFontSize) {
 }
 
 TEST_F(HudTest, MessageBoxFadesAndCountsDown) {
-    REQUIRE_GL(Ctx);
     AddLogLine("Energy +25", 1, 1, 0);
     Frame(1.0f);
     EXPECT_DOUBLE_EQ(MessageTimer, 99.0);
@@ -319,7 +310,6 @@ TEST_F(HudTest, MessageBoxFadesAndCountsDown) {
 }
 
 TEST_F(HudTest, PointerTakesBlueThenGreenThenRed) {
-    REQUIRE_GL(Ctx);
     MousePctX = 50;
     MousePctY = 50;
     RandomSeed = 4242;
