@@ -1,19 +1,92 @@
-// Texture loading: the three decoders against ImageMagick's files, the refusal of malformed
-// files with the game's messages, and the upload and texture list in a real GL context.
+// Texture loading: the three decoders against ImageMagick's files (an encoder that is not ours),
+// the refusal of malformed files with the game's messages, the upload and texture list in a real
+// GL context, and the levels kept for a texture loaded again.
 #include "render/Textures.h"
 
-#include "TexturesFixture.h"
 #include "core/EventLog.h"
 #include "menu/Settings.h"
 #include "platform/Platform.h"
 #include "support/GLContext.h"
+#include "support/TempFolder.h"
 
 #include <GL/gl.h>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
+
+// A picture as the tests describe it: RGB, top row first (the way PPM and people read it).
+struct TestPicture {
+    int                  Width = 0;
+    int                  Height = 0;
+    std::vector<uint8_t> Rgb;
+    const uint8_t*       At(int X, int Row) const { return &Rgb[(size_t(Row) * Width + X) * 3]; }
+};
+
+// Every pixel different, so any shift, mirror or swap of channels shows.
+TestPicture GradientPicture(int Width, int Height) {
+    TestPicture P{Width, Height, {}};
+    for (int Row = 0; Row < Height; ++Row)
+        for (int X = 0; X < Width; ++X) {
+            P.Rgb.push_back(uint8_t(20 + X * 37 + Row * 5));
+            P.Rgb.push_back(uint8_t(200 - Row * 29 - X));
+            P.Rgb.push_back(uint8_t((X * 11 + Row * 53) ^ 0x5A));
+        }
+    return P;
+}
+
+// Four flat 8 x 8 quadrants: JPEG keeps flat blocks nearly exact. Top left red, top right
+// green, bottom left blue, bottom right white.
+TestPicture QuadrantPicture() {
+    TestPicture P{16, 16, {}};
+    for (int Row = 0; Row < 16; ++Row)
+        for (int X = 0; X < 16; ++X) {
+            const bool    Top = Row < 8, Left = X < 8;
+            const uint8_t R = (Top && Left) || (!Top && !Left) ? 255 : 0;
+            const uint8_t G = (Top && !Left) || (!Top && !Left) ? 255 : 0;
+            const uint8_t B = !Top ? 255 : 0;
+            P.Rgb.insert(P.Rgb.end(), {R, G, B});
+        }
+    return P;
+}
+
+void WritePpm(const std::string& FileName, const TestPicture& P) {
+    std::ofstream File(FileName, std::ios::binary);
+    File << "P6\n" << P.Width << " " << P.Height << "\n255\n";
+    File.write(reinterpret_cast<const char*>(P.Rgb.data()), std::streamsize(P.Rgb.size()));
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& FileName) {
+    std::ifstream File(FileName, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(File), {});
+}
+
+void WriteBytes(const std::string& FileName, const std::vector<uint8_t>& Bytes) {
+    std::ofstream File(FileName, std::ios::binary);
+    File.write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
+}
+
+// ImageMagick's convert by absolute path: another "convert" may come first on the PATH.
+constexpr const char* ImageMagickConvert = "/usr/bin/convert";
+
+bool ImageMagickPresent() {
+    const std::string Command =
+        std::string(ImageMagickConvert) + " -version 2>/dev/null | grep -q ImageMagick";
+    return std::system(Command.c_str()) == 0;
+}
+
+// Runs convert with Arguments in the working folder; true when it succeeded.
+bool Convert(const std::string& Arguments) {
+    const std::string Command = std::string(ImageMagickConvert) + " " + Arguments + " 2>&1";
+    return std::system(Command.c_str()) == 0;
+}
 
 // Decoded rows are bottom row first; the picture is top row first.
 void ExpectPicture(const Image_Rec& Image, const TestPicture& P, int Tolerance) {
@@ -608,3 +681,80 @@ TEST_F(DecoderTest, DamagedFilesNeverReadOutsideTheirData) {
         EXPECT_GT(Accepted, 0) << "some damage (in the pixels) leaves a readable file";
     }
 }
+
+// ---- Textures loaded again in the same run ------------------------------------------------
+//
+// They come from the levels kept at their first upload: every mipmap level is the same as a
+// fresh decode and filter would give, and a file changed on disk is decoded anew.
+
+namespace {
+
+// An uncompressed 24-bit TGA of W x H pixels whose colours follow Seed.
+void WriteTga(const std::string& Path, int W, int H, int Seed) {
+    std::vector<uint8_t> Bytes(18, 0);
+    Bytes[2] = 2;
+    Bytes[12] = uint8_t(W);
+    Bytes[13] = uint8_t(W >> 8);
+    Bytes[14] = uint8_t(H);
+    Bytes[15] = uint8_t(H >> 8);
+    Bytes[16] = 24;
+    for (int i = 0; i < W * H; ++i)
+        for (int c = 0; c < 3; ++c)
+            Bytes.push_back(uint8_t((i * 37 + c * 91 + Seed * 53) & 0xFF));
+    WriteBytes(Path, Bytes);
+}
+
+// Every level of a texture as RGB rows; level sizes in Sizes.
+std::vector<std::vector<uint8_t>> ReadLevels(GLuint Name, std::vector<std::pair<int, int>>& Sizes) {
+    std::vector<std::vector<uint8_t>> Levels;
+    glBindTexture(GL_TEXTURE_2D, Name);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    for (GLint Level = 0; Level < 16; ++Level) {
+        GLint W = 0, H = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, Level, GL_TEXTURE_WIDTH, &W);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, Level, GL_TEXTURE_HEIGHT, &H);
+        if (W <= 0 || H <= 0) break;
+        Sizes.emplace_back(W, H);
+        Levels.emplace_back(size_t(W) * size_t(H) * 3);
+        glGetTexImage(GL_TEXTURE_2D, Level, GL_RGB, GL_UNSIGNED_BYTE, Levels.back().data());
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return Levels;
+}
+
+TEST(KeptTextures, ALoadAgainGivesTheSameLevelsAndAChangedFileIsDecodedAnew) {
+    clsTempFolder Temp;
+    ASSERT_TRUE(Temp.Ready());
+    clsTestGLContext Ctx(64, 64);
+    REQUIRE_GL(Ctx);
+    const std::string File = "kept.tga"; // 6 x 5: the mipmap builder scales it to 8 x 4 first
+    WriteTga(File, 6, 5, 1);
+    GLuint First = 0, Again = 0, Changed = 0;
+    LoadTexture(File, First, false, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, 0);
+    LoadTexture(File, Again, false, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, 0);
+    ASSERT_NE(First, 0u);
+    ASSERT_NE(Again, 0u);
+    EXPECT_NE(First, Again);
+    std::vector<std::pair<int, int>> FirstSizes, AgainSizes, ChangedSizes;
+    const auto                       FirstLevels = ReadLevels(First, FirstSizes);
+    const auto                       AgainLevels = ReadLevels(Again, AgainSizes);
+    ASSERT_GT(FirstLevels.size(), 2u);
+    EXPECT_EQ(FirstSizes, AgainSizes);
+    EXPECT_EQ(FirstLevels, AgainLevels);
+    GLint MinFilter = 0;
+    glBindTexture(GL_TEXTURE_2D, Again);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &MinFilter);
+    EXPECT_EQ(MinFilter, GL_LINEAR_MIPMAP_LINEAR);
+
+    WriteTga(File, 4, 4, 2); // another picture under the same name
+    LoadTexture(File, Changed, false, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST, 0);
+    const auto ChangedLevels = ReadLevels(Changed, ChangedSizes);
+    ASSERT_FALSE(ChangedSizes.empty());
+    EXPECT_EQ(ChangedSizes[0], std::make_pair(4, 4));
+    EXPECT_EQ(ChangedLevels[0][0], uint8_t((2 * 53 + 2 * 91) & 0xFF)); // red of the first pixel
+    glDeleteTextures(1, &First);
+    glDeleteTextures(1, &Again);
+    glDeleteTextures(1, &Changed);
+}
+
+} // namespace
