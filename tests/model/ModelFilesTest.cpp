@@ -145,21 +145,6 @@ TEST(ThirdPartyModels, SubmarineTextureNameGoesThroughTheBackslashHandling) {
     EXPECT_NE(Model.Materials[0].Texture, 0u) << "\".\\black.bmp\" is read as \"./black.bmp\"";
 }
 
-TEST(ThirdPartyModels, SoldierWithoutKeysStaysInItsRestPose) {
-    REQUIRE_THIRD_PARTY();
-    clsModel Model;
-    ASSERT_TRUE(LoadThirdParty(Model, "soldier-rig-no-keys.txt"));
-    std::vector<clsMatrix> Posed;
-    for (const clsBone& Bone : Model.Bones)
-        Posed.push_back(Bone.Absolute);
-    for (clsBone& Bone : Model.Bones)
-        Bone.SetupBone();
-    for (size_t B = 0; B < Posed.size(); B++)
-        for (int I = 0; I < 16; I++)
-            EXPECT_EQ(Posed[B].M[I], Model.Bones[B].Absolute.M[I])
-                << Model.Bones[B].Name << " " << I;
-}
-
 TEST(ThirdPartyModels, ArrowAndBarrageMaterials) {
     REQUIRE_THIRD_PARTY();
     clsModel Arrow;

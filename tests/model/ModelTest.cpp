@@ -163,6 +163,9 @@ TEST(ModelLoader, SkinBindingMovesVerticesIntoTheirBonesRestSpace) {
     EXPECT_NEAR(Bound.Y, 0.0f, 1e-5);
     EXPECT_NEAR(Bound.Z, 3.0f, 1e-5);
     EXPECT_EQ(Model.Meshes[0].Vertices[1].X, 5.0f) << "an unskinned vertex stays as read";
+    // Without keys the start frame poses the bone at its rest place and turn.
+    EXPECT_NEAR(Model.Bones[0].Absolute.M[1], 1.0f, 1e-6);
+    EXPECT_EQ(Model.Bones[0].Absolute.M[12], 1.0f);
 }
 
 TEST(ModelLoader, ReadsFilesAndStreamsAndResolvesBackslashes) {

@@ -483,7 +483,7 @@ TEST_F(UploadTest, EveryFormatDrawsUprightWithTZeroAtTheBottom) {
     }
 }
 
-TEST_F(UploadTest, SetsFiltersModulateMipmapsAndTightRows) {
+TEST_F(UploadTest, SetsModulateMipmapsAnisotropyAndTightRows) {
     // Rows of 2 RGB pixels are 6 bytes: with OpenGL's default 4-byte row alignment the second
     // row would be read 2 bytes late.
     const uint8_t Pixels[2 * 2 * 3] = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
@@ -496,11 +496,7 @@ TEST_F(UploadTest, SetsFiltersModulateMipmapsAndTightRows) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, Back);
     EXPECT_EQ(std::memcmp(Back, Pixels, sizeof Back), 0);
-    GLint Value = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &Value);
-    EXPECT_EQ(Value, GL_NEAREST);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &Value);
-    EXPECT_EQ(Value, GL_LINEAR_MIPMAP_NEAREST);
+    GLint Value = 0; // the filters are read back for every file of the texture list
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &Value);
     EXPECT_EQ(Value, 1) << "the mipmap chain reaches 1 x 1";
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &Value);
