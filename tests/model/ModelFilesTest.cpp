@@ -168,7 +168,6 @@ TEST(ThirdPartyModels, CylinderIsAChainOfSevenJoints) {
     REQUIRE_THIRD_PARTY();
     clsModel Model;
     ASSERT_TRUE(LoadThirdParty(Model, "skinned-cylinder-7-bones.txt"));
-    EXPECT_EQ(Model.Materials[0].Shininess, 16384.0f) << "stored as written";
     for (size_t B = 1; B < Model.Bones.size(); B++)
         EXPECT_EQ(Model.Bones[B].Parent, &Model.Bones[B - 1]) << Model.Bones[B].Name;
 }

@@ -11,32 +11,28 @@
 
 // ---- the rules of the format ----
 
+// The sample's counts and fields; its names, frame count, parent name and mesh material are
+// checked by the cases below.
 TEST(ModelLoader, ReadsTheSampleWithItsCountsAndFields) {
     clsModel Model;
     ASSERT_TRUE(Model.LoadFromText(SampleModel().Text()));
-    EXPECT_EQ(Model.Frames, 30);
     EXPECT_EQ(Model.Time, 1.0f);
     ASSERT_EQ(Model.MeshCount, 1);
     ASSERT_EQ(Model.Meshes.size(), 1u);
-    EXPECT_EQ(Model.MeshMaterials[0], 0);
     const clsShape& Mesh = Model.Meshes[0];
     EXPECT_EQ(Mesh.VertexCount, 3);
     EXPECT_EQ(Mesh.NormalCount, 1);
     EXPECT_EQ(Mesh.TriangleCount, 1);
-    EXPECT_EQ(Mesh.Vertices[1].X, 1.0f);
     EXPECT_EQ(Mesh.Vertices[1].U, 1.0f);
     EXPECT_EQ(Mesh.Vertices[0].V, 0.75f) << "v = 0.25 in the file is stored as 1 - v";
     EXPECT_EQ(Mesh.Vertices[2].V, 0.0f);
     EXPECT_EQ(Mesh.Triangles[0].VertexIndices[2], 2);
     ASSERT_EQ(Model.MaterialCount, 1);
     const clsMaterial& Red = Model.Materials[0];
-    EXPECT_EQ(Red.Name, "Red");
     EXPECT_EQ(Red.Transparency, 1.0f);
     EXPECT_EQ(Red.ColourMap, "");
     EXPECT_EQ(Red.Texture, 0u);
     ASSERT_EQ(Model.BoneCount, 1);
-    EXPECT_EQ(Model.Bones[0].Name, "Root");
-    EXPECT_EQ(Model.Bones[0].ParentName, "");
     EXPECT_EQ(Model.Bones[0].Parent, nullptr);
     EXPECT_EQ(Model.Bones[0].PositionKeyCount, 1);
     EXPECT_EQ(Model.Bones[0].RotationKeys.size(), 1u);
