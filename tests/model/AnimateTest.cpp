@@ -2,6 +2,7 @@
 // through Update and Render, and the clock that drives the animation.
 #include "model/Animate.h"
 #include "ModelFixture.h"
+#include "core/Timer.h"
 #include "platform/Platform.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
@@ -50,6 +51,11 @@ class Animate : public ::testing::Test {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glColor3f(0, 1, 0);
     }
+    // Waits until the animator's clock reads at least Seconds past its last update.
+    static void WaitForClock(const clsAnimate& Animator, float Seconds) {
+        while (Animator.Clock->ElapsedSeconds() < Animator.LastTime + Seconds)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     clsTestGLContext Ctx{64, 64};
     clsTempFolder    Folder;
 };
@@ -93,15 +99,15 @@ TEST_F(Animate, AFailedModelIsReportedOnceAndTheAnimatorStillWorks) {
 TEST_F(Animate, UpdateDrawsThenFollowsTheClockWithoutAnimating) {
     clsAnimate Animator("models/rig.mdl", 1.0);
     GreenFrame();
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    WaitForClock(Animator, 0.03f);
     Animator.Update();
     const auto P = Ctx.Pixel(32, 32);
     EXPECT_GT(P[1], 200) << "the quad is drawn through the frustum";
     EXPECT_LT(P[0], 40);
-    EXPECT_GE(Animator.LastTime, 0.025f);
+    EXPECT_GE(Animator.LastTime, 0.03f);
     EXPECT_EQ(Animator.Delta, Animator.LastTime) << "the first delta counts from construction";
     const float First = Animator.LastTime;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WaitForClock(Animator, 0.02f);
     Animator.Update();
     EXPECT_GT(Animator.LastTime, First);
     EXPECT_NEAR(Animator.Delta, Animator.LastTime - First, 1e-6);
@@ -114,9 +120,9 @@ TEST_F(Animate, AnimatingAdvancesBySpeedTimesElapsedSeconds) {
     // run the animation past its loop.
     clsAnimate Animator("models/rig.mdl", 2.5);
     Animator.Animating = true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    WaitForClock(Animator, 0.04f);
     Animator.Update();
-    ASSERT_GE(Animator.Delta, 0.039f);
+    ASSERT_GE(Animator.Delta, 0.04f);
     const float Expected = 1.0f + Animator.Delta * 2.5f;
     EXPECT_NEAR(Animator.Model->Time, Expected, 1e-3);
     EXPECT_NEAR(Animator.Model->Bones[0].Absolute.M[12], Expected - 2.0f, 1e-3);
