@@ -2,6 +2,7 @@
 // through Update and Render, and the clock that drives the animation.
 #include "model/Animate.h"
 #include "ModelFixture.h"
+#include "core/Timer.h"
 #include "platform/Platform.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
@@ -26,36 +27,50 @@ void ExpectFrustumProjection() {
         EXPECT_NEAR(P[I], Expected[I], 1e-5) << I;
 }
 
-// One bone, one green quad over the whole view at z = -2 (inside the frustum), no material.
-std::string QuadModel() {
-    return "Frames: 20\nFrame: 1\nMeshes: 1\n\"Quad\" 0 -1\n4\n"
-           "0 -3 -3 -2 0 0 0\n0 3 -3 -2 0 0 0\n0 3 3 -2 0 0 0\n0 -3 3 -2 0 0 0\n"
-           "1\n0 0 1\n2\n0 0 1 2 0 0 0 1\n0 0 2 3 0 0 0 1\n"
-           "Materials: 0\nBones: 1\n\"Root\"\n\"\"\n0 0 0 0 0 0 0\n"
-           "2\n1 0 0 0\n21 20 0 0\n0\n";
-}
+// A green quad over the whole view at z = -2 (inside the frustum), without bone or material, and
+// two bones from (-1, 0, -2) to (1, 0, -2), in the quad's plane. The root's x position runs on
+// by one a frame from frame 1.
+const char* const RigModel =
+    "Frames: 20\nFrame: 1\nMeshes: 1\n\"Quad\" 0 -1\n4\n"
+    "0 -3 -3 -2 0 0 -1\n0 3 -3 -2 0 0 -1\n0 3 3 -2 0 0 -1\n0 -3 3 -2 0 0 -1\n"
+    "1\n0 0 1\n2\n0 0 1 2 0 0 0 1\n0 0 2 3 0 0 0 1\n"
+    "Materials: 0\nBones: 2\n\"Root\"\n\"\"\n0 -1 0 -2 0 0 0\n2\n1 0 0 0\n21 20 0 0\n0\n"
+    "\"Tip\"\n\"Root\"\n0 2 0 0 0 0 0\n0\n0\n";
+
+class Animate : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        REQUIRE_GL(Ctx);
+        WriteTextFile("models/rig.mdl", RigModel);
+    }
+    // A cleared frame, unlit, with green current and the view at the origin.
+    static void GreenFrame() {
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_LIGHTING);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColor3f(0, 1, 0);
+    }
+    // Waits until the animator's clock reads at least Seconds past its last update.
+    static void WaitForClock(const clsAnimate& Animator, float Seconds) {
+        while (Animator.Clock->ElapsedSeconds() < Animator.LastTime + Seconds)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    clsTestGLContext Ctx{64, 64};
+    clsTempFolder    Folder;
+};
 
 } // namespace
 
-TEST(Animate, ConstructorLoadsSetsStateAndLeavesTheFrustum) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    clsTempFolder Folder;
-    WriteTextFile("models/quad.mdl", QuadModel());
+TEST_F(Animate, ConstructorLoadsSetsStateAndLeavesTheFrustum) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glMatrixMode(GL_MODELVIEW);
     const int  Before = MessagesShown;
-    clsAnimate Animator("models/quad.mdl", 2.5);
+    clsAnimate Animator("models/rig.mdl", 2.5);
     EXPECT_EQ(MessagesShown, Before) << "a good model is not reported";
-    EXPECT_EQ(Animator.FileName, "models/quad.mdl");
-    EXPECT_EQ(Animator.AnimationSpeed, 2.5);
-    EXPECT_FALSE(Animator.Animating);
     EXPECT_FALSE(Animator.ShowSkeleton);
-    EXPECT_EQ(Animator.LastTime, 0.0f);
-    ASSERT_TRUE(Animator.Model);
     EXPECT_EQ(Animator.Model->MeshCount, 1);
-    ASSERT_TRUE(Animator.Clock);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     GLint Shade = 0;
@@ -64,10 +79,7 @@ TEST(Animate, ConstructorLoadsSetsStateAndLeavesTheFrustum) {
     ExpectFrustumProjection();
 }
 
-TEST(Animate, AFailedModelIsReportedOnceAndTheAnimatorStillWorks) {
-    clsTestGLContext Ctx(32, 32);
-    REQUIRE_GL(Ctx);
-    clsTempFolder Folder;
+TEST_F(Animate, AFailedModelIsReportedOnceAndTheAnimatorStillWorks) {
     WriteTextFile("models/broken.mdl", "Meshes: 1\n\"Broken\" 0 -1\n2\n");
     WriteTextFile("models/empty.mdl", "");
     WriteTextFile("models/garbage.mdl", "\x01\x9c\xfe garbage\n\x7f\n");
@@ -84,72 +96,43 @@ TEST(Animate, AFailedModelIsReportedOnceAndTheAnimatorStillWorks) {
     }
 }
 
-TEST(Animate, UpdateDrawsThenFollowsTheClockWithoutAnimating) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    clsTempFolder Folder;
-    WriteTextFile("models/quad.mdl", QuadModel());
-    clsAnimate Animator("models/quad.mdl", 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glColor3f(0, 1, 0);
-
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+TEST_F(Animate, UpdateDrawsThenFollowsTheClockWithoutAnimating) {
+    clsAnimate Animator("models/rig.mdl", 1.0);
+    GreenFrame();
+    WaitForClock(Animator, 0.03f);
     Animator.Update();
     const auto P = Ctx.Pixel(32, 32);
     EXPECT_GT(P[1], 200) << "the quad is drawn through the frustum";
     EXPECT_LT(P[0], 40);
-    EXPECT_GE(Animator.LastTime, 0.025f);
+    EXPECT_GE(Animator.LastTime, 0.03f);
     EXPECT_EQ(Animator.Delta, Animator.LastTime) << "the first delta counts from construction";
     const float First = Animator.LastTime;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WaitForClock(Animator, 0.02f);
     Animator.Update();
     EXPECT_GT(Animator.LastTime, First);
     EXPECT_NEAR(Animator.Delta, Animator.LastTime - First, 1e-6);
     EXPECT_EQ(Animator.Model->Time, 1.0f) << "not animating: the pose of the start frame stays";
-    EXPECT_EQ(Animator.Model->Bones[0].Absolute.M[12], 0.0f);
+    EXPECT_EQ(Animator.Model->Bones[0].Absolute.M[12], -1.0f);
 }
 
-TEST(Animate, AnimatingAdvancesBySpeedTimesElapsedSeconds) {
-    clsTestGLContext Ctx(32, 32);
-    REQUIRE_GL(Ctx);
-    clsTempFolder Folder;
-    WriteTextFile("models/quad.mdl", QuadModel());
+TEST_F(Animate, AnimatingAdvancesBySpeedTimesElapsedSeconds) {
     // At 2.5 frames a second the 20 frames of the model last 7.6 s: a stalled machine does not
     // run the animation past its loop.
-    clsAnimate Animator("models/quad.mdl", 2.5);
+    clsAnimate Animator("models/rig.mdl", 2.5);
     Animator.Animating = true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    WaitForClock(Animator, 0.04f);
     Animator.Update();
-    ASSERT_GE(Animator.Delta, 0.039f);
+    ASSERT_GE(Animator.Delta, 0.04f);
     const float Expected = 1.0f + Animator.Delta * 2.5f;
     EXPECT_NEAR(Animator.Model->Time, Expected, 1e-3);
-    EXPECT_NEAR(Animator.Model->Bones[0].Absolute.M[12], Expected - 1.0f, 1e-3);
+    EXPECT_NEAR(Animator.Model->Bones[0].Absolute.M[12], Expected - 2.0f, 1e-3);
 }
 
-TEST(Animate, RenderDrawsTheSkeletonOnTopWhenAsked) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    clsTempFolder Folder;
-    // An unskinned green quad at z = -2 and two bones from (-1, 0, -2) to (1, 0, -2): the red
-    // bone line lies in the quad's plane and shows only because the depth buffer is cleared.
-    const std::string Text =
-        "Frames: 20\nFrame: 1\nMeshes: 1\n\"Quad\" 0 -1\n4\n"
-        "0 -3 -3 -2 0 0 -1\n0 3 -3 -2 0 0 -1\n0 3 3 -2 0 0 -1\n0 -3 3 -2 0 0 -1\n"
-        "1\n0 0 1\n2\n0 0 1 2 0 0 0 1\n0 0 2 3 0 0 0 1\n"
-        "Materials: 0\nBones: 2\n\"Root\"\n\"\"\n0 -1 0 -2 0 0 0\n0\n0\n"
-        "\"Tip\"\n\"Root\"\n0 2 0 0 0 0 0\n0\n0\n";
-    WriteTextFile("models/rig.mdl", Text);
+// The red bone line lies in the quad's plane and shows only because the depth buffer is
+// cleared before the skeleton is drawn.
+TEST_F(Animate, RenderDrawsTheSkeletonOnTopWhenAsked) {
     clsAnimate Animator("models/rig.mdl", 1.0);
-    ASSERT_EQ(Animator.Model->BoneCount, 2);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glColor3f(0, 1, 0);
+    GreenFrame();
     Animator.ShowSkeleton = true;
     Animator.Render(*Animator.Model);
     int Red = 0;
@@ -162,9 +145,7 @@ TEST(Animate, RenderDrawsTheSkeletonOnTopWhenAsked) {
     EXPECT_GT(Ctx.Pixel(32, 10)[1], 200) << "the quad itself is green";
 }
 
-TEST(Animate, ViewportResizeEndsWithTheModelsFrustum) {
-    clsTestGLContext Ctx(64, 48);
-    REQUIRE_GL(Ctx);
+TEST_F(Animate, ViewportResizeEndsWithTheModelsFrustum) {
     FieldOfView = 45.0;
     ResizeViewport(64, 48);
     ExpectFrustumProjection();

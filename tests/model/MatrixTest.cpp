@@ -60,15 +60,6 @@ TEST(Matrix, RotationLeavesTranslationAndBottomRowAlone) {
         EXPECT_EQ(Out[I], M.M[I]);
 }
 
-TEST(Matrix, QuarterTurnAboutZMapsXOntoY) {
-    const clsMatrix M = Rotation(0, 0, Pi / 2);
-    float           V[3] = {1, 0, 0};
-    M.RotateVect(V);
-    EXPECT_NEAR(V[0], 0, 1e-6);
-    EXPECT_NEAR(V[1], 1, 1e-6);
-    EXPECT_NEAR(V[2], 0, 1e-6);
-}
-
 // The rotation is Rz(z) Ry(y) Rx(x) in column-major storage.
 TEST(Matrix, EulerRotationIsZAfterYAfterX) {
     const double X = 0.3, Y = -0.7, Z = 1.1;
@@ -97,36 +88,20 @@ TEST(Matrix, InverseRotationUndoesRotation) {
     }
 }
 
-TEST(Matrix, TranslationsAddUnderPostMultiply) {
-    clsMatrix A = Translation(1, 2, 3);
-    A.PostMultiply(Translation(10, 20, 30));
-    EXPECT_FLOAT_EQ(A.M[12], 11);
-    EXPECT_FLOAT_EQ(A.M[13], 22);
-    EXPECT_FLOAT_EQ(A.M[14], 33);
-    EXPECT_EQ(A.M[0], 1.0f);
-    EXPECT_EQ(A.M[15], 1.0f);
-}
-
-TEST(Matrix, PostMultiplyAppliesTheOtherMatrixFirst) {
-    // Rotation then translation: the translation is turned by the rotation.
-    clsMatrix A = Rotation(0, 0, Pi / 2);
-    A.PostMultiply(Translation(1, 0, 0));
-    EXPECT_NEAR(A.M[12], 0, 1e-6);
-    EXPECT_NEAR(A.M[13], 1, 1e-6);
-    EXPECT_NEAR(A.M[14], 0, 1e-6);
-}
-
-TEST(Matrix, PostMultiplyWithItselfIsSafe) {
+// A.PostMultiply(B) is A x B: B applies first, so B's translation is turned by A's rotation and
+// added to A's. A may be its own operand.
+TEST(Matrix, PostMultiplyAppliesTheOtherMatrixFirstEvenWhenItIsItself) {
     clsMatrix A = Rotation(0, 0, 0.5f);
     A.SetTranslation(std::array<float, 3>{1, 0, 0}.data());
     A.PostMultiply(A);
     const clsMatrix Twice = Rotation(0, 0, 1.0f);
     for (int I : {0, 1, 4, 5, 10})
         EXPECT_NEAR(A.M[I], Twice.M[I], 1e-6) << I;
-    // T R T R: the second translation is turned by 0.5 rad.
     EXPECT_NEAR(A.M[12], 1 + std::cos(0.5), 1e-6);
     EXPECT_NEAR(A.M[13], std::sin(0.5), 1e-6);
-    EXPECT_EQ(A.M[3], 0.0f);
+    EXPECT_EQ(A.M[14], 0.0f);
+    for (int I : {3, 7, 11})
+        EXPECT_EQ(A.M[I], 0.0f) << I;
     EXPECT_EQ(A.M[15], 1.0f);
 }
 
@@ -143,33 +118,25 @@ TEST(Matrix, TranslateAndInverseTranslate) {
     EXPECT_EQ(V[2], 5);
 }
 
-TEST(Vector, TransformOfOriginIsTheTranslationWithBottomRightW) {
-    clsMatrix M = Rotation(0.3f, 0.2f, 0.1f);
+// The vertex is taken as a point with w = 1 whatever its W: turned, then moved by the
+// translation; its new W is the bottom row's result.
+TEST(Vector, TransformTurnsThenTranslatesAPointWithWOne) {
+    clsMatrix M = Rotation(0, 0, Pi / 2);
     float     Values[16];
     M.GetMatrix(Values);
-    Values[12] = 7;
+    Values[12] = 10;
     Values[13] = -8;
     Values[14] = 9;
     Values[15] = 2.5f;
     M.SetMatrix(Values);
     clsVec V;
-    V.W = 42; // ignored: the point is taken with w = 1
-    V.Transform(M);
-    EXPECT_EQ(V.X, 7);
-    EXPECT_EQ(V.Y, -8);
-    EXPECT_EQ(V.Z, 9);
-    EXPECT_EQ(V.W, 2.5f);
-}
-
-TEST(Vector, TransformRotatesThenTranslates) {
-    clsMatrix M = Rotation(0, 0, Pi / 2);
-    M.SetTranslation(std::array<float, 3>{10, 0, 0}.data());
-    clsVec V;
     V.X = 1;
+    V.W = 42;
     V.Transform(M);
     EXPECT_NEAR(V.X, 10, 1e-6);
-    EXPECT_NEAR(V.Y, 1, 1e-6);
-    EXPECT_NEAR(V.W, 1, 1e-6);
+    EXPECT_NEAR(V.Y, -7, 1e-6);
+    EXPECT_NEAR(V.Z, 9, 1e-6);
+    EXPECT_EQ(V.W, 2.5f);
 }
 
 // sin(x)·sin(y) and cos(x)·sin(y) are rounded to floats before they are used again. Over a sweep
@@ -194,7 +161,8 @@ TEST(Matrix, TheTwoSineProductsAreRoundedToFloatFirst) {
         for (int K = 0; K < 4; ++K) {
             if (Rounded[size_t(K)] == Unrounded[size_t(K)]) continue;
             ++Differ;
-            EXPECT_EQ(M.M[K < 2 ? 4 + K : 6 + K], Rounded[size_t(K)]) << "sweep " << I << ", element " << K;
+            EXPECT_EQ(M.M[K < 2 ? 4 + K : 6 + K], Rounded[size_t(K)])
+                << "sweep " << I << ", element " << K;
         }
     }
     EXPECT_GT(Differ, 10) << "the sweep must reach angles where the rounding shows";

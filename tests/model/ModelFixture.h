@@ -1,4 +1,5 @@
-// Shared helpers of the model tests: a temporary working folder, small files, sample models.
+// Shared helpers of the model tests: a temporary working folder, small files, sample models,
+// drawing in a known plain state.
 #pragma once
 #include "model/Model.h"
 #include "support/GLContext.h"
@@ -8,11 +9,10 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 
 inline void WriteTextFile(const std::string& Name, const std::string& Content) {
     std::filesystem::path File(Name);
@@ -23,36 +23,22 @@ inline void WriteTextFile(const std::string& Name, const std::string& Content) {
 
 // A 2 x 2 uncompressed 24-bit bitmap of one colour.
 inline void WriteSolidBmp(const std::string& Name, uint8_t R, uint8_t G, uint8_t B) {
-    const int   RowBytes = 8; // 2 pixels of 3 bytes, padded to 4
-    const int   DataSize = RowBytes * 2;
-    const int   FileSize = 54 + DataSize;
-    std::string Data(size_t(FileSize), '\0');
-    auto        Put32 = [&](int At, uint32_t V) {
-        for (int I = 0; I < 4; I++)
-            Data[size_t(At + I)] = char((V >> (8 * I)) & 0xFF);
+    std::string Data(54 + 16, '\0'); // the two headers, then two rows of 6 bytes padded to 8
+    const auto  Put = [&](size_t At, uint32_t Value, int Bytes) {
+        for (int I = 0; I < Bytes; I++)
+            Data[At + size_t(I)] = char((Value >> (8 * I)) & 0xFF);
     };
-    auto Put16 = [&](int At, uint16_t V) {
-        Data[size_t(At)] = char(V & 0xFF);
-        Data[size_t(At + 1)] = char(V >> 8);
-    };
-    Data[0] = 'B';
-    Data[1] = 'M';
-    Put32(2, uint32_t(FileSize));
-    Put32(10, 54);
-    Put32(14, 40);
-    Put32(18, 2);
-    Put32(22, 2);
-    Put16(26, 1);
-    Put16(28, 24);
-    Put32(34, uint32_t(DataSize));
-    for (int Row = 0; Row < 2; Row++) {
-        for (int Col = 0; Col < 2; Col++) {
-            const size_t At = size_t(54 + Row * RowBytes + Col * 3);
-            Data[At] = char(B);
-            Data[At + 1] = char(G);
-            Data[At + 2] = char(R);
-        }
-    }
+    Put(0, 'B' | 'M' << 8, 2);
+    Put(2, uint32_t(Data.size()), 4);
+    Put(10, 54, 4); // where the pixels start
+    Put(14, 40, 4); // information header size
+    Put(18, 2, 4);  // width
+    Put(22, 2, 4);  // height
+    Put(26, 1, 2);  // planes
+    Put(28, 24, 2); // bits per pixel
+    Put(34, 16, 4); // pixel bytes
+    for (size_t At : {54, 57, 62, 65})
+        Put(At, uint32_t(B | G << 8 | R << 16), 3);
     WriteTextFile(Name, Data);
 }
 
@@ -90,6 +76,14 @@ struct SampleModel {
                Materials + Bones;
     }
 };
+
+// Text with the first occurrence of From replaced by To; a missing From fails the test.
+inline std::string Replace(std::string Text, const std::string& From, const std::string& To) {
+    const size_t At = Text.find(From);
+    EXPECT_NE(At, std::string::npos) << From;
+    if (At != std::string::npos) Text.replace(At, From.size(), To);
+    return Text;
+}
 
 // Where the shared third-party test inputs live (absent in a fresh clone).
 inline std::string ThirdPartyFolder() {

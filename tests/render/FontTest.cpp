@@ -6,34 +6,36 @@
 
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/Platform.h"
 #include "render/OrinGLFont.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
+#include "support/TempFolder.h"
 
 namespace {
 
 constexpr int Side = 256; // the test window, pixels; one overlay unit is 2.56 pixels
 
 // Pixel column or row of an overlay coordinate.
-int Px(double Units) { return static_cast<int>(Units * Side / 100.0); }
+int Px(double Units) {
+    return static_cast<int>(Units * Side / 100.0);
+}
 
 // A 2 x 2 sheet of 16 x 80-texel cells: red tells the cell (30, 60 top row; 90, 120 bottom),
 // the lowest 4 texel rows of each cell (its twentieth) are green, the row above them blue.
 GLuint MakeCellSheet() {
-    const int W = 32, H = 160;
+    const int            W = 32, H = 160;
     std::vector<uint8_t> Texels(W * H * 3);
     for (int Y = 0; Y < H; ++Y)
         for (int X = 0; X < W; ++X) {
             const int      RowFromTop = 1 - Y / 80;
-            const int      Cell       = RowFromTop * 2 + X / 16;
-            uint8_t* const T          = &Texels[(Y * W + X) * 3];
-            T[0]                      = static_cast<uint8_t>(30 * (Cell + 1));
-            T[1]                      = Y % 80 < 4 ? 255 : 0;
-            T[2]                      = Y % 80 >= 4 && Y % 80 < 8 ? 255 : 0;
+            const int      Cell = RowFromTop * 2 + X / 16;
+            uint8_t* const T = &Texels[(Y * W + X) * 3];
+            T[0] = static_cast<uint8_t>(30 * (Cell + 1));
+            T[1] = Y % 80 < 4 ? 255 : 0;
+            T[2] = Y % 80 >= 4 && Y % 80 < 8 ? 255 : 0;
         }
     GLuint Name = 0;
     glGenTextures(1, &Name);
@@ -51,9 +53,9 @@ OrinGLF CellFont(GLuint Sheet) {
     OrinGLF Font{};
     Font.CharSet = "ABCA"; // "A" twice: the first cell wins
     Font.Columns = 2;
-    Font.Rows    = 2;
+    Font.Rows = 2;
     Font.Texture = Sheet;
-    Font.Loaded  = true;
+    Font.Loaded = true;
     SetViewport(Font, Side, Side);
     SetFontSize(Font, 30);
     SetFontColor(Font, 1, 1, 1);
@@ -66,19 +68,26 @@ void ClearScreen() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+// A Side x Side context for each test.
+class TextDrawing : public ::testing::Test {
+  protected:
+    void             SetUp() override { REQUIRE_GL(Ctx); }
+    clsTestGLContext Ctx{Side, Side};
+};
+
 // Does any pixel of the rectangle (pixels, inclusive) have a channel above Level?
-bool AnyLit(const clsTestGLContext& Ctx, int X0, int Y0, int X1, int Y1, int Channel = -1, int Level = 40) {
+bool AnyLit(const clsTestGLContext& Ctx, int X0, int Y0, int X1, int Y1, int Channel = -1,
+            int Level = 40) {
     const std::vector<uint8_t> P = Ctx.ReadPixels();
     for (int Y = std::max(Y0, 0); Y <= std::min(Y1, Ctx.Height - 1); ++Y)
         for (int X = std::max(X0, 0); X <= std::min(X1, Ctx.Width - 1); ++X)
             for (int C = 0; C < 3; ++C)
-                if ((Channel < 0 || C == Channel) && P[(Y * Ctx.Width + X) * 4 + C] > Level) return true;
+                if ((Channel < 0 || C == Channel) && P[(Y * Ctx.Width + X) * 4 + C] > Level)
+                    return true;
     return false;
 }
 
-TEST(PrintText, CellsComeFromTheFirstOccurrenceAndTheirLowestTwentiethIsHidden) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
+TEST_F(TextDrawing, PrintTextCellsComeFromTheFirstOccurrenceAndTheirLowestTwentiethIsHidden) {
     OrinGLF Font = CellFont(MakeCellSheet());
     ClearScreen();
     PrintText(Font, "BAC", 0, 0, 1); // glyphs 30 units wide, from the top edge down to y 70
@@ -92,9 +101,7 @@ TEST(PrintText, CellsComeFromTheFirstOccurrenceAndTheirLowestTwentiethIsHidden) 
     EXPECT_FALSE(AnyLit(Ctx, 0, 0, Side - 1, Px(70) - 2));
 }
 
-TEST(PrintText, AbsentCharactersLeaveGapsAndOneCharacterShowsTheWholeSheet) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
+TEST_F(TextDrawing, PrintTextAbsentCharactersLeaveGapsAndOneCharacterShowsTheWholeSheet) {
     OrinGLF Font = CellFont(MakeCellSheet());
     ClearScreen();
     PrintText(Font, "AzB", 0, 0, 1);
@@ -110,9 +117,7 @@ TEST(PrintText, AbsentCharactersLeaveGapsAndOneCharacterShowsTheWholeSheet) {
     EXPECT_NEAR(Ctx.Pixel(Px(22), Px(77))[0], 120, 2);
 }
 
-TEST(PrintText, AlphaNarrowsTheAdvanceAndTheHeight) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
+TEST_F(TextDrawing, PrintTextAlphaNarrowsTheAdvanceAndTheHeight) {
     OrinGLF Font = CellFont(MakeCellSheet());
     SetFontSize(Font, 10);
     ClearScreen();
@@ -125,7 +130,8 @@ TEST(PrintText, AlphaNarrowsTheAdvanceAndTheHeight) {
     EXPECT_FALSE(AnyLit(Ctx, 0, Px(70), Px(10) - 2, Px(85), -1, 3));
     EXPECT_FALSE(AnyLit(Ctx, 0, Px(80) + 2, Side - 1, Side - 1, -1, 3));
     EXPECT_FALSE(AnyLit(Ctx, 0, 0, Side - 1, Px(75) - 2, -1, 3));
-    for (double X = 11; X < 44; X += 1) EXPECT_TRUE(AnyLit(Ctx, Px(X), Px(77), Px(X), Px(77), 0, 8)) << X;
+    for (double X = 11; X < 44; X += 1)
+        EXPECT_TRUE(AnyLit(Ctx, Px(X), Px(77), Px(X), Px(77), 0, 8)) << X;
 }
 
 // Model-view and projection matrices as they stand.
@@ -134,9 +140,7 @@ void Matrices(GLfloat ModelView[16], GLfloat Projection[16]) {
     glGetFloatv(GL_PROJECTION_MATRIX, Projection);
 }
 
-TEST(PrintText, LeavesThe3DPerspectiveWhiteAndTexturingEvenForEmptyText) {
-    clsTestGLContext Ctx(200, 100);
-    REQUIRE_GL(Ctx);
+TEST_F(TextDrawing, PrintTextLeavesThe3DPerspectiveWhiteAndTexturingEvenForEmptyText) {
     OrinGLF Font = CellFont(0);
     SetViewport(Font, 200, 100);
 
@@ -191,11 +195,9 @@ TEST(PrintText, LeavesThe3DPerspectiveWhiteAndTexturingEvenForEmptyText) {
     OverlayMode = false;
 }
 
-TEST(PrintText, AFontThatIsNotLoadedTouchesNothing) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
+TEST_F(TextDrawing, PrintTextAFontThatIsNotLoadedTouchesNothing) {
     OrinGLF Font = CellFont(MakeCellSheet());
-    Font.Loaded  = false;
+    Font.Loaded = false;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glScalef(2, 2, 2);
@@ -209,12 +211,10 @@ TEST(PrintText, AFontThatIsNotLoadedTouchesNothing) {
     EXPECT_FALSE(AnyLit(Ctx, 0, 0, Side - 1, Side - 1));
 }
 
-TEST(DrawPanel, BlackBelowFullOpacityTheCurrentColourAtFull) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
-    ScreenWidth  = Side;
+TEST_F(TextDrawing, DrawPanelBlackBelowFullOpacityTheCurrentColourAtFull) {
+    ScreenWidth = Side;
     ScreenHeight = Side;
-    OverlayMode  = false;
+    OverlayMode = false;
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -235,22 +235,27 @@ TEST(DrawPanel, BlackBelowFullOpacityTheCurrentColourAtFull) {
 
 // --- the game's own sheets ---
 
-// Loads the two game fonts from the generated data folder; false when the sheets are missing.
-bool LoadGameFonts(int Width, int Height) {
-    const std::filesystem::path Data = TARVIX_DATA_DIR;
-    if (!std::filesystem::exists(Data / "fonts" / "font.jpg") || !std::filesystem::exists(Data / "fonts" / "big.jpg"))
-        return false;
-    const std::filesystem::path Here = std::filesystem::current_path();
-    std::filesystem::current_path(Data);
-    CreateGameFonts(Width, Height);
-    std::filesystem::current_path(Here);
-    return SmallFont.Texture != 0 && BigFont.Texture != 0;
-}
+// The two game fonts loaded from the generated data folder for a Side x Side screen; the test
+// is skipped when the sheets are missing.
+class GameFonts : public TextDrawing {
+  protected:
+    void SetUp() override {
+        TextDrawing::SetUp();
+        const std::filesystem::path Data = TARVIX_DATA_DIR;
+        if (IsSkipped()) return;
+        if (!std::filesystem::exists(Data / "fonts" / "font.jpg") ||
+            !std::filesystem::exists(Data / "fonts" / "big.jpg"))
+            GTEST_SKIP() << "font sheets not generated in " << TARVIX_DATA_DIR;
+        const std::filesystem::path Here = std::filesystem::current_path();
+        std::filesystem::current_path(Data);
+        CreateGameFonts(Side, Side);
+        std::filesystem::current_path(Here);
+        ASSERT_NE(SmallFont.Texture, 0u);
+        ASSERT_NE(BigFont.Texture, 0u);
+    }
+};
 
-TEST(GameFonts, HaveTheirSetsGridsAndSizes) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
-    if (!LoadGameFonts(640, 480)) GTEST_SKIP() << "font sheets not generated in " << TARVIX_DATA_DIR;
+TEST_F(GameFonts, HaveTheirSetsGridsAndSizes) {
     EXPECT_EQ(SmallFont.CharSet.size(), 98u);
     EXPECT_EQ(SmallFont.CharSet.find('['), std::string::npos);
     EXPECT_EQ(SmallFont.CharSet.find('('), 8u);
@@ -264,52 +269,41 @@ TEST(GameFonts, HaveTheirSetsGridsAndSizes) {
     EXPECT_EQ(BigFont.Rows, 7);
     EXPECT_EQ(BigFont.Size, 1.5);
     EXPECT_TRUE(SmallFont.Loaded);
-    EXPECT_EQ(SmallFont.ViewWidth, 640);
-    EXPECT_EQ(SmallFont.ViewHeight, 480);
+    EXPECT_EQ(SmallFont.ViewWidth, Side);
+    EXPECT_EQ(SmallFont.ViewHeight, Side);
 }
 
-TEST(GameFonts, GameOverLeavesACellBetweenTheWords) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
-    if (!LoadGameFonts(Side, Side)) GTEST_SKIP() << "font sheets not generated in " << TARVIX_DATA_DIR;
-    SetFontSize(BigFont, 10);
-    SetFontColor(BigFont, 1, 1, 1);
-    ClearScreen();
-    PrintText(BigFont, "GAME OVER", 0, 10, 1); // cells of 10 units; the space is the fifth
-    for (int Cell = 0; Cell < 9; ++Cell) {
-        const bool Lit = AnyLit(Ctx, Px(Cell * 10) + 1, Px(80) + 1, Px(Cell * 10 + 10) - 1, Px(90) - 1);
-        EXPECT_EQ(Lit, Cell != 4) << "cell " << Cell;
+// Characters outside a font's set leave blank cells: the space of "GAME OVER" in the big font,
+// the square brackets in the small one.
+TEST_F(GameFonts, CharactersOutsideTheSetLeaveBlankCells) {
+    const struct {
+        OrinGLF*    Font;
+        const char* Text;
+        const char* Lit; // one mark a cell
+    } Cases[] = {{&BigFont, "GAME OVER", "xxxx.xxxx"}, {&SmallFont, "W[M]()", "x.x.xx"}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Text);
+        SetFontSize(*C.Font, 10); // cells of 10 units
+        SetFontColor(*C.Font, 1, 1, 1);
+        ClearScreen();
+        PrintText(*C.Font, C.Text, 0, 10, 1);
+        for (int Cell = 0; C.Text[Cell]; ++Cell) {
+            const bool Lit =
+                AnyLit(Ctx, Px(Cell * 10) + 1, Px(80) + 1, Px(Cell * 10 + 10) - 1, Px(90) - 1);
+            EXPECT_EQ(Lit, C.Lit[Cell] == 'x') << "cell " << Cell;
+        }
     }
 }
 
-TEST(GameFonts, SquareBracketsLeaveBlankCellsInTheSmallFont) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
-    if (!LoadGameFonts(Side, Side)) GTEST_SKIP() << "font sheets not generated in " << TARVIX_DATA_DIR;
-    SetFontSize(SmallFont, 10);
-    SetFontColor(SmallFont, 1, 1, 1);
-    ClearScreen();
-    PrintText(SmallFont, "W[M]()", 0, 10, 1);
-    const bool Expected[] = {true, false, true, false, true, true};
-    for (int Cell = 0; Cell < 6; ++Cell) {
-        const bool Lit = AnyLit(Ctx, Px(Cell * 10) + 1, Px(80) + 1, Px(Cell * 10 + 10) - 1, Px(90) - 1);
-        EXPECT_EQ(Lit, Expected[Cell]) << "cell " << Cell;
-    }
-}
-
-TEST(GameFonts, AMissingSheetStillDrawsWithTextureZero) {
-    clsTestGLContext Ctx(Side, Side);
-    REQUIRE_GL(Ctx);
-    char Folder[] = "/tmp/tarvix-font-XXXXXX";
-    ASSERT_NE(mkdtemp(Folder), nullptr);
-    const std::filesystem::path Here = std::filesystem::current_path();
-    std::filesystem::current_path(Folder);
+TEST_F(TextDrawing, AMissingGameFontSheetStillDrawsWithTextureZero) {
     const int Before = MessagesShown;
-    CreateGameFonts(Side, Side); // no fonts folder here: the loader reports, the font stays usable
-    std::filesystem::current_path(Here);
-    std::filesystem::remove_all(Folder);
+    {
+        clsTempFolder Empty; // no fonts folder here: the loader reports, the font stays usable
+        CreateGameFonts(Side, Side);
+    }
     EXPECT_EQ(MessagesShown, Before + 2);
-    EXPECT_EQ(LastMessageText, "Couldn't load JPG - \"fonts\\big.jpg\"") << "named as the game writes it";
+    EXPECT_EQ(LastMessageText, "Couldn't load JPG - \"fonts\\big.jpg\"")
+        << "named as the game writes it";
     EXPECT_TRUE(SmallFont.Loaded);
     EXPECT_EQ(SmallFont.Texture, 0u);
     SetFontSize(SmallFont, 10);

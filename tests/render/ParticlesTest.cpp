@@ -41,7 +41,14 @@ int LiveSparks() {
     return N;
 }
 
-TEST_F(ParticlesTest, EmitsIntoTheFirstFreeSlotsAndDropsTheRest) {
+// A spark and a smoke puff go into each free slot from slot 1 on until the count is spent; what
+// finds no free slot is dropped.
+TEST_F(ParticlesTest, EmitsIntoTheFirstFreeSlotsUntilTheCountIsSpent) {
+    SpawnParticles(4, 0, 0, 0, 1, 1, 1);
+    EXPECT_EQ(LiveSparks(), 4);
+    EXPECT_EQ(Sparks[4].Life, 1.0f);
+    EXPECT_EQ(Sparks[5].Life, 0.0f);
+
     for (int I = 1; I <= ParticleSlots; I++)
         Sparks[I].Life = 0.5f;
     Sparks[10].Life = 0;
@@ -58,23 +65,16 @@ TEST_F(ParticlesTest, EmitsIntoTheFirstFreeSlotsAndDropsTheRest) {
     EXPECT_FLOAT_EQ(Sparks[1000].ColorB, 0.3f);
 }
 
-TEST_F(ParticlesTest, StopsWhenTheCountIsSpent) {
-    SpawnParticles(4, 0, 0, 0, 1, 1, 1);
-    EXPECT_EQ(LiveSparks(), 4);
-    EXPECT_EQ(Sparks[4].Life, 1.0f);
-    EXPECT_EQ(Sparks[5].Life, 0.0f);
-}
-
 TEST_F(ParticlesTest, RandomNumbersAreDrawnSizeAngleForceThenRise) {
     RandomSeed = 987654;
     Smokes[1].Spin = 1.25f;
     Smokes[1].Angle = 40;
     SpawnParticles(1, 5, -170, 7, 1, 0, 0);
     RandomSeed = 987654;
-    const double  Size = RandomReal() / 5 + 0.45;
-    const int64_t A = Trunc(RandomReal() * 360);
-    const double  F = RandomReal() * 4;
-    const double  Rise = RandomReal() * 8 - 4;
+    const double     Size = RandomReal() / 5 + 0.45;
+    const int64_t    A = Trunc(RandomReal() * 360);
+    const double     F = RandomReal() * 4;
+    const double     Rise = RandomReal() * 8 - 4;
     const Spark_Rec& S = Sparks[1];
     EXPECT_FLOAT_EQ(S.Size, float(Size));
     EXPECT_GE(S.Size, 0.45f);
@@ -195,6 +195,31 @@ TEST_F(ParticlesTest, ExplosionLastsAHundredFrames) {
 
 // --- In pixels -------------------------------------------------------------------------------
 
+// A 64 x 64 context looking down -Z through a 45-degree lens; the particle textures and the
+// sphere list a test makes are released after it.
+class ParticlesDrawing : public ParticlesTest {
+  protected:
+    void SetUp() override {
+        ParticlesTest::SetUp();
+        REQUIRE_GL(Ctx);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45, 1, 0.1, 100);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+    void TearDown() override {
+        if (!Ctx.Ready()) return;
+        for (GLuint* Texture : {&TexParticle, &TexSmoke}) {
+            if (*Texture) glDeleteTextures(1, Texture);
+            *Texture = 0;
+        }
+        if (SphereList) glDeleteLists(SphereList, 1);
+        SphereList = 0;
+    }
+    clsTestGLContext Ctx{64, 64};
+};
+
 // A display list that covers the whole view with the current colour, whatever the transform.
 uint32_t FullViewList() {
     const uint32_t List = glGenLists(1);
@@ -219,67 +244,36 @@ uint32_t FullViewList() {
     return List;
 }
 
-// Brightness of the centre after one explosion frame at Life L and the given detail.
-int ExplosionBrightness(clsTestGLContext& Ctx, float L, int Detail) {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_TEXTURE_2D);
-    DetailLevel = Detail;
-    ResetExplosions();
-    Explosions[1] = Explosion_Rec{0, 0, -10, L, 1.0f};
-    DrawExplosions();
-    return Ctx.Pixel(Ctx.Width / 2, Ctx.Height / 2)[0];
-}
-
-TEST_F(ParticlesTest, SphereLayersByDetailAddUpInThePicture) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
+// Each sphere layer adds Life over its divisor: 2 and 1.6 at low detail, then 1.4 and 1.2 at
+// medium, then 1 at high: two, four or five spheres.
+TEST_F(ParticlesDrawing, SphereLayersByDetailAddUpInThePicture) {
     SphereList = FullViewList();
     DiskList = 0;
-    // Layers add L/2, L/1.6, then L/1.4, L/1.2, then L: two, four or five spheres.
-    EXPECT_NEAR(ExplosionBrightness(Ctx, 0.2f, 1), 0.2 * (1 / 2.0 + 1 / 1.6) * 255, 3);
-    EXPECT_NEAR(ExplosionBrightness(Ctx, 0.2f, 2),
-                0.2 * (1 / 2.0 + 1 / 1.6 + 1 / 1.4 + 1 / 1.2) * 255, 3);
-    EXPECT_NEAR(ExplosionBrightness(Ctx, 0.2f, 3),
-                0.2 * (1 / 2.0 + 1 / 1.6 + 1 / 1.4 + 1 / 1.2 + 1) * 255, 3);
+    glDisable(GL_TEXTURE_2D);
+    const struct {
+        float  Life;
+        int    Detail;
+        double Sum; // of 1 / divisor over the layers drawn
+    } Cases[] = {{0.2f, 1, 1 / 2.0 + 1 / 1.6},
+                 {0.1f, 1, 1 / 2.0 + 1 / 1.6},
+                 {0.2f, 2, 1 / 2.0 + 1 / 1.6 + 1 / 1.4 + 1 / 1.2},
+                 {0.2f, 3, 1 / 2.0 + 1 / 1.6 + 1 / 1.4 + 1 / 1.2 + 1}};
+    for (const auto& C : Cases) {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        DetailLevel = C.Detail;
+        ResetExplosions();
+        Explosions[1] = Explosion_Rec{0, 0, -10, C.Life, 1.0f};
+        DrawExplosions();
+        EXPECT_NEAR(Ctx.Pixel(32, 32)[0], C.Life * C.Sum * 255, 3)
+            << "Life " << C.Life << ", detail " << C.Detail;
+    }
     EXPECT_EQ(ExplosionSphereCount(1), 2);
     EXPECT_EQ(ExplosionSphereCount(2), 4);
     EXPECT_EQ(ExplosionSphereCount(3), 5);
-    glDeleteLists(SphereList, 1);
-    SphereList = 0;
 }
 
-TEST_F(ParticlesTest, ExplosionFadesFrameByFrame) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    SphereList = FullViewList();
-    DiskList = 0;
-    DetailLevel = 1;
-    glDisable(GL_TEXTURE_2D);
-    SpawnExplosion(0, 0, -10, 1.0f);
-    int Previous = 256;
-    for (int Frame = 0; Frame <= 90; Frame++) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        DrawExplosions();
-        if (Frame < 20 || Frame % 10 != 0)
-            continue; // the first frames are brighter than the picture can show
-        const int Now = Ctx.Pixel(32, 32)[0];
-        EXPECT_LT(Now, Previous) << "frame " << Frame;
-        Previous = Now;
-    }
-    EXPECT_NEAR(Previous, 0.1 * (1 / 2.0 + 1 / 1.6) * 255, 3) << "Life 0.1 at frame 90";
-    glDeleteLists(SphereList, 1);
-    SphereList = 0;
-}
-
-TEST_F(ParticlesTest, SparkAddsItsColourTimesLifeAndHidesWhileSwitchedOff) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45, 1, 0.1, 100);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+TEST_F(ParticlesDrawing, SparkAddsItsColourTimesLifeAndHidesWhileSwitchedOff) {
     TexParticle = PlainTexture(255, 255, 255);
     TexSmoke = TexParticle;
     SpeedFactor = 0; // nothing moves or ages: only the drawing counts
@@ -296,20 +290,11 @@ TEST_F(ParticlesTest, SparkAddsItsColourTimesLifeAndHidesWhileSwitchedOff) {
     glClear(GL_COLOR_BUFFER_BIT);
     DrawParticles();
     EXPECT_EQ(Ctx.Pixel(32, 32)[0], 0);
-    glDeleteTextures(1, &TexParticle);
-    TexParticle = TexSmoke = 0;
 }
 
 // The explosions draw in whatever state the particle pass leaves: that of its last live
 // particle, also when that particle lies outside the view and is not drawn.
-TEST_F(ParticlesTest, CulledLastParticleStillLeavesItsDrawingState) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45, 1, 0.1, 100);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+TEST_F(ParticlesDrawing, CulledLastParticleStillLeavesItsDrawingState) {
     TexParticle = PlainTexture(255, 255, 255);
     TexSmoke = PlainTexture(0, 255, 0);
     SpeedFactor = 0;
@@ -329,9 +314,6 @@ TEST_F(ParticlesTest, CulledLastParticleStillLeavesItsDrawingState) {
     EXPECT_EQ(Source, GL_SRC_ALPHA);
     EXPECT_EQ(Destination, GL_ONE_MINUS_SRC_COLOR);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    glDeleteTextures(1, &TexParticle);
-    glDeleteTextures(1, &TexSmoke);
-    TexParticle = TexSmoke = 0;
 }
 
 } // namespace

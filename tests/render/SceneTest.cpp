@@ -1,20 +1,21 @@
 // Scene rendering: where each camera mode puts the eye, the death view circling the wreck,
-// the sky behind everything, tree billboards, the model lists and the shot sprite.
+// the sky behind everything (drawn after the opaque arena, into what it leaves), tree
+// billboards, the model lists and the shot sprite.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
+#include <vector>
 
-#include "menu/MenuDraw.h"
+#include "core/GameState.h"
 #include "menu/Settings.h"
 #include "render/OrinGLFont.h"
 #include "render/Scene.h"
 #include "render/Sprites.h"
 #include "render/Terrain.h"
 #include "render/Textures.h"
-#include "shell/App.h"
 #include "shell/Input.h"
 #include "support/GLContext.h"
 #include "world/World.h"
@@ -23,8 +24,12 @@ namespace {
 
 using Vec3 = std::array<double, 3>;
 
-double Sin(double D) { return std::sin(D * std::numbers::pi / 180); }
-double Cos(double D) { return std::cos(D * std::numbers::pi / 180); }
+double Sin(double D) {
+    return std::sin(D * std::numbers::pi / 180);
+}
+double Cos(double D) {
+    return std::cos(D * std::numbers::pi / 180);
+}
 
 // The eye position and viewing direction, in world coordinates, of the current model-view.
 void EyeOfModelView(Vec3& Eye, Vec3& Forward) {
@@ -41,27 +46,34 @@ void ExpectVec(const Vec3& Got, const Vec3& Want, const char* What) {
         EXPECT_NEAR(Got[I], Want[I], 1e-3) << What << " component " << I;
 }
 
-void Perspective() {
+void Perspective(double FieldOfView = 45) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45, 1, 0.1, 1500);
+    gluPerspective(FieldOfView, 1, 0.1, 1500);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
 
-// One quad facing +Z at depth Z, from (-H, -H) to (H, H), in the current colour.
-void Quad(float H, float Z) {
+// One square facing +Z at depth Z, centred on (X, Y), reaching H either way, the whole texture
+// over it, in the current colour.
+void Square(float X, float Y, float H, float Z) {
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex3f(-H, -H, Z);
-    glTexCoord2f(1, 0); glVertex3f(H, -H, Z);
-    glTexCoord2f(1, 1); glVertex3f(H, H, Z);
-    glTexCoord2f(0, 1); glVertex3f(-H, H, Z);
+    glTexCoord2f(0, 0);
+    glVertex3f(X - H, Y - H, Z);
+    glTexCoord2f(1, 0);
+    glVertex3f(X + H, Y - H, Z);
+    glTexCoord2f(1, 1);
+    glVertex3f(X + H, Y + H, Z);
+    glTexCoord2f(0, 1);
+    glVertex3f(X - H, Y + H, Z);
     glEnd();
 }
 
+// A 64 x 64 context and the player at (-450, -179, 12), heading 35, alive, in a running game.
 class SceneTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        REQUIRE_GL(Ctx);
         Actors[0] = Actor_Rec{};
         Actor_Rec& P = Actors[0];
         P.X = -450;
@@ -72,59 +84,54 @@ class SceneTest : public ::testing::Test {
         P.Energy = 100;
         GameState = 2;
         SpeedFactor = 1;
-        SkyboxList = 0;
-        ArenaList = 0;
+        SkyboxList = ArenaList = SkyUpperList = 0;
     }
+    void TearDown() override {
+        if (!Ctx.Ready()) return;
+        if (SkyboxList) glDeleteLists(SkyboxList, 1);
+        if (ArenaList) glDeleteLists(ArenaList, 1);
+        SkyboxList = ArenaList = 0;
+    }
+    // A list of what Draw draws.
+    template <typename Fn> static GLuint List(Fn Draw) {
+        const GLuint Name = glGenLists(1);
+        glNewList(Name, GL_COMPILE);
+        Draw();
+        glEndList();
+        return Name;
+    }
+    clsTestGLContext Ctx{64, 64};
 };
 
 // --- Camera ----------------------------------------------------------------------------------
 
-TEST_F(SceneTest, CockpitEyeSitsOneUnitAboveTheTankLookingAlongItsHeading) {
-    clsTestGLContext Ctx(32, 32);
-    REQUIRE_GL(Ctx);
-    CameraMode = 1;
-    glLoadIdentity();
-    PlaceCamera();
-    Vec3 Eye, Forward;
-    EyeOfModelView(Eye, Forward);
-    ExpectVec(Eye, {-450, -178, 12}, "eye");
-    ExpectVec(Forward, {-Sin(35), 0, -Cos(35)}, "forward");
-}
-
-TEST_F(SceneTest, ChaseViewsSitBehindAndAboveLookingTenDegreesDown) {
-    clsTestGLContext Ctx(32, 32);
-    REQUIRE_GL(Ctx);
+// The cockpit eye one unit above the tank along its heading; the chase views 15 back and 4 up,
+// or 20 back and 5 up, looking 10 degrees down; any other mode leaves the view alone.
+TEST_F(SceneTest, EachCameraModePlacesTheEye) {
+    const Vec3 Chase = {-Sin(35) * Cos(10), -Sin(10), -Cos(35) * Cos(10)};
     const struct {
-        int    Mode;
-        double Back, Up;
-    } Cases[] = {{2, 15, 4}, {3, 20, 5}};
+        int  Mode;
+        Vec3 Eye, Forward;
+    } Cases[] = {
+        {1, {-450, -178, 12}, {-Sin(35), 0, -Cos(35)}},
+        {2, {-450 + 15 * Sin(35), -175, 12 + 15 * Cos(35)}, Chase},
+        {3, {-450 + 20 * Sin(35), -174, 12 + 20 * Cos(35)}, Chase},
+        {0, {0, 0, 0}, {0, 0, -1}},
+    };
     for (const auto& C : Cases) {
+        SCOPED_TRACE("camera mode " + std::to_string(C.Mode));
         CameraMode = C.Mode;
         glLoadIdentity();
         PlaceCamera();
         Vec3 Eye, Forward;
         EyeOfModelView(Eye, Forward);
-        ExpectVec(Eye, {-450 + C.Back * Sin(35), -179 + C.Up, 12 + C.Back * Cos(35)}, "eye");
-        ExpectVec(Forward, {-Sin(35) * Cos(10), -Sin(10), -Cos(35) * Cos(10)}, "forward");
+        ExpectVec(Eye, C.Eye, "eye");
+        ExpectVec(Forward, C.Forward, "forward");
     }
     EXPECT_FLOAT_EQ(Actors[0].DeathHeading, 35.0f) << "alive: the death view does not turn";
 }
 
-TEST_F(SceneTest, AnyOtherModeLeavesTheTransformAlone) {
-    clsTestGLContext Ctx(32, 32);
-    REQUIRE_GL(Ctx);
-    CameraMode = 0;
-    glLoadIdentity();
-    PlaceCamera();
-    GLfloat M[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, M);
-    for (int I = 0; I < 16; I++)
-        EXPECT_EQ(M[I], (I % 5 == 0) ? 1.0f : 0.0f);
-}
-
 TEST_F(SceneTest, DeathViewCirclesTheWreckAtDistanceTwentyAndHeightFive) {
-    clsTestGLContext Ctx(32, 32);
-    REQUIRE_GL(Ctx);
     Actor_Rec& P = Actors[0];
     P.Energy = 0;
     P.DeathHeading = 100;
@@ -156,21 +163,15 @@ TEST_F(SceneTest, DeathViewCirclesTheWreckAtDistanceTwentyAndHeightFive) {
 // --- Sky and arena ---------------------------------------------------------------------------
 
 TEST_F(SceneTest, SkyLiesBehindEverythingAndTheArenaTakesTheCurrentColour) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
     Perspective();
     glEnable(GL_DEPTH_TEST);
     const GLuint White = PlainTexture(255, 255, 255);
     // The sky: red, right in front of the eye. The arena: far away, in no colour of its own.
-    SkyboxList = glGenLists(1);
-    glNewList(SkyboxList, GL_COMPILE);
-    glColor3f(1, 0, 0);
-    Quad(10, -1);
-    glEndList();
-    ArenaList = glGenLists(1);
-    glNewList(ArenaList, GL_COMPILE);
-    Quad(100, -1000);
-    glEndList();
+    SkyboxList = List([] {
+        glColor3f(1, 0, 0);
+        Square(0, 0, 10, -1);
+    });
+    ArenaList = List([] { Square(0, 0, 100, -1000); });
 
     CameraMode = 0;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -189,10 +190,109 @@ TEST_F(SceneTest, SkyLiesBehindEverythingAndTheArenaTakesTheCurrentColour) {
     glColor3f(0, 1, 0);
     DrawArena();
     EXPECT_EQ(Ctx.Pixel(32, 32)[1], 255);
-    glDeleteLists(SkyboxList, 1);
-    glDeleteLists(ArenaList, 1);
-    SkyboxList = ArenaList = 0;
     glDeleteTextures(1, &White);
+}
+
+// The sky drawn after the opaque arena into what the arena leaves: the same picture, depth and
+// state as the sky drawn first and cleared from the depth buffer.
+class SkyOrder : public SceneTest {
+  protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        if (IsSkipped()) return;
+        // Far from the origin, so a sky drawn with the camera's translation would miss the view.
+        Actor_Rec& P = Actors[0];
+        P.X = 300;
+        P.Z = -200;
+        P.Heading = 20;
+        CameraMode = 1;
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        // A sky of two faces (the second overlaps the first, so their order shows) close around
+        // the eye, and an arena piece in front of the tank covering part of the view.
+        SkyTexture = PlainTexture(200, 60, 30);
+        GroundTexture = PlainTexture(40, 220, 90);
+        SkyboxList = List([this] {
+            glBindTexture(GL_TEXTURE_2D, SkyTexture);
+            Square(0, 0, 1, -0.5f);
+            glBindTexture(GL_TEXTURE_2D, GroundTexture);
+            Square(0.2f, 0.2f, 0.1f, -0.5f);
+        });
+        ArenaList = List([this] {
+            glBindTexture(GL_TEXTURE_2D, GroundTexture);
+            glPushMatrix();
+            glTranslatef(300, -178, -200);
+            glRotatef(20, 0, 1, 0);
+            Square(-5, -5, 10, -40);
+            glPopMatrix();
+        });
+    }
+    void Frame() {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        Perspective(60);
+        glColor3f(1, 1, 1);
+        PlaceCamera();
+        DrawArena();
+    }
+    std::vector<float> ReadDepth() const {
+        std::vector<float> Depth(size_t(Ctx.Width) * Ctx.Height);
+        glReadPixels(0, 0, Ctx.Width, Ctx.Height, GL_DEPTH_COMPONENT, GL_FLOAT, Depth.data());
+        return Depth;
+    }
+    GLuint SkyTexture = 0, GroundTexture = 0;
+};
+
+TEST_F(SkyOrder, ArenaFirstGivesTheSamePictureDepthAndStateAsSkyFirst) {
+    // Sky first: blending on with a blend that replaces, so only the order differs.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    Frame();
+    const std::vector<uint8_t> SkyFirst = Ctx.ReadPixels();
+    const std::vector<float>   SkyFirstDepth = ReadDepth();
+
+    glDisable(GL_BLEND);
+    Frame();
+    GLfloat View[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, View);
+    EXPECT_GT(std::fabs(View[12]) + std::fabs(View[13]) + std::fabs(View[14]), 100.0f)
+        << "the camera's translation stays in force after the sky";
+    GLint   Bound = 0, Func = 0, Mask = 0;
+    GLfloat Range[2] = {};
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &Bound);
+    glGetIntegerv(GL_DEPTH_FUNC, &Func);
+    glGetIntegerv(GL_DEPTH_WRITEMASK, &Mask);
+    glGetFloatv(GL_DEPTH_RANGE, Range);
+    EXPECT_EQ(GLuint(Bound), GroundTexture) << "the arena's texture stays bound";
+    EXPECT_EQ(Func, GL_LESS);
+    EXPECT_EQ(Mask, GL_TRUE);
+    EXPECT_EQ(Range[0], 0.0f);
+    EXPECT_EQ(Range[1], 1.0f);
+
+    const std::vector<uint8_t> ArenaFirst = Ctx.ReadPixels();
+    int                        SkyPixels = 0, GroundPixels = 0;
+    for (size_t I = 0; I < ArenaFirst.size(); I += 4) {
+        SkyPixels += ArenaFirst[I] == 200;
+        GroundPixels += ArenaFirst[I] == 40;
+    }
+    // Both must show for the comparison to mean anything: sky around, arena in the middle.
+    ASSERT_GT(SkyPixels, 64 * 64 / 4);
+    ASSERT_GT(GroundPixels, 64 * 64 / 10);
+    EXPECT_EQ(ArenaFirst, SkyFirst);
+    EXPECT_EQ(ReadDepth(), SkyFirstDepth) << "the sky leaves no depth behind";
+}
+
+TEST_F(SkyOrder, AWaitingSkyIsDrawnOnceAndOnlyByTheNextArena) {
+    glDisable(GL_BLEND);
+    Frame();
+    // The arena drawn again without a camera placed in between: the sky is not drawn again.
+    glClearColor(0, 0, 1, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawArena();
+    const auto Corner = Ctx.Pixel(2, 61);
+    EXPECT_EQ(Corner[0], 0) << "no sky in the corner";
+    EXPECT_EQ(Corner[2], 255);
+    EXPECT_EQ(Ctx.Pixel(24, 24)[0], 40) << "the arena is drawn";
 }
 
 // --- Trees -----------------------------------------------------------------------------------
@@ -209,6 +309,7 @@ class TreeScene : public SceneTest {
         P.Y = -161; // eye at -160: the middle of a Size 20 tree
         P.Heading = 0;
         CameraMode = 1;
+        Perspective();
     }
     void Frame() {
         glClearColor(0, 0, 0, 0);
@@ -217,12 +318,14 @@ class TreeScene : public SceneTest {
         PlaceCamera();
         DrawTrees();
     }
+    void TearDown() override {
+        if (Ctx.Ready()) glDeleteTextures(1, &TexTree);
+        TexTree = 0;
+        SceneTest::TearDown();
+    }
 };
 
 TEST_F(TreeScene, TreesBrightenEachOtherInAnyOrderAndWriteNoDepth) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    Perspective();
     glEnable(GL_DEPTH_TEST);
     TexTree = PlainTexture(80, 80, 80);
     TreeSpots[10] = TreeSpot{0, -600, 20};
@@ -241,35 +344,25 @@ TEST_F(TreeScene, TreesBrightenEachOtherInAnyOrderAndWriteNoDepth) {
     // Something drawn later behind the trees is not hidden by them.
     glDisable(GL_TEXTURE_2D);
     glColor3f(0, 0, 1);
-    glPushMatrix();
-    glTranslatef(0, -160, 0);
-    Quad(200, -900);
-    glPopMatrix();
+    Square(0, -160, 200, -900);
     EXPECT_EQ(Ctx.Pixel(32, 32)[2], 255);
-    glDeleteTextures(1, &TexTree);
-    TexTree = 0;
 }
 
 TEST_F(TreeScene, TreesFaceTheViewWhateverTheHeading) {
-    clsTestGLContext Ctx(128, 128);
-    REQUIRE_GL(Ctx);
-    Perspective();
     TexTree = PlainTexture(200, 200, 200);
     TreeShape = SpriteShape{}; // the full square, not the shape an earlier setup measured
     // Heading 90 looks along -X; an unturned quad would be seen edge on.
     Actors[0].Heading = 90;
     TreeSpots[0] = TreeSpot{-300, 0, 20};
     Frame();
-    // 100 wide at 300 away spans about 26 pixels either side of the centre.
-    for (int Dx : {-20, 0, 20})
-        EXPECT_NEAR(Ctx.Pixel(64 + Dx, 64)[0], 200, 2) << Dx;
-    EXPECT_EQ(Ctx.Pixel(64 + 32, 64)[0], 0);
-    EXPECT_EQ(Ctx.Pixel(64 - 32, 64)[0], 0);
-    // A Size 20 tree reaches 50 above the eye: about 26 pixels.
-    EXPECT_NEAR(Ctx.Pixel(64, 64 + 20)[0], 200, 2);
-    EXPECT_EQ(Ctx.Pixel(64, 64 + 32)[0], 0);
-    glDeleteTextures(1, &TexTree);
-    TexTree = 0;
+    // 100 wide at 300 away spans about 13 pixels either side of the centre.
+    for (int Dx : {-10, 0, 10})
+        EXPECT_NEAR(Ctx.Pixel(32 + Dx, 32)[0], 200, 2) << Dx;
+    EXPECT_EQ(Ctx.Pixel(32 + 16, 32)[0], 0);
+    EXPECT_EQ(Ctx.Pixel(32 - 16, 32)[0], 0);
+    // A Size 20 tree reaches 50 above the eye: about 13 pixels.
+    EXPECT_NEAR(Ctx.Pixel(32, 32 + 10)[0], 200, 2);
+    EXPECT_EQ(Ctx.Pixel(32, 32 + 16)[0], 0);
 }
 
 // --- Lists and level of detail ---------------------------------------------------------------
@@ -287,15 +380,14 @@ TEST_F(SceneTest, NearAndFarModelsSwitchAtDetailTimesTwoHundred) {
 }
 
 TEST_F(SceneTest, ModelListsAreMadeInOrderAndReleased) {
-    clsTestGLContext Ctx(32, 32);
-    REQUIRE_GL(Ctx);
     BuildModelLists(); // no animators: empty lists, names still in the compile order
-    const uint32_t Lists[] = {StarList, SphereList, DiskList, HeroList,
+    const uint32_t Lists[] = {StarList,  SphereList, DiskList,     HeroList,
                               TigerList, TurretList, TigerFarList, TurretFarList};
     for (int I = 0; I < 8; I++) {
         EXPECT_TRUE(glIsList(Lists[I])) << I;
-        if (I > 0)
+        if (I > 0) {
             EXPECT_GT(Lists[I], Lists[I - 1]) << "list " << I << " compiled after " << I - 1;
+        }
     }
     // The walk cycles follow the eight, and go with them.
     EXPECT_GT(HeroWalkLists[0], TurretFarList);
@@ -310,8 +402,6 @@ TEST_F(SceneTest, ModelListsAreMadeInOrderAndReleased) {
 }
 
 TEST_F(SceneTest, PreviousSetupIsReleasedOnlyInTheContextThatMadeIt) {
-    clsTestGLContext Ctx(32, 32);
-    REQUIRE_GL(Ctx);
     HeroList = 0;
     EXPECT_FALSE(SetupContextKept()) << "no setup yet";
     SmallFont.Texture = PlainTexture(9, 9, 9);
@@ -349,8 +439,6 @@ TEST_F(SceneTest, ShotAtlasCellFollowsLife) {
 }
 
 TEST_F(SceneTest, ExplodingShotThatHitShowsTheLargeSquare) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
     Perspective();
     Actors[0].Heading = 0;
     TexExplosion = PlainTexture(255, 255, 255);
@@ -378,8 +466,6 @@ TEST_F(SceneTest, ExplodingShotThatHitShowsTheLargeSquare) {
 // A shot outside the view is not drawn but sets the same state as one that is, so what the pass
 // draws next looks the same whether it was seen or not.
 TEST_F(SceneTest, ShotOutsideTheViewDrawsNothingButSetsItsState) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
     Perspective();
     Actors[0].Heading = 0;
     TexShot = PlainTexture(255, 255, 255);
