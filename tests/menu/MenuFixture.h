@@ -19,7 +19,8 @@ inline int CountPointerStars() {
 }
 
 inline void ClearPointerStars() {
-    for (PointerStar& Star : PointerStars) Star = PointerStar{};
+    for (PointerStar& Star : PointerStars)
+        Star = PointerStar{};
 }
 
 // Puts the pointer at (X, Y) in screen percent.
@@ -28,26 +29,35 @@ inline void PointAt(float X, float Y) {
     MousePctY = Y;
 }
 
+// A left press at (X, Y) in screen percent, handled by the shell's per-frame button handler.
+inline void ClickAt(float X, float Y) {
+    PointAt(X, Y);
+    MouseButton = 1;
+    ProcessMouseButtons();
+}
+
 class MenuFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (MenuItem& Item : MenuItems) Item = MenuItem{};
+        for (MenuItem& Item : MenuItems)
+            Item = MenuItem{};
         NextMenuItem = 1;
         BuildMenu();
-        MenuPage         = PageMain;
+        MenuPage = PageMain;
         PreviousMenuPage = 0;
-        MenuTransition   = 0.0;
-        HoverItemY       = -100.0;
-        GameInProgress   = false;
-        GameState        = 1;
-        TextEditMode     = 0;
-        MouseButton      = 0;
-        SpeedFactor      = 1.0f;
+        MenuTransition = 0.0;
+        HoverItemY = -100.0;
+        GameInProgress = false;
+        GameState = 1;
+        TextEditMode = 0;
+        MouseButton = 0;
+        SpeedFactor = 1.0f;
         ShowPointerStars = true;
-        SoundEnabled     = false;
+        SoundEnabled = false;
         ClearPointerStars();
-        Actors[0].Name   = "PLAYER";
+        Actors[0].Name = "PLAYER";
         Actors[0].ColorR = Actors[0].ColorG = Actors[0].ColorB = 1.0;
-        for (bool& Key : Keys) Key = false;
+        for (bool& Key : Keys)
+            Key = false;
     }
 };
