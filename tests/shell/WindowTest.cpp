@@ -204,70 +204,52 @@ TEST(GLState, InitGLState) {
     EXPECT_TRUE(IsBlack(Ctx.Pixel(10, 10)));
 }
 
-// Overlay coordinates run 0..100 both ways with y from the bottom: a quad over the lower left
-// quarter fills exactly that quarter of the pixels.
-TEST(Projection, OverlayRunsFromZeroToHundred) {
-    clsTestGLContext Ctx(200, 100);
-    REQUIRE_GL(Ctx);
-    OverlayMode = false;
-    FieldOfView = 45.0;
-    ScreenWidth = 200;
-    ScreenHeight = 100;
-    SetOverlayMode(true);
-    EXPECT_TRUE(OverlayMode);
-    GLint Mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &Mode);
-    EXPECT_EQ(Mode, GL_MODELVIEW);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    Quad(0.0f, 0.0f, 50.0f, 50.0f, -0.5f);
-    EXPECT_TRUE(IsRed(Ctx.Pixel(5, 5)));
-    EXPECT_TRUE(IsRed(Ctx.Pixel(95, 45)));
-    EXPECT_TRUE(IsBlack(Ctx.Pixel(105, 45)));
-    EXPECT_TRUE(IsBlack(Ctx.Pixel(95, 55)));
-    EXPECT_TRUE(IsBlack(Ctx.Pixel(150, 80)));
-}
-
-TEST(Projection, PerspectiveUsesTheModeAspect) {
+// The two projections in a 200 x 100 mode. Overlay coordinates run 0..100 both ways with y
+// from the bottom: a quad over the lower left quarter fills exactly that quarter of the pixels.
+// The perspective takes the mode's aspect. Asking for the projection already set touches
+// nothing, not even the matrix mode.
+TEST(Projection, OverlayPerspectiveAndTheSameModeAgain) {
     clsTestGLContext Ctx(200, 100);
     REQUIRE_GL(Ctx);
     FieldOfView = 90.0; // tan(45) = 1: a point at depth d and height d lands on the top edge
     ScreenWidth = 200;
     ScreenHeight = 100;
-    OverlayMode = true;
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0, 0, 0, 1);
+    OverlayMode = false;
+    SetOverlayMode(true);
+    EXPECT_TRUE(OverlayMode);
+    GLint Mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &Mode);
+    EXPECT_EQ(Mode, GL_MODELVIEW);
+    glClear(GL_COLOR_BUFFER_BIT);
+    Quad(0.0f, 0.0f, 50.0f, 50.0f, -0.5f);
+    EXPECT_TRUE(IsRed(Ctx.Pixel(5, 5)));
+    EXPECT_TRUE(IsRed(Ctx.Pixel(95, 45)));
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(105, 45)));
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(95, 55)));
+
     SetOverlayMode(false);
     EXPECT_FALSE(OverlayMode);
     GLfloat M[16];
     ProjectionMatrix(M);
     EXPECT_NEAR(M[5], 1.0f, 1e-5f);
     EXPECT_NEAR(M[0], 0.5f, 1e-5f); // 1 / aspect
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT);
     // At depth 10 the view spans y -10..10 and x -20..20: this quad covers the right half.
     Quad(0.0f, -10.0f, 20.0f, 10.0f, -10.0f);
     EXPECT_TRUE(IsRed(Ctx.Pixel(105, 50)));
     EXPECT_TRUE(IsRed(Ctx.Pixel(195, 95)));
     EXPECT_TRUE(IsBlack(Ctx.Pixel(95, 50)));
-}
 
-TEST(Projection, SameModeTouchesNothing) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    OverlayMode = true;
     glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
     glScalef(3.0f, 3.0f, 3.0f);
-    SetOverlayMode(true);
-    GLfloat M[16];
+    SetOverlayMode(false);
     ProjectionMatrix(M);
-    EXPECT_FLOAT_EQ(M[0], 3.0f);
-    GLint Mode = 0;
+    EXPECT_NEAR(M[0], 1.5f, 1e-5f);
     glGetIntegerv(GL_MATRIX_MODE, &Mode);
-    EXPECT_EQ(Mode, GL_PROJECTION) << "not even the matrix mode changes";
+    EXPECT_EQ(Mode, GL_PROJECTION);
     glMatrixMode(GL_MODELVIEW);
-    OverlayMode = false;
 }
 
 TEST(Viewport, ZeroHeightIsTakenAsOne) {
