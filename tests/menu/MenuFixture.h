@@ -1,6 +1,8 @@
 // Shared set-up of the menu tests: a freshly built menu table and quiet, known settings.
 #pragma once
 #include <gtest/gtest.h>
+#include <type_traits>
+#include <variant>
 
 #include "menu/Menu.h"
 #include "menu/PointerStars.h"
@@ -9,6 +11,15 @@
 #include "shell/Input.h"
 #include "shell/Window.h"
 #include "world/World.h"
+
+// One setting, whatever its type, read and set as a number.
+using Setting = std::variant<int32_t*, int16_t*, float*, double*, bool*>;
+inline double Held(const Setting& S) {
+    return std::visit([](auto* V) { return double(*V); }, S);
+}
+inline void Set(const Setting& S, double Value) {
+    std::visit([&](auto* V) { *V = static_cast<std::remove_pointer_t<decltype(V)>>(Value); }, S);
+}
 
 // Active pointer stars.
 inline int CountPointerStars() {

@@ -222,53 +222,44 @@ void Click(int32_t Slot, int Times = 1) {
         MenuAction(Slot);
 }
 
-TEST_F(MenuActions, WholeNumberSettingsStopAtTheirLimits) {
-    struct {
-        int32_t* Value;
-        int32_t  Plus, Minus, Min, Max, Step;
-    } Settings[] = {{&DetailLevel, 21, 22, 1, 3, 1},   {&ResolutionWanted, 24, 25, 1, 5, 1},
-                    {&ArenaTanks, 62, 63, 0, 50, 1},   {&ArenaTurrets, 65, 66, 0, 50, 1},
-                    {&ArenaBonus, 68, 69, 0, 50, 1},   {&ArenaStartEnergy, 71, 72, 10, 1000, 10},
-                    {&ArenaMaxShots, 74, 75, 1, 20, 1}};
-    for (auto& S : Settings) {
+// Each stepped setting by its plus and minus buttons: the step, the limits, and a step that
+// would overshoot a limit stopping at it.
+TEST_F(MenuActions, SteppedSettingsStopAtTheirLimits) {
+    const struct {
+        Setting Value;
+        int32_t Plus, Minus;
+        double  Min, Max, Step;
+    } Steps[] = {
+        {&DetailLevel, 21, 22, 1, 3, 1},        {&ResolutionWanted, 24, 25, 1, 5, 1},
+        {&SoundVolume, 32, 33, 0, 100, 1},      {&Actors[0].ColorR, 38, 39, 0, 1, 0.1},
+        {&Actors[0].ColorG, 40, 41, 0, 1, 0.1}, {&Actors[0].ColorB, 42, 43, 0, 1, 0.1},
+        {&ArenaTanks, 62, 63, 0, 50, 1},        {&ArenaTurrets, 65, 66, 0, 50, 1},
+        {&ArenaBonus, 68, 69, 0, 50, 1},        {&ArenaStartEnergy, 71, 72, 10, 1000, 10},
+        {&ArenaMaxShots, 74, 75, 1, 20, 1},
+    };
+    for (const auto& S : Steps) {
         SCOPED_TRACE(MenuItems[S.Plus].Key);
-        *S.Value = S.Min;
+        Set(S.Value, S.Min);
         Click(S.Minus);
-        EXPECT_EQ(*S.Value, S.Min);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Min);
         Click(S.Plus);
-        EXPECT_EQ(*S.Value, S.Min + S.Step);
-        *S.Value = S.Max;
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Min + S.Step);
+        Set(S.Value, S.Max);
         Click(S.Plus);
-        EXPECT_EQ(*S.Value, S.Max);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Max);
         Click(S.Minus);
-        EXPECT_EQ(*S.Value, S.Max - S.Step);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Max - S.Step);
+        Set(S.Value, S.Max - S.Step / 2); // 995 energy, colour 0.95 (from the file)
+        Click(S.Plus);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Max);
+        Set(S.Value, S.Min + S.Step / 2);
+        Click(S.Minus);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Min);
     }
-    ArenaStartEnergy = 995; // an overshooting step stops at the limit
-    Click(71);
-    EXPECT_EQ(ArenaStartEnergy, 1000);
-    ArenaStartEnergy = 15;
-    Click(72);
-    EXPECT_EQ(ArenaStartEnergy, 10);
 }
 
-TEST_F(MenuActions, VolumeStepsByOneWithinZeroToHundred) {
-    SoundVolume = 100;
-    Click(32);
-    EXPECT_EQ(SoundVolume, 100);
-    Click(33, 3);
-    EXPECT_EQ(SoundVolume, 97);
-    SoundVolume = 0;
-    Click(33);
-    EXPECT_EQ(SoundVolume, 0);
-}
-
+// Colour components are stepped by adding tenths without rounding.
 TEST_F(MenuActions, ColourStepsAreUnroundedTenths) {
-    Actors[0].ColorR = 1.0;
-    Click(38);
-    EXPECT_EQ(Actors[0].ColorR, 1.0);
-    Actors[0].ColorG = 0.05;
-    Click(41);
-    EXPECT_EQ(Actors[0].ColorG, 0.0);
     Actors[0].ColorB = 1.0;
     Click(43, 10);
     EXPECT_GT(Actors[0].ColorB, 0.0); // ten tenths off 1.0 leave a remainder

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "MenuFixture.h"
 #include "menu/Settings.h"
 #include "support/TempFolder.h"
 

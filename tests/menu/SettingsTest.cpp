@@ -6,9 +6,7 @@
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <type_traits>
 #include <unistd.h>
-#include <variant>
 
 #include "SettingsFixture.h"
 #include "menu/Menu.h"
@@ -21,15 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// One setting, whatever its type, read and set as a number.
-using Setting = std::variant<int32_t*, int16_t*, float*, double*, bool*>;
-double Held(const Setting& S) {
-    return std::visit([](auto* V) { return double(*V); }, S);
-}
-void Set(const Setting& S, double Value) {
-    std::visit([&](auto* V) { *V = static_cast<std::remove_pointer_t<decltype(V)>>(Value); }, S);
-}
 
 // A file of one value and what a load leaves in the setting it names.
 struct ReadCase {
