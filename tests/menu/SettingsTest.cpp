@@ -105,6 +105,7 @@ TEST_F(SettingsFiles, PreferencesTakeTheirFallbacksAndDefaults) {
         {"[Player]\nColorG=0,5\n", &Actors[0].ColorG, 1}, // "," is no decimal separator here
         {"[Player]\nColorG=5E-1\n", &Actors[0].ColorG, 0.5},
         {"[Player]\nColorB=0.25\n", &Actors[0].ColorB, 0.25},
+        {"[Player]\nColorB=1.5\n", &Actors[0].ColorB, 1},
         {"[Player]\nColorB=nan\n", &Actors[0].ColorB, 1},
     };
     ExpectReads("default.ini", LoadSettings, Cases);
