@@ -5,33 +5,23 @@
 #include "platform/Png.h"
 #include "support/Xvfb.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
-#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool WaitForFile(const fs::path& Path, double Seconds) {
-    for (double T = 0; T < Seconds; T += 0.1) {
-        std::error_code Error;
-        if (fs::exists(Path, Error))
-            return true;
-        Pause(0.1);
-    }
-    return false;
-}
-
 // An 800 x 600 picture full screen on a 1280 x 720 desktop: 960 x 720 from x = 160. Positions
 // in percent of the picture become percent of the window.
 constexpr double DesktopW = 1280, DesktopH = 720, PictureX = 160, PictureW = 960;
-double WindowPctX(double PicturePct) { return (PictureX + PicturePct * PictureW / 100) * 100 / DesktopW; }
+double           WindowPctX(double PicturePct) {
+              return (PictureX + PicturePct * PictureW / 100) * 100 / DesktopW;
+}
 
 class InstallE2E : public ::testing::Test {
   protected:
@@ -51,21 +41,26 @@ class InstallE2E : public ::testing::Test {
 } // namespace
 
 TEST_F(InstallE2E, InstalledGameRunsFromAnywhereAndWritesToTheUserFolder) {
-    const fs::path Prefix = Root / "prefix";
-    const std::string Install = "cmake --install '" TARVIX_BUILD_DIR "' --prefix '" + Prefix.string() +
-                                "' > '" + (Root / "install.log").string() + "' 2>&1";
+    const fs::path    Prefix = Root / "prefix";
+    const std::string Install = "cmake --install '" TARVIX_BUILD_DIR "' --prefix '" +
+                                Prefix.string() + "' > '" + (Root / "install.log").string() +
+                                "' 2>&1";
     ASSERT_EQ(std::system(Install.c_str()), 0) << "cmake --install failed";
     EXPECT_TRUE(fs::is_regular_file(Prefix / "bin" / "tarvix"));
     EXPECT_TRUE(fs::is_directory(Prefix / "share" / "tarvix" / "models"));
-    std::ifstream Entry(Prefix / "share" / "applications" / "tarvix.desktop");
-    const std::string EntryText{std::istreambuf_iterator<char>(Entry), std::istreambuf_iterator<char>()};
-    EXPECT_NE(EntryText.find("\nExec=" + (Prefix / "bin" / "tarvix").string() + "\n"), std::string::npos)
+    std::ifstream     Entry(Prefix / "share" / "applications" / "tarvix.desktop");
+    const std::string EntryText{std::istreambuf_iterator<char>(Entry),
+                                std::istreambuf_iterator<char>()};
+    EXPECT_NE(EntryText.find("\nExec=" + (Prefix / "bin" / "tarvix").string() + "\n"),
+              std::string::npos)
         << EntryText;
     EXPECT_NE(EntryText.find("\nIcon=tarvix\n"), std::string::npos) << EntryText;
-    EXPECT_FALSE(fs::exists(Prefix / "share" / "tarvix" / "default.ini")) << "no build-time settings";
-    int32_t W = 0, H = 0;
+    EXPECT_FALSE(fs::exists(Prefix / "share" / "tarvix" / "default.ini"))
+        << "no build-time settings";
+    int32_t              W = 0, H = 0;
     std::vector<uint8_t> Rgb;
-    EXPECT_TRUE(ReadPng((Prefix / "share/icons/hicolor/256x256/apps/tarvix.png").string(), W, H, Rgb));
+    EXPECT_TRUE(
+        ReadPng((Prefix / "share/icons/hicolor/256x256/apps/tarvix.png").string(), W, H, Rgb));
     EXPECT_EQ(W, 256);
 
     const fs::path Config = Root / "config";
@@ -94,20 +89,20 @@ TEST_F(InstallE2E, InstalledGameRunsFromAnywhereAndWritesToTheUserFolder) {
     EXPECT_EQ(BarLit, 0) << "the left bar is black";
     EXPECT_GT(PictureLit, 100) << "the menu is drawn";
 
-    ASSERT_TRUE(X.Press(WindowPctX(45), 32.5)); // Single Player
-    ASSERT_TRUE(X.Press(WindowPctX(50), 32.5)); // Custom Arena
-    ASSERT_TRUE(X.Press(WindowPctX(50), 72.5)); // Start: writes the arena file, then the battle
-    EXPECT_TRUE(WaitForFile(Config / "tarvix" / "lastarena.ini", 10)) << X.AppLog();
+    // Start writes the arena file, then sets up the battle.
+    for (const MenuSpot& S : {Spot::SinglePlayer, Spot::CustomArena, Spot::Start})
+        ASSERT_TRUE(X.Press(WindowPctX(S.X), S.Y));
+    const fs::path Written = Config / "tarvix";
+    EXPECT_TRUE(WaitUntil([&] { return fs::exists(Written / "lastarena.ini"); }, 10)) << X.AppLog();
     Pause(1.5);
     ASSERT_TRUE(X.SendKey("F12"));
-    ASSERT_TRUE(WaitForFile(Config / "tarvix" / "screenshots", 5));
-    bool Shot = false;
-    for (int Try = 0; Try < 50 && !Shot; ++Try) {
-        Pause(0.1);
-        for (const auto& Entry : fs::directory_iterator(Config / "tarvix" / "screenshots"))
-            Shot = Shot || ReadPng(Entry.path().string(), W, H, Rgb);
-    }
-    EXPECT_TRUE(Shot);
+    const auto ShotRead = [&] {
+        std::error_code Missing;
+        for (const auto& Entry : fs::directory_iterator(Written / "screenshots", Missing))
+            if (ReadPng(Entry.path().string(), W, H, Rgb)) return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(ShotRead, 5));
     EXPECT_EQ(W, 800) << "the picture as drawn, at the mode's size, without the bars";
     EXPECT_EQ(H, 600);
     // In a battle Escape goes to the menu, where a second one ends the game.

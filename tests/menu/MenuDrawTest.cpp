@@ -24,15 +24,16 @@ class MenuDrawing : public MenuFixture {
         Ctx = std::make_unique<clsTestGLContext>(W, H);
         if (!Ctx->Ready()) GTEST_SKIP() << "no OpenGL context available (SDL offscreen driver)";
         const std::filesystem::path Data = TARVIX_DATA_DIR;
-        if (!std::filesystem::exists(Data / "fonts" / "font.jpg") || !std::filesystem::exists(Data / "fonts" / "big.jpg"))
+        if (!std::filesystem::exists(Data / "fonts" / "font.jpg") ||
+            !std::filesystem::exists(Data / "fonts" / "big.jpg"))
             GTEST_SKIP() << "font sheets not generated in " << TARVIX_DATA_DIR;
         const std::filesystem::path Here = std::filesystem::current_path();
         std::filesystem::current_path(Data);
         CreateGameFonts(W, H);
         std::filesystem::current_path(Here);
-        ScreenWidth  = W;
+        ScreenWidth = W;
         ScreenHeight = H;
-        OverlayMode  = false;
+        OverlayMode = false;
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);
         CompileStarList();
@@ -59,7 +60,8 @@ class MenuDrawing : public MenuFixture {
         for (double Y = Y0; Y < Y1; Y += 100.0 / H)
             for (double X = X0; X < X1; X += 100.0 / W)
                 for (int C = 0; C < 3; ++C)
-                    if (Channel < 0 || C == Channel) Best = std::max(Best, static_cast<int>(At(X, Y)[C]));
+                    if (Channel < 0 || C == Channel)
+                        Best = std::max(Best, static_cast<int>(At(X, Y)[C]));
         return Best;
     }
 
@@ -70,10 +72,29 @@ class MenuDrawing : public MenuFixture {
 // Grey 128 under the 0.7-black frame is 38; a 0.4-black box over that 23; a 0.9 one 4.
 constexpr int FrameGrey = 38, BoxGrey = 23, HoverGrey = 4;
 
+// The frame with its light green caption above it; the title and the buttons where the table
+// puts them, with a gap for "Resume Game" and "End Game" while no game is in progress. Drawing
+// leaves the colour white, texturing and depth writes on and the 3D projection set.
 TEST_F(MenuDrawing, TheMainPageShowsItsTitleAndButtonsWhereTheTableSaysAndAGapWithoutAGame) {
     DrawMenuFrame();
     EXPECT_NEAR(At(0.5, 50)[0], 128, 2); // outside the frame
     EXPECT_NEAR(At(95, 95)[0], FrameGrey, 2);
+    bool Green = false;
+    for (double X = 1.5; X < 40 && !Green; X += 0.1)
+        for (double Y = 0.5; Y < 1.7 && !Green; Y += 0.1) {
+            const uint8_t* P = At(X, Y);
+            Green = P[1] > 150 && P[0] < P[1] && P[2] < P[1];
+        }
+    EXPECT_TRUE(Green) << "the frame's caption";
+    GLfloat Colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, Colour);
+    EXPECT_EQ(Colour[0], 1.0f);
+    EXPECT_EQ(Colour[2], 1.0f);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    GLboolean Mask = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &Mask);
+    EXPECT_TRUE(Mask);
+    EXPECT_FALSE(OverlayMode);
     // "MAIN MENU": nine big cells of 5 units from (20, 2).
     EXPECT_GT(Brightest(20, 2, 65, 7), 150);
     EXPECT_LT(Brightest(66, 2, 80, 7), FrameGrey + 5);
@@ -99,24 +120,13 @@ TEST_F(MenuDrawing, ATitleTooLongForItsPlaceEndsAtTheRightEdgeAndOthersStayPut) 
     // its last letter is on the screen.
     MenuPage = PageGraphics;
     DrawMenuFrame();
-    EXPECT_GT(Brightest(15, 2.5, 16, 6.5), 150);  // the G's left stroke
+    EXPECT_GT(Brightest(15, 2.5, 16, 6.5), 150); // the G's left stroke
     EXPECT_GT(Brightest(95.5, 2, 99.5, 7), 150); // the final S
     // "SETTINGS" fits from 20 and starts there, with nothing lit before it.
     MenuPage = PageSettings;
     DrawMenuFrame();
     EXPECT_LT(Brightest(13, 2, 19.8, 7), FrameGrey + 5);
     EXPECT_GT(Brightest(20, 2.5, 21, 6.5), 150);
-}
-
-TEST_F(MenuDrawing, TheFrameCaptionIsLightGreenAboveTheFrame) {
-    DrawMenuFrame();
-    bool Green = false;
-    for (double X = 1.5; X < 40 && !Green; X += 0.1)
-        for (double Y = 0.5; Y < 1.7 && !Green; Y += 0.1) {
-            const uint8_t* P = At(X, Y);
-            Green = P[1] > 150 && P[0] < P[1] && P[2] < P[1];
-        }
-    EXPECT_TRUE(Green);
 }
 
 TEST_F(MenuDrawing, AHoveredButtonGrowsByAThirdOnEachSide) {
@@ -132,7 +142,7 @@ TEST_F(MenuDrawing, AHoveredButtonGrowsByAThirdOnEachSide) {
 }
 
 TEST_F(MenuDrawing, ThePlayerEntryHasNoBoxDuringAGame) {
-    MenuPage           = PageSettings;
+    MenuPage = PageSettings;
     MenuItems[15].Hover = true;
     DrawMenuFrame();
     EXPECT_NEAR(At(22, 49.5)[0], HoverGrey, 2);
@@ -145,9 +155,9 @@ TEST_F(MenuDrawing, ThePlayerEntryHasNoBoxDuringAGame) {
 }
 
 TEST_F(MenuDrawing, TogglesShowARedMarkWhileTheirFlagIsOn) {
-    MenuPage    = PageOther;
-    ShowLog     = true;
-    ShowRadar   = false;
+    MenuPage = PageOther;
+    ShowLog = true;
+    ShowRadar = false;
     DrawMenuFrame();
     const uint8_t* Mark = At(24, 22.5); // "Show Log Window": mark x 23..25, y 22..23
     EXPECT_GT(Mark[0], 200);
@@ -157,7 +167,7 @@ TEST_F(MenuDrawing, TogglesShowARedMarkWhileTheirFlagIsOn) {
 }
 
 TEST_F(MenuDrawing, TheNameFieldFollowsTheNameAndTheSwatchShowsTheColour) {
-    MenuPage       = PagePlayer;
+    MenuPage = PagePlayer;
     Actors[0].Name = "";
     Actors[0].ColorR = 1;
     Actors[0].ColorG = 0.5;
@@ -180,7 +190,7 @@ TEST_F(MenuDrawing, TheNameFieldFollowsTheNameAndTheSwatchShowsTheColour) {
 }
 
 TEST_F(MenuDrawing, ValueLabelsPrintAboveTheirPlaceAndNothingOutOfRange) {
-    MenuPage    = PageGraphics;
+    MenuPage = PageGraphics;
     DetailLevel = 2;
     DrawMenuFrame();
     EXPECT_GT(Brightest(23, 22, 40, 24), 150); // "Medium Detail" 3 above Y 25
@@ -208,7 +218,8 @@ TEST_F(MenuDrawing, APageChangeCrossFadesInPointFourSeconds) {
     PointAt(31, 62);
     EXPECT_EQ(MenuHitTest(), -1); // no clicks while fading
     SpeedFactor = 1;
-    for (int Frame = 0; Frame < 6; ++Frame) DrawMenuFrame();
+    for (int Frame = 0; Frame < 6; ++Frame)
+        DrawMenuFrame();
     EXPECT_NEAR(MenuTransition, 0.0, 1e-12);
     DrawMenuFrame(); // a value that overshot below 0 is set to 0 by the next frame
     EXPECT_EQ(MenuTransition, 0.0);
@@ -217,31 +228,20 @@ TEST_F(MenuDrawing, APageChangeCrossFadesInPointFourSeconds) {
     EXPECT_NEAR(At(58, 64.5)[0], BoxGrey, 2);
 }
 
-TEST_F(MenuDrawing, DrawMenuLeavesWhiteTexturingAndDepthWritesOn) {
-    DrawMenuFrame();
-    GLfloat Colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, Colour);
-    EXPECT_EQ(Colour[0], 1.0f);
-    EXPECT_EQ(Colour[2], 1.0f);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    GLboolean Mask = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &Mask);
-    EXPECT_TRUE(Mask);
-    EXPECT_FALSE(OverlayMode);
-}
-
 TEST_F(MenuDrawing, TheAnisotropyStepAsksTheDriver) {
     GLfloat Driver = 0;
     glGetFloatv(0x84FF, &Driver); // GL_MAX_TEXTURE_MAX_ANISOTROPY
     while (glGetError() != GL_NO_ERROR) {
     }
-    Anisotropy    = 0;
+    Anisotropy = 0;
     MaxAnisotropy = 0;
-    for (int I = 0; I < static_cast<int>(Driver) + 3; ++I) MenuAction(27);
+    for (int I = 0; I < static_cast<int>(Driver) + 3; ++I)
+        MenuAction(27);
     EXPECT_EQ(MaxAnisotropy, Driver);
     EXPECT_EQ(Anisotropy, Driver);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    for (int I = 0; I < static_cast<int>(Driver) + 3; ++I) MenuAction(28);
+    for (int I = 0; I < static_cast<int>(Driver) + 3; ++I)
+        MenuAction(28);
     EXPECT_EQ(Anisotropy, 0.0f);
 }
 
@@ -253,18 +253,23 @@ TEST(ValueLabels, SayWhatTheSettingIs) {
     DetailLevel = 4;
     EXPECT_EQ(ValueLabelText("Detail"), "");
     DetailLevel = 2;
-    const char* const Modes[] = {"", "Resolution: 640x480", "Resolution: 800x600", "Resolution: 1024x768",
-                                 "Resolution: 1280x1024", "Resolution: 1280x800 (wide)", ""};
+    const char* const Modes[] = {"",
+                                 "Resolution: 640x480",
+                                 "Resolution: 800x600",
+                                 "Resolution: 1024x768",
+                                 "Resolution: 1280x1024",
+                                 "Resolution: 1280x800 (wide)",
+                                 ""};
     for (int32_t Mode = 0; Mode <= 6; ++Mode) {
         ResolutionWanted = Mode;
         EXPECT_EQ(ValueLabelText("Resolution"), Modes[Mode]);
     }
     ResolutionWanted = 2;
-    Anisotropy       = 0.9f;
+    Anisotropy = 0.9f;
     EXPECT_EQ(ValueLabelText("Anisotropic"), "Anisotropic Filtering: OFF");
     Anisotropy = 4;
     EXPECT_EQ(ValueLabelText("Anisotropic"), "Anisotropic Filtering: 4x");
-    Anisotropy  = 0;
+    Anisotropy = 0;
     SoundVolume = 55;
     EXPECT_EQ(ValueLabelText("Volume"), "Volume:55");
     ArenaTanks = 3, ArenaTurrets = 4, ArenaBonus = 5, ArenaStartEnergy = 120, ArenaMaxShots = 6;
@@ -297,12 +302,12 @@ TEST_F(Stars, TheBackdropIsSeededRisesSwervesAndRespawns) {
         EXPECT_EQ(S.Green, 0);
     }
     BackdropStar& Swerving = MenuBackdrop[0];
-    BackdropStar& Leaving  = MenuBackdrop[1];
-    BackdropStar& Plain    = MenuBackdrop[2];
+    BackdropStar& Leaving = MenuBackdrop[1];
+    BackdropStar& Plain = MenuBackdrop[2];
     Swerving = {5, 45, 0, 0.5f, 3, 0, 0, 0, 1};
-    Leaving  = {101, 50, 0, 0.5f, 3, 0, 0, 0, 1};
-    Plain    = {5, 20, 2, 0.5f, 3, 0, 0, 0, 1};
-    HoverItemY  = 40; // the band 40 < y < 50 in the overlay, just below the hovered item
+    Leaving = {101, 50, 0, 0.5f, 3, 0, 0, 0, 1};
+    Plain = {5, 20, 2, 0.5f, 3, 0, 0, 0, 1};
+    HoverItemY = 40; // the band 40 < y < 50 in the overlay, just below the hovered item
     SpeedFactor = 2;
     DrawMenuBackdrop();
     EXPECT_FLOAT_EQ(Swerving.Y, 46);
@@ -335,8 +340,8 @@ TEST_F(Stars, BurstsAndTrailsFlyFallBounceAndLiveOneSecond) {
         EXPECT_EQ(PointerStars[I].Life, 1.0f);
     }
     PointerStar& Edge = PointerStars[0];
-    Edge              = {0.5f, 50, -1, 0, 1, 0, 0, 0, 1};
-    SpeedFactor       = 1;
+    Edge = {0.5f, 50, -1, 0, 1, 0, 0, 0, 1};
+    SpeedFactor = 1;
     DrawPointerStars();
     EXPECT_EQ(Edge.X, 0); // bounced off the left edge
     EXPECT_EQ(Edge.VX, 1);
@@ -344,9 +349,11 @@ TEST_F(Stars, BurstsAndTrailsFlyFallBounceAndLiveOneSecond) {
     EXPECT_FLOAT_EQ(Edge.Life, 0.98f);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    for (int Frame = 1; Frame < 48; ++Frame) DrawPointerStars();
+    for (int Frame = 1; Frame < 48; ++Frame)
+        DrawPointerStars();
     EXPECT_EQ(CountPointerStars(), 60);
-    for (int Frame = 48; Frame < 52; ++Frame) DrawPointerStars();
+    for (int Frame = 48; Frame < 52; ++Frame)
+        DrawPointerStars();
     EXPECT_EQ(CountPointerStars(), 0);
 }
 

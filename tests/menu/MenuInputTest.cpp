@@ -2,12 +2,12 @@
 // limits, the page links, the game's entry and end, and name entry.
 #include "MenuFixture.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <vector>
-
 #include <AL/al.h>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "menu/MenuInput.h"
 #include "shell/GameEntry.h"
@@ -18,31 +18,18 @@
 
 namespace {
 
-using MenuHit     = MenuFixture;
+using MenuHit = MenuFixture;
 using MenuActions = MenuFixture;
-using NameEntry   = MenuFixture;
+using NameEntry = MenuFixture;
 
-// A second of 16-bit mono sound as a WAV file in memory.
-std::vector<uint8_t> ClickWav() {
-    const uint32_t Rate = 22050, Frames = Rate, DataBytes = Frames * 2;
-    std::vector<uint8_t> Wav(44 + DataBytes);
-    auto Put32 = [&](size_t At, uint32_t V) { std::memcpy(&Wav[At], &V, 4); };
-    auto Put16 = [&](size_t At, uint16_t V) { std::memcpy(&Wav[At], &V, 2); };
-    std::memcpy(&Wav[0], "RIFF", 4), Put32(4, 36 + DataBytes), std::memcpy(&Wav[8], "WAVEfmt ", 8);
-    Put32(16, 16), Put16(20, 1), Put16(22, 1), Put32(24, Rate), Put32(28, Rate * 2), Put16(32, 2);
-    Put16(34, 16), std::memcpy(&Wav[36], "data", 4), Put32(40, DataBytes);
-    for (uint32_t I = 0; I < Frames; ++I) Put16(44 + I * 2, (I / 50) % 2 ? 8000 : uint16_t(-8000));
-    return Wav;
-}
-
-// OpenAL's silent device plays like a real one, so "is a channel playing" can be asked.
+// OpenAL's silent device plays like a real one, so "is a channel playing" can be asked; the
+// click is the game's own sample.
 bool OpenSilentSound() {
     setenv("ALSOFT_DRIVERS", "null", 1);
     if (!SoundActive() && !SoundInit(44100, SoundChannelCount)) return false;
-    if (SndButton == 0) {
-        const std::vector<uint8_t> Wav = ClickWav();
-        SndButton                      = SoundSampleLoadMemory(Wav.data(), Wav.size(), SoundMode2D);
-    }
+    if (SndButton == 0)
+        SndButton =
+            SoundSampleLoad(std::string(TARVIX_DATA_DIR) + "/sound/fx/button.mp3", SoundMode2D);
     return SndButton != 0;
 }
 
@@ -76,8 +63,8 @@ TEST_F(MenuHit, EdgesAreOutside) {
 }
 
 TEST_F(MenuHit, TheHighestOverlappingSlotWins) {
-    const int32_t Extra   = AddMenuItem(PageMain, "Over", KindButton, 40, 41);
-    MenuItems[Extra].Width  = 5;
+    const int32_t Extra = AddMenuItem(PageMain, "Over", KindButton, 40, 41);
+    MenuItems[Extra].Width = 5;
     MenuItems[Extra].Height = 5;
     PointAt(42, 43);
     EXPECT_EQ(MenuHitTest(), Extra);
@@ -95,7 +82,7 @@ TEST_F(MenuHit, OnlyTheShownPageIsHitAndMarked) {
 
 TEST_F(MenuHit, NothingIsHitWhileAPageFades) {
     MenuItems[6].Hover = true;
-    MenuTransition     = 0.0001;
+    MenuTransition = 0.0001;
     PointAt(31, 27); // over "End Game": both marks freeze
     EXPECT_EQ(MenuHitTest(), -1);
     EXPECT_TRUE(MenuItems[6].Hover);
@@ -117,17 +104,11 @@ TEST_F(MenuHit, ResumeIsHitOnlyDuringAGameButTheHiddenEndGameAlways) {
     EXPECT_EQ(MenuHitTest(), 2);
 }
 
-TEST_F(MenuHit, ValueLabelsAreHitLikeButtons) {
-    MenuPage = PageCustomArena;
-    PointAt(41, 22);
-    EXPECT_EQ(MenuHitTest(), 61);
-}
-
 // --- click gates and feedback ---
 
 TEST_F(MenuActions, WithoutAGameResumeAndEndGameDoNothingAtAll) {
     const bool HaveSound = OpenSilentSound();
-    SoundEnabled         = true;
+    SoundEnabled = true;
     SoundStopSound(SoundAllChannels);
     for (int32_t Slot : {2, 3}) {
         MenuItems[Slot].Hover = true;
@@ -142,18 +123,21 @@ TEST_F(MenuActions, WithoutAGameResumeAndEndGameDoNothingAtAll) {
     }
 }
 
+// The click sound plays while sound is on; the stars fly from the pointer in overlay
+// coordinates, whose y runs upwards.
 TEST_F(MenuActions, AnAcceptedClickSoundsAndThrowsFiftyStarsAtThePointer) {
-    if (!OpenSilentSound()) GTEST_SKIP() << "no OpenAL device, not even the silent one";
+    const bool HaveSound = OpenSilentSound();
     SoundEnabled = true;
     SoundStopSound(SoundAllChannels);
     PointAt(40, 30);
     MenuItems[5].Hover = true;
     MenuAction(5); // "Multiplayer"
-    EXPECT_TRUE(AnyChannelPlaying());
     EXPECT_FALSE(MenuItems[5].Hover);
     EXPECT_EQ(CountPointerStars(), 50);
     EXPECT_FLOAT_EQ(PointerStars[0].X, 40);
-    EXPECT_FLOAT_EQ(PointerStars[0].Y, 70); // overlay y runs upwards
+    EXPECT_FLOAT_EQ(PointerStars[0].Y, 70);
+    if (!HaveSound) GTEST_SKIP() << "no OpenAL device, not even the silent one";
+    EXPECT_TRUE(AnyChannelPlaying());
     SoundStopSound(SoundAllChannels);
     SoundEnabled = false;
     MenuAction(5);
@@ -165,22 +149,27 @@ TEST_F(MenuActions, StarsOnlyWhilePointerStarsAreOnAndOnlyIntoFreeSlots) {
     MenuAction(6);
     EXPECT_EQ(CountPointerStars(), 0);
     ShowPointerStars = true;
-    for (int I = 0; I < 480; ++I) PointerStars[I].Life = 0.5f;
+    for (int I = 0; I < 480; ++I)
+        PointerStars[I].Life = 0.5f;
     MenuAction(6);
     EXPECT_EQ(CountPointerStars(), 500);
 }
 
-TEST_F(MenuActions, ALinkChangesThePageAndEndsNameEntry) {
-    TextEditMode = 1;
-    MenuAction(6); // "Settings"
-    EXPECT_EQ(PreviousMenuPage, PageMain);
+// A click on the name field starts name entry; a page link ends it.
+TEST_F(MenuActions, TheNameFieldStartsNameEntryAndALinkEndsIt) {
+    MenuPage = PagePlayer;
+    MenuAction(44);
+    EXPECT_EQ(TextEditMode, 1);
+    EXPECT_EQ(MenuPage, PagePlayer);
+    MenuAction(45); // "Back"
+    EXPECT_EQ(PreviousMenuPage, PagePlayer);
     EXPECT_EQ(MenuPage, PageSettings);
     EXPECT_EQ(MenuTransition, 1.0);
     EXPECT_EQ(TextEditMode, 0);
 }
 
 TEST_F(MenuActions, ThePlayerPageIsClosedDuringAGame) {
-    MenuPage       = PageSettings;
+    MenuPage = PageSettings;
     GameInProgress = true;
     MenuAction(15);
     EXPECT_EQ(MenuPage, PageSettings);
@@ -191,20 +180,15 @@ TEST_F(MenuActions, ThePlayerPageIsClosedDuringAGame) {
     EXPECT_EQ(MenuPage, PagePlayer);
 }
 
+// A value label is hit like a button, and its click is acknowledged, but it changes nothing.
 TEST_F(MenuActions, AValueLabelClickChangesNothing) {
-    MenuPage   = PageCustomArena;
+    MenuPage = PageCustomArena;
     ArenaTanks = 7;
-    MenuAction(61);
+    ClickAt(41, 22); // "Enemy Tanks:7"
+    EXPECT_EQ(MouseButton, 0) << "the press was used up by the label";
     EXPECT_EQ(ArenaTanks, 7);
     EXPECT_EQ(MenuPage, PageCustomArena);
     EXPECT_EQ(CountPointerStars(), 50);
-}
-
-TEST_F(MenuActions, TheNameFieldStartsNameEntry) {
-    MenuPage = PagePlayer;
-    MenuAction(44);
-    EXPECT_EQ(TextEditMode, 1);
-    EXPECT_EQ(MenuPage, PagePlayer);
 }
 
 TEST_F(MenuActions, QuitEndsTheProgram) {
@@ -218,9 +202,9 @@ TEST_F(MenuActions, TogglesFlipTheirFlags) {
     struct {
         int32_t Slot;
         bool*   Flag;
-    } Toggles[] = {{34, &SoundEnabled}, {47, &ShowLog},       {48, &ShowRadar},        {49, &ShowCompass},
-                   {50, &ShowHelp},     {51, &ShowParticles}, {52, &ShowCrosshairs},   {53, &ShowPointerStars},
-                   {76, &ArenaRespawn}};
+    } Toggles[] = {{34, &SoundEnabled},   {47, &ShowLog},          {48, &ShowRadar},
+                   {49, &ShowCompass},    {50, &ShowHelp},         {51, &ShowParticles},
+                   {52, &ShowCrosshairs}, {53, &ShowPointerStars}, {76, &ArenaRespawn}};
     for (auto& T : Toggles) {
         const bool Before = *T.Flag;
         MenuAction(T.Slot);
@@ -234,56 +218,48 @@ TEST_F(MenuActions, TogglesFlipTheirFlags) {
 
 // Clicks slot Slot Times times.
 void Click(int32_t Slot, int Times = 1) {
-    for (int I = 0; I < Times; ++I) MenuAction(Slot);
+    for (int I = 0; I < Times; ++I)
+        MenuAction(Slot);
 }
 
-TEST_F(MenuActions, WholeNumberSettingsStopAtTheirLimits) {
-    struct {
-        int32_t* Value;
-        int32_t  Plus, Minus, Min, Max, Step;
-    } Settings[] = {{&DetailLevel, 21, 22, 1, 3, 1},        {&ResolutionWanted, 24, 25, 1, 5, 1},
-                    {&ArenaTanks, 62, 63, 0, 50, 1},        {&ArenaTurrets, 65, 66, 0, 50, 1},
-                    {&ArenaBonus, 68, 69, 0, 50, 1},        {&ArenaStartEnergy, 71, 72, 10, 1000, 10},
-                    {&ArenaMaxShots, 74, 75, 1, 20, 1}};
-    for (auto& S : Settings) {
+// Each stepped setting by its plus and minus buttons: the step, the limits, and a step that
+// would overshoot a limit stopping at it.
+TEST_F(MenuActions, SteppedSettingsStopAtTheirLimits) {
+    const struct {
+        Setting Value;
+        int32_t Plus, Minus;
+        double  Min, Max, Step;
+    } Steps[] = {
+        {&DetailLevel, 21, 22, 1, 3, 1},        {&ResolutionWanted, 24, 25, 1, 5, 1},
+        {&SoundVolume, 32, 33, 0, 100, 1},      {&Actors[0].ColorR, 38, 39, 0, 1, 0.1},
+        {&Actors[0].ColorG, 40, 41, 0, 1, 0.1}, {&Actors[0].ColorB, 42, 43, 0, 1, 0.1},
+        {&ArenaTanks, 62, 63, 0, 50, 1},        {&ArenaTurrets, 65, 66, 0, 50, 1},
+        {&ArenaBonus, 68, 69, 0, 50, 1},        {&ArenaStartEnergy, 71, 72, 10, 1000, 10},
+        {&ArenaMaxShots, 74, 75, 1, 20, 1},
+    };
+    for (const auto& S : Steps) {
         SCOPED_TRACE(MenuItems[S.Plus].Key);
-        *S.Value = S.Min;
+        Set(S.Value, S.Min);
         Click(S.Minus);
-        EXPECT_EQ(*S.Value, S.Min);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Min);
         Click(S.Plus);
-        EXPECT_EQ(*S.Value, S.Min + S.Step);
-        *S.Value = S.Max;
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Min + S.Step);
+        Set(S.Value, S.Max);
         Click(S.Plus);
-        EXPECT_EQ(*S.Value, S.Max);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Max);
         Click(S.Minus);
-        EXPECT_EQ(*S.Value, S.Max - S.Step);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Max - S.Step);
+        Set(S.Value, S.Max - S.Step / 2); // 995 energy, colour 0.95 (from the file)
+        Click(S.Plus);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Max);
+        Set(S.Value, S.Min + S.Step / 2);
+        Click(S.Minus);
+        EXPECT_DOUBLE_EQ(Held(S.Value), S.Min);
     }
-    ArenaStartEnergy = 995; // an overshooting step stops at the limit
-    Click(71);
-    EXPECT_EQ(ArenaStartEnergy, 1000);
-    ArenaStartEnergy = 15;
-    Click(72);
-    EXPECT_EQ(ArenaStartEnergy, 10);
 }
 
-TEST_F(MenuActions, VolumeStepsByOneWithinZeroToHundred) {
-    SoundVolume = 100;
-    Click(32);
-    EXPECT_EQ(SoundVolume, 100);
-    Click(33, 3);
-    EXPECT_EQ(SoundVolume, 97);
-    SoundVolume = 0;
-    Click(33);
-    EXPECT_EQ(SoundVolume, 0);
-}
-
+// Colour components are stepped by adding tenths without rounding.
 TEST_F(MenuActions, ColourStepsAreUnroundedTenths) {
-    Actors[0].ColorR = 1.0;
-    Click(38);
-    EXPECT_EQ(Actors[0].ColorR, 1.0);
-    Actors[0].ColorG = 0.05;
-    Click(41);
-    EXPECT_EQ(Actors[0].ColorG, 0.0);
     Actors[0].ColorB = 1.0;
     Click(43, 10);
     EXPECT_GT(Actors[0].ColorB, 0.0); // ten tenths off 1.0 leave a remainder
@@ -297,7 +273,7 @@ TEST_F(MenuActions, ColourStepsAreUnroundedTenths) {
 TEST_F(MenuActions, AnisotropyCannotRiseWithoutADriverMaximum) {
     // No OpenGL context here: the query answers nothing and the maximum stays 0.
     MaxAnisotropy = 0;
-    Anisotropy    = 0;
+    Anisotropy = 0;
     Click(27);
     EXPECT_EQ(Anisotropy, 0.0f);
     Anisotropy = 2.7f; // from the settings file; steps go by whole levels
@@ -311,9 +287,9 @@ TEST_F(MenuActions, AnisotropyCannotRiseWithoutADriverMaximum) {
 
 TEST_F(MenuActions, YesEndsTheGameAndFadesToTheMainPage) {
     GameInProgress = true;
-    MenuPage       = PageEndGame;
+    MenuPage = PageEndGame;
     PlayerVelocity = 0.7;
-    TextEditMode   = 1;
+    TextEditMode = 1;
     MenuAction(9);
     EXPECT_FALSE(GameInProgress);
     EXPECT_EQ(MenuPage, PageMain);
@@ -326,7 +302,7 @@ TEST_F(MenuActions, YesEndsTheGameAndFadesToTheMainPage) {
 
 TEST_F(MenuActions, NoKeepsTheGame) {
     GameInProgress = true;
-    MenuPage       = PageEndGame;
+    MenuPage = PageEndGame;
     MenuAction(10);
     EXPECT_TRUE(GameInProgress);
     EXPECT_EQ(MenuPage, PageMain);
@@ -358,19 +334,22 @@ class EnterTheGame : public MenuFixture {
     }
     static int LivingTanks() {
         int Count = 0;
-        for (const Actor_Rec& A : Actors) Count += A.Kind == KindTank && A.Energy > 0;
+        for (const Actor_Rec& A : Actors)
+            Count += A.Kind == KindTank && A.Energy > 0;
         return Count;
     }
     clsTempFolder Temp;
 };
 
-// Start saves the arena, builds a new battle in the wanted mode and sets the truncated volume;
-// Resume keeps the battle. Both land on page 1 without a fade.
+// Start, clicked through the shell's button handler, saves the arena and builds a new battle in
+// the wanted mode in the same frame, with the volume truncated; Resume keeps the battle. Both
+// land on page 1 without a fade.
 TEST_F(EnterTheGame, StartBuildsANewBattleAndResumeKeepsIt) {
     MenuPage = PageCustomArena, PreviousMenuPage = 6;
     DetailLevel = 3, ResolutionWanted = 1, SoundVolume = 1, ArenaTanks = 4;
-    MenuAction(77);
-    EnterRequestedGame(); // as the shell does right after the click's action
+    ClickAt(50, 72); // "Start"
+    EXPECT_EQ(MouseButton, 0);
+    EXPECT_EQ(GameEntryRequest, GameEntry::None) << "the request is used up";
     EXPECT_EQ(GameState, 2);
     EXPECT_TRUE(GameInProgress);
     EXPECT_EQ(MenuPage, PageMain);
@@ -388,8 +367,7 @@ TEST_F(EnterTheGame, StartBuildsANewBattleAndResumeKeepsIt) {
     GameState = 1; // Escape
     Score = 77, Actors[0].X = 123;
     DetailLevel = 2, SoundVolume = 50, ResolutionWanted = 3, ArenaTanks = 1;
-    MenuAction(2);
-    EnterRequestedGame();
+    ClickAt(45, 22); // "Resume Game"
     EXPECT_EQ(GameState, 2);
     EXPECT_EQ(Score, 77);
     EXPECT_EQ(Actors[0].X, 123);
@@ -400,29 +378,15 @@ TEST_F(EnterTheGame, StartBuildsANewBattleAndResumeKeepsIt) {
     EXPECT_FLOAT_EQ(Gain, 127.0f / 255.0f);
 }
 
-// A click on Start through the shell's button handler: the menu asks, the shell enters the game
-// in the same frame, and the request is used up.
-TEST_F(EnterTheGame, AClickOnStartEntersTheGameInTheSameFrame) {
-    MenuPage = PageCustomArena, MenuTransition = 0.0;
-    ArenaTanks = 2;
-    MousePctX = 50, MousePctY = 72; // inside "Start"
-    MouseButton = 1;
-    ProcessMouseButtons();
-    EXPECT_EQ(GameState, 2);
-    EXPECT_TRUE(GameInProgress);
-    EXPECT_EQ(GameEntryRequest, GameEntry::None);
-    EXPECT_EQ(LivingTanks(), 2);
-    EXPECT_EQ(MouseButton, 0);
-}
-
 // --- the mouse-button handler in the menu ---
 
 TEST_F(MenuActions, AHeldPressActsOnceAndAPressOutsideWaitsForAnItem) {
-    MenuPage    = PageSound;
+    MenuPage = PageSound;
     SoundVolume = 50;
     PointAt(87, 32); // " + " of the volume
     MouseButton = 1;
-    for (int Frame = 0; Frame < 5; ++Frame) ProcessMouseButtons();
+    for (int Frame = 0; Frame < 5; ++Frame)
+        ProcessMouseButtons();
     EXPECT_EQ(SoundVolume, 51);
     EXPECT_EQ(MouseButton, 0);
     PointAt(5, 5); // pressed over nothing: the press stays pending ...
@@ -438,80 +402,47 @@ TEST_F(MenuActions, AHeldPressActsOnceAndAPressOutsideWaitsForAnItem) {
     EXPECT_EQ(SoundVolume, 50);
 }
 
-TEST_F(MenuActions, TheKeyHandlerTypesTheNameOnlyDuringNameEntry) {
-    Actors[0].Name = "AB";
-    Keys['C']      = true;
-    ProcessGameKeys();
-    EXPECT_EQ(Actors[0].Name, "AB");
-    TextEditMode = 1;
-    ProcessGameKeys();
-    EXPECT_EQ(Actors[0].Name, "ABC");
-}
-
 // --- name entry ---
 
-void Press(std::initializer_list<int32_t> Codes) {
-    for (int32_t Code : Codes) Keys[Code] = true;
-}
-
-TEST_F(NameEntry, DigitsThenLettersThenStopsAtTwenty) {
-    TextEditMode   = 1;
-    Actors[0].Name = "";
-    Press({'Z', '7', KeySpace, 'A'});
-    ProcessNameEntry();
-    EXPECT_EQ(Actors[0].Name, " 7AZ"); // space, digits, letters A to Z: the order keys are looked at
-    EXPECT_FALSE(Keys['A']);
-    EXPECT_FALSE(Keys[KeySpace]);
-    Actors[0].Name = "ABCDEFGHIJKLMNOPQRS";
-    Press({'T', 'U'});
-    ProcessNameEntry();
-    EXPECT_EQ(Actors[0].Name, "ABCDEFGHIJKLMNOPQRST");
-}
-
-TEST_F(NameEntry, OtherKeysAreNotTypedAndStayDown) {
-    TextEditMode   = 1;
-    Actors[0].Name = "AB";
-    Press({190, KeyLeft, 'a'}); // full stop, an arrow, and code 97 (a numeric-pad key, not "a")
-    ProcessNameEntry();
-    EXPECT_EQ(Actors[0].Name, "AB");
-    EXPECT_TRUE(Keys[190]);
-    EXPECT_TRUE(Keys['a']);
-}
-
-TEST_F(NameEntry, BackspaceDropsTheLastCharacter) {
-    TextEditMode   = 1;
-    Actors[0].Name = "AB";
-    Press({KeyBackspace});
-    ProcessNameEntry();
-    EXPECT_EQ(Actors[0].Name, "A");
-    EXPECT_FALSE(Keys[KeyBackspace]);
-    Actors[0].Name = "";
-    Press({KeyBackspace});
-    ProcessNameEntry();
-    EXPECT_EQ(Actors[0].Name, "");
-    EXPECT_TRUE(Keys[KeyBackspace]); // nothing to drop: the key stays down
-}
-
-TEST_F(NameEntry, ReturnEndsEntryAndDropsWhatCameWithIt) {
-    TextEditMode   = 1;
-    Actors[0].Name = "AB";
-    Press({'C', KeyReturn});
-    ProcessNameEntry();
-    EXPECT_EQ(TextEditMode, 0);
-    EXPECT_EQ(Actors[0].Name, "AB");
-    EXPECT_TRUE(Keys[KeyReturn]);
-    EXPECT_FALSE(Keys['C']);
-    Press({'D'});
-    ProcessNameEntry();
+// One frame of the key handler in the menu per case: a space, digits and upper-case letters are
+// typed in that order and their keys used up, other keys stay down untyped; Backspace drops the
+// last character; Return ends entry and drops what came with it; no name passes 20 characters.
+TEST_F(NameEntry, TypesSpaceDigitsAndLettersUpToTwenty) {
+    const struct {
+        std::string          Before;
+        std::vector<int32_t> Pressed;
+        std::string          After;
+        std::vector<int32_t> LeftDown; // keys not used up
+        int32_t              EditMode; // after the frame
+    } Cases[] = {
+        {"", {'Z', '7', KeySpace, 'A'}, " 7AZ", {}, 1},
+        {"ABCDEFGHIJKLMNOPQRS", {'T', 'U'}, "ABCDEFGHIJKLMNOPQRST", {}, 1},
+        {"AB", {190, KeyLeft, 'a'}, "AB", {190, KeyLeft, 'a'}, 1}, // full stop, arrow, numpad 1
+        {"AB", {KeyBackspace}, "A", {}, 1},
+        {"", {KeyBackspace}, "", {KeyBackspace}, 1}, // nothing to drop: the key stays down
+        {std::string(25, 'x'), {}, std::string(20, 'x'), {}, 1}, // a long name from the file
+        {"AB", {'C', KeyReturn}, "AB", {KeyReturn}, 0},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Before);
+        TextEditMode = 1;
+        Actors[0].Name = C.Before;
+        for (bool& Key : Keys)
+            Key = false;
+        for (int32_t Code : C.Pressed)
+            Keys[Code] = true;
+        ProcessGameKeys();
+        EXPECT_EQ(Actors[0].Name, C.After);
+        EXPECT_EQ(TextEditMode, C.EditMode);
+        for (int32_t Code : C.Pressed)
+            EXPECT_EQ(Keys[Code], std::count(C.LeftDown.begin(), C.LeftDown.end(), Code) == 1)
+                << Code;
+    }
+    // Once Return has ended entry, letters are neither typed nor used up.
+    Keys['D'] = true;
+    ProcessGameKeys();
     EXPECT_EQ(Actors[0].Name, "AB");
     EXPECT_TRUE(Keys['D']);
-}
-
-TEST_F(NameEntry, ALongNameFromTheFileIsCutWhileEditing) {
-    TextEditMode   = 1;
-    Actors[0].Name = std::string(25, 'x');
-    ProcessNameEntry();
-    EXPECT_EQ(Actors[0].Name, std::string(20, 'x'));
 }
 
 } // namespace

@@ -3,62 +3,16 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "menu/Settings.h"
-
-namespace fs = std::filesystem;
+#include "SettingsFixture.h"
 
 namespace {
 
-void WriteText(const fs::path& Path, const std::string& Text) {
-    std::ofstream(Path, std::ios::binary) << Text;
-}
-
-class SettingsAbuse : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char Template[] = "/tmp/tarvix-settings-abuse-XXXXXX";
-        ASSERT_NE(mkdtemp(Template), nullptr);
-        Folder = Template;
-        Previous = fs::current_path();
-        fs::current_path(Folder);
-    }
-    void TearDown() override {
-        fs::current_path(Previous);
-        fs::remove_all(Folder);
-    }
-    fs::path Folder, Previous;
-};
-
-void Scramble() {
-    DetailLevel = 7;
-    ResolutionWanted = 7;
-    SoundVolume = 7;
-    SoundEnabled = ShowLog = ShowRadar = ShowPointerStars = false;
-    Actors[0].Name = "SCRAMBLED";
-    Actors[0].ColorR = 7.0;
-}
-
-// The defaults a player gets without a usable preference file.
-void ExpectDefaults(const char* What) {
-    SCOPED_TRACE(What);
-    EXPECT_EQ(DetailLevel, 2);
-    EXPECT_EQ(ResolutionWanted, 2);
-    EXPECT_EQ(SoundVolume, 100);
-    EXPECT_TRUE(SoundEnabled);
-    EXPECT_TRUE(ShowLog);
-    EXPECT_TRUE(ShowRadar);
-    EXPECT_TRUE(ShowPointerStars);
-    EXPECT_EQ(Actors[0].Name, "PLAYER");
-    EXPECT_EQ(Actors[0].ColorR, 1.0);
-}
+using SettingsAbuse = SettingsFiles;
 
 TEST_F(SettingsAbuse, ZeroByteBinaryAndHugeFilesGiveTheDefaults) {
     std::mt19937 Random(7);
@@ -73,13 +27,15 @@ TEST_F(SettingsAbuse, ZeroByteBinaryAndHugeFilesGiveTheDefaults) {
         {"binary", Binary},
         {"one huge line", std::string(48u << 20, 'D')},
         {"a huge number of broken lines", Lines},
-        {"NUL bytes inside the keys", std::string("[Graphics]\nDe\0tail=3\n[Sound]\nVolume\0=5\n", 38)},
+        {"NUL bytes inside the keys",
+         std::string("[Graphics]\nDe\0tail=3\n[Sound]\nVolume\0=5\n", 38)},
     };
     for (const auto& [What, Text] : Files) {
+        SCOPED_TRACE(What);
         Scramble();
         WriteText("default.ini", Text);
         LoadSettings();
-        ExpectDefaults(What);
+        ExpectDefaultPreferences();
     }
 }
 
@@ -99,8 +55,8 @@ int LoadedVariant() {
     LoadSettings();
     for (int Which = 0; Which < 2; Which++) {
         if (DetailLevel == (Which ? 3 : 1) && ResolutionWanted == (Which ? 5 : 1) &&
-            SoundVolume == (Which ? 90 : 10) && SoundEnabled == (Which == 1) && ShowLog == (Which == 0) &&
-            Actors[0].Name == (Which ? "NEWSETTINGS" : "OLD") &&
+            SoundVolume == (Which ? 90 : 10) && SoundEnabled == (Which == 1) &&
+            ShowLog == (Which == 0) && Actors[0].Name == (Which ? "NEWSETTINGS" : "OLD") &&
             Actors[0].ColorB == (Which ? 0.25 : 0.75))
             return Which;
     }

@@ -30,13 +30,37 @@ class Escape : public ::testing::Test {
 
 } // namespace
 
-TEST_F(Escape, InTheGamePausesIntoTheMenu) {
-    GameState = 2;
-    MenuPage = PageMain;
-    EXPECT_TRUE(HandleEscape());
-    EXPECT_EQ(GameState, 1);
-    EXPECT_FALSE(QuitRequested);
-    EXPECT_FALSE(Keys[KeyEscape]);
+// By state and page: the game pauses into the menu, another page goes back to the main one,
+// the main page ends the loop, and before setup the press is only used up. A second call with
+// the key still held does nothing: one press acts once.
+TEST_F(Escape, ActsOnceByStateAndPage) {
+    const struct {
+        int32_t State, Page;       // before the press
+        int32_t NewState, NewPage; // after it
+        int32_t Previous;          // the page fading out
+        double  Transition;
+        bool    Quit;
+    } Cases[] = {
+        {2, PageMain, 1, PageMain, 0, 0.0, false},
+        {1, PageGraphics, 1, PageMain, PageGraphics, 1.0, false},
+        {1, PageMain, 1, PageMain, 0, 0.0, true},
+        {0, PageGraphics, 0, PageGraphics, 0, 0.0, false},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(testing::Message() << "state " << C.State << ", page " << C.Page);
+        SetUp();
+        GameState = C.State;
+        MenuPage = C.Page;
+        for (const bool Pressed : {true, false}) {
+            EXPECT_EQ(HandleEscape(), Pressed);
+            EXPECT_FALSE(Keys[KeyEscape]);
+            EXPECT_EQ(GameState, C.NewState);
+            EXPECT_EQ(MenuPage, C.NewPage);
+            EXPECT_EQ(PreviousMenuPage, C.Previous);
+            EXPECT_DOUBLE_EQ(MenuTransition, C.Transition);
+            EXPECT_EQ(QuitRequested, C.Quit);
+        }
+    }
 }
 
 // Pausing silences the battle: the looping heartbeat and a shot still playing stop with it.
@@ -61,20 +85,6 @@ TEST_F(Escape, PausingStopsEverySound) {
     });
 }
 
-TEST_F(Escape, OnAnotherPageReturnsToTheMainPage) {
-    GameState = 1;
-    MenuPage = PageGraphics;
-    EXPECT_TRUE(HandleEscape());
-    EXPECT_EQ(MenuPage, PageMain);
-    EXPECT_EQ(PreviousMenuPage, PageGraphics);
-    EXPECT_DOUBLE_EQ(MenuTransition, 1.0);
-    EXPECT_FALSE(QuitRequested);
-    EXPECT_EQ(GameState, 1);
-    // Consumed: the held key does nothing more until a new press sets it again.
-    EXPECT_FALSE(HandleEscape());
-    EXPECT_FALSE(QuitRequested);
-}
-
 // Escape from the player page while the name is being typed: back on the main page, letters
 // typed later must neither change the name nor be eaten by a name entry nobody sees.
 TEST_F(Escape, LeavingThePlayerPageEndsNameEntry) {
@@ -90,30 +100,4 @@ TEST_F(Escape, LeavingThePlayerPageEndsNameEntry) {
     EXPECT_EQ(Actors[0].Name, "PLAYER");
     EXPECT_TRUE(Keys['X']) << "the key stays down, unused";
     Keys['X'] = Keys['Y'] = false;
-}
-
-TEST_F(Escape, OnTheMainPageEndsTheLoop) {
-    GameState = 1;
-    MenuPage = PageMain;
-    EXPECT_TRUE(HandleEscape());
-    EXPECT_TRUE(QuitRequested);
-    EXPECT_EQ(MenuPage, PageMain);
-    EXPECT_EQ(PreviousMenuPage, 0);
-}
-
-TEST_F(Escape, BeforeSetupIsOnlyConsumed) {
-    GameState = 0;
-    MenuPage = 3;
-    EXPECT_TRUE(HandleEscape());
-    EXPECT_FALSE(QuitRequested);
-    EXPECT_EQ(MenuPage, 3);
-    EXPECT_FALSE(Keys[KeyEscape]);
-}
-
-TEST_F(Escape, NotPressedLetsTheFrameGoOn) {
-    Keys[KeyEscape] = false;
-    GameState = 1;
-    MenuPage = PageMain;
-    EXPECT_FALSE(HandleEscape());
-    EXPECT_FALSE(QuitRequested);
 }

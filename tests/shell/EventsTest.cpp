@@ -6,52 +6,22 @@
 #include "shell/Input.h"
 #include "shell/Window.h"
 
-#include <SDL.h>
+#include "ShellHelpers.h"
+
 #include <gtest/gtest.h>
 
-namespace {
-
-SDL_Event KeyEvent(Uint32 Type, SDL_Keycode Sym, bool Repeat = false, Uint16 Mod = KMOD_NONE) {
-    SDL_Event E = {};
-    E.type = Type;
-    E.key.keysym.sym = Sym;
-    E.key.keysym.mod = Mod;
-    E.key.repeat = Repeat ? 1 : 0;
-    return E;
-}
-
-SDL_Event ButtonEvent(Uint32 Type, Uint8 Button, int X, int Y) {
-    SDL_Event E = {};
-    E.type = Type;
-    E.button.button = Button;
-    E.button.x = X;
-    E.button.y = Y;
-    return E;
-}
-
-} // namespace
-
-TEST(KeyMapping, WindowsVirtualKeyCodes) {
-    EXPECT_EQ(VirtualKeyCode(SDLK_a), 65);
-    EXPECT_EQ(VirtualKeyCode(SDLK_c), 67);
-    EXPECT_EQ(VirtualKeyCode(SDLK_z), 90);
-    EXPECT_EQ(VirtualKeyCode(SDLK_0), 48);
-    EXPECT_EQ(VirtualKeyCode(SDLK_9), 57);
-    EXPECT_EQ(VirtualKeyCode(SDLK_LEFT), 37);
-    EXPECT_EQ(VirtualKeyCode(SDLK_UP), 38);
-    EXPECT_EQ(VirtualKeyCode(SDLK_RIGHT), 39);
-    EXPECT_EQ(VirtualKeyCode(SDLK_DOWN), 40);
-    EXPECT_EQ(VirtualKeyCode(SDLK_SPACE), 32);
-    EXPECT_EQ(VirtualKeyCode(SDLK_RETURN), 13);
-    EXPECT_EQ(VirtualKeyCode(SDLK_BACKSPACE), 8);
-    EXPECT_EQ(VirtualKeyCode(SDLK_ESCAPE), 27);
-    EXPECT_EQ(VirtualKeyCode(SDLK_F1), 112);
-    EXPECT_EQ(VirtualKeyCode(SDLK_F12), 123);
-}
-
-TEST(KeyMapping, OtherKeysAreIgnored) {
-    for (SDL_Keycode Sym : {SDLK_TAB, SDLK_LSHIFT, SDLK_KP_1, SDLK_F13, SDLK_DELETE, SDLK_COMMA,
-                            SDLK_UNKNOWN})
+// Keys reach the key table under their Windows virtual-key codes; keys the game has no code for
+// are dropped without touching the table.
+TEST(KeyMapping, WindowsVirtualKeyCodesAndNothingElse) {
+    const std::pair<SDL_Keycode, int32_t> Codes[] = {
+        {SDLK_a, 65},      {SDLK_c, 67},     {SDLK_z, 90},      {SDLK_0, 48},
+        {SDLK_9, 57},      {SDLK_LEFT, 37},  {SDLK_UP, 38},     {SDLK_RIGHT, 39},
+        {SDLK_DOWN, 40},   {SDLK_SPACE, 32}, {SDLK_RETURN, 13}, {SDLK_BACKSPACE, 8},
+        {SDLK_ESCAPE, 27}, {SDLK_F1, 112},   {SDLK_F12, 123}};
+    for (const auto& [Sym, Code] : Codes)
+        EXPECT_EQ(VirtualKeyCode(Sym), Code) << Sym;
+    for (SDL_Keycode Sym :
+         {SDLK_TAB, SDLK_LSHIFT, SDLK_KP_1, SDLK_F13, SDLK_DELETE, SDLK_COMMA, SDLK_UNKNOWN})
         EXPECT_EQ(VirtualKeyCode(Sym), -1) << Sym;
     bool Before[KeyCount];
     std::copy(std::begin(Keys), std::end(Keys), Before);
@@ -65,23 +35,24 @@ TEST(KeyMapping, KeypadFollowsNumLock) {
     struct {
         SDL_Keycode Sym;
         int32_t     Code;
-    } const Arrows[] = {{SDLK_KP_8, KeyUp}, {SDLK_KP_2, KeyDown}, {SDLK_KP_4, KeyLeft}, {SDLK_KP_6, KeyRight}};
+    } const Arrows[] = {
+        {SDLK_KP_8, KeyUp}, {SDLK_KP_2, KeyDown}, {SDLK_KP_4, KeyLeft}, {SDLK_KP_6, KeyRight}};
     for (const auto& Arrow : Arrows) {
         SCOPED_TRACE(Arrow.Code);
         HandleEvent(KeyEvent(SDL_KEYDOWN, Arrow.Sym));
         EXPECT_TRUE(Keys[Arrow.Code]) << "NumLock off: an arrow";
         HandleEvent(KeyEvent(SDL_KEYUP, Arrow.Sym));
         EXPECT_FALSE(Keys[Arrow.Code]);
-        HandleEvent(KeyEvent(SDL_KEYDOWN, Arrow.Sym, false, KMOD_NUM));
+        HandleEvent(KeyEvent(SDL_KEYDOWN, Arrow.Sym, KMOD_NUM));
         EXPECT_FALSE(Keys[Arrow.Code]) << "NumLock on: not an arrow";
         // Pressed with NumLock off, released after it was switched on: still comes up.
         HandleEvent(KeyEvent(SDL_KEYDOWN, Arrow.Sym));
-        HandleEvent(KeyEvent(SDL_KEYUP, Arrow.Sym, false, KMOD_NUM));
+        HandleEvent(KeyEvent(SDL_KEYUP, Arrow.Sym, KMOD_NUM));
         EXPECT_FALSE(Keys[Arrow.Code]) << "the arrow is not left held";
     }
     for (int32_t Digit = '0'; Digit <= '9'; ++Digit)
         EXPECT_FALSE(Keys[Digit]) << "keypad digits never type into the name";
-    HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_KP_ENTER, false, KMOD_NUM));
+    HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_KP_ENTER, KMOD_NUM));
     EXPECT_TRUE(Keys[KeyReturn]) << "keypad Enter is Return";
     HandleEvent(KeyEvent(SDL_KEYUP, SDLK_KP_ENTER));
     EXPECT_FALSE(Keys[KeyReturn]);
@@ -91,7 +62,7 @@ TEST(KeyTable, DownUpAndRepeat) {
     HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_a));
     EXPECT_TRUE(Keys[65]);
     Keys[65] = false; // a handler consumes the press
-    HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_a, true));
+    HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_a, KMOD_NONE, true));
     EXPECT_TRUE(Keys[65]) << "auto-repeat sets the key again";
     HandleEvent(KeyEvent(SDL_KEYUP, SDLK_a));
     EXPECT_FALSE(Keys[65]);
@@ -102,11 +73,7 @@ TEST(PointerAndButtons, MotionPressAndRelease) {
     ScreenHeight = 480;
     PointerTimer = 30.0;
     ShowLog = ShowCompass = ShowRadar = false;
-    SDL_Event Motion = {};
-    Motion.type = SDL_MOUSEMOTION;
-    Motion.motion.x = -12; // captured, left of the window
-    Motion.motion.y = 200;
-    HandleEvent(Motion);
+    HandleEvent(MotionEvent(-12, 200)); // captured, left of the window
     EXPECT_TRUE(MouseMoved);
     EXPECT_FLOAT_EQ(RawMouseX, -12.0f);
     EXPECT_FLOAT_EQ(RawMouseY, 200.0f);
@@ -129,34 +96,20 @@ TEST(PointerAndButtons, MotionPressAndRelease) {
 
 TEST(WindowEvents, CloseRequestsTheEnd) {
     QuitRequested = false;
-    SDL_Event E = {};
-    E.type = SDL_WINDOWEVENT;
-    E.window.event = SDL_WINDOWEVENT_CLOSE;
-    HandleEvent(E);
+    HandleEvent(WindowEvent(SDL_WINDOWEVENT_CLOSE));
     EXPECT_TRUE(QuitRequested);
     QuitRequested = false;
-    E = {};
+    SDL_Event E = {};
     E.type = SDL_QUIT;
     HandleEvent(E);
     EXPECT_TRUE(QuitRequested);
     QuitRequested = false;
 }
 
-TEST(SecondTick, FramesPerSecondOnlyWhileShown) {
-    ShowFPS = true;
-    FrameCount = 57;
-    SecondTick();
-    EXPECT_EQ(FramesPerSecond, 57);
-    EXPECT_EQ(FrameCount, 0);
-    ShowFPS = false;
-    FrameCount = 12;
-    SecondTick();
-    EXPECT_EQ(FramesPerSecond, 57) << "keeps its last value while hidden";
-    EXPECT_EQ(FrameCount, 0);
-}
-
-// The real SDL timer runs on its own thread; its tick must arrive as an event on this one.
-TEST(SecondTick, TimerPostsAnEventHandledOnTheMainThread) {
+// The real SDL timer runs on its own thread; its once-a-second tick must arrive as an event on
+// this one, where it turns the frame count into the frame rate. Hidden, the rate keeps its last
+// value.
+TEST(SecondTick, TimerTurnsTheFrameCountIntoTheRateOnTheMainThread) {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER), 0);
     ASSERT_TRUE(StartSecondTimer());
     ShowFPS = true;
@@ -175,71 +128,77 @@ TEST(SecondTick, TimerPostsAnEventHandledOnTheMainThread) {
     StopSecondTimer();
     SDL_QuitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER);
     EXPECT_TRUE(Ticked);
+    EXPECT_EQ(FrameCount, 0);
     ShowFPS = false;
+    FrameCount = 12;
+    SecondTick();
+    EXPECT_EQ(FramesPerSecond, 33);
+    EXPECT_EQ(FrameCount, 0);
 }
 
+// The heads-up panels at their start places on a 1000 x 1000 mode, where one pixel is a tenth
+// of a percent: log window (24, 75.5) 75 x 22, compass (1, 64) 10 x 10, radar (1, 75.5) 22 x 22.
 class Panels : public ::testing::Test {
   protected:
     void SetUp() override {
-        ScreenWidth = 1000; // one pixel is a tenth of a percent
+        ScreenWidth = 1000;
         ScreenHeight = 1000;
         ShowLog = ShowCompass = ShowRadar = true;
         SetPanelStartPositions();
         PointerTimer = 30.0;
     }
-    void Press(int X, int Y) {
+    // A left press at pixel (X, Y); the panel it grabs.
+    static int32_t Press(int X, int Y) {
         ClickX = X;
         ClickY = Y;
         GrabPanel();
+        return DragPanel;
     }
 };
 
-TEST_F(Panels, EachPanelIsGrabbedWithItsOffset) {
-    Press(305, 811); // log window at (24, 75.5): inside by 6.5 x 5.6 percent
-    EXPECT_EQ(DragPanel, 1);
+TEST_F(Panels, EachPanelIsGrabbedAtItsStartPlaceWithAWholeOffset) {
+    EXPECT_EQ(Press(305, 811), 1); // inside the log window by 6.5 x 5.6 percent
     EXPECT_DOUBLE_EQ(GrabOffsetX, 6.0);
     EXPECT_DOUBLE_EQ(GrabOffsetY, 5.0);
-    Press(50, 680);
-    EXPECT_EQ(DragPanel, 2);
+    EXPECT_EQ(Press(50, 680), 2);
     EXPECT_DOUBLE_EQ(GrabOffsetX, 4.0);
     EXPECT_DOUBLE_EQ(GrabOffsetY, 4.0);
-    Press(500, 500);
-    EXPECT_EQ(DragPanel, 0);
+    EXPECT_EQ(Press(129, 969), 3);
+    EXPECT_DOUBLE_EQ(GrabOffsetX, 11.0);
+    EXPECT_DOUBLE_EQ(GrabOffsetY, 21.0);
+    EXPECT_EQ(Press(500, 500), 0);
 }
 
-TEST_F(Panels, OverlapGrabsTheLastTested) {
-    // Radar (1..23, 75.5..97.5) and log (24.. ) do not overlap in their start places; move the
-    // compass over the radar.
-    CompassPanelY = 76.0;
-    Press(50, 800);
-    EXPECT_EQ(DragPanel, 3);
-    LogPanelX = 0.5; // now all three overlap there
-    Press(50, 800);
-    EXPECT_EQ(DragPanel, 3);
+// Panels can be dragged anywhere: where shown ones overlap, the last tested (log window,
+// compass, radar) is grabbed.
+TEST_F(Panels, OverlapGrabsTheLastShownPanelTested) {
+    LogPanelX = CompassPanelX = RadarPanelX = 10.0;
+    LogPanelY = CompassPanelY = RadarPanelY = 20.0;
+    EXPECT_EQ(Press(157, 234), 3);
+    EXPECT_DOUBLE_EQ(GrabOffsetX, 5.0);
+    EXPECT_DOUBLE_EQ(GrabOffsetY, 3.0);
     ShowRadar = false;
-    Press(50, 800);
-    EXPECT_EQ(DragPanel, 2);
-}
-
-TEST_F(Panels, EdgesAreOutsideAndAHiddenPanelCannotBeGrabbed) {
-    Press(10, 700); // compass left edge x = 1.0 exactly
-    EXPECT_EQ(DragPanel, 0);
-    Press(110, 700); // right edge 11.0
-    EXPECT_EQ(DragPanel, 0);
-    Press(50, 640); // top edge 64.0
-    EXPECT_EQ(DragPanel, 0);
+    EXPECT_EQ(Press(157, 234), 2);
     ShowCompass = false;
-    Press(50, 680);
-    EXPECT_EQ(DragPanel, 0);
+    EXPECT_EQ(Press(157, 234), 1);
+    ShowCompass = ShowRadar = true;
+    EXPECT_EQ(Press(500, 300), 1) << "outside the compass and the radar, inside the log window";
 }
 
-TEST_F(Panels, AFadedPointerGrabsNothing) {
+TEST_F(Panels, EdgesAreOutsideAndAFadedPointerOrAHiddenPanelGrabsNothing) {
+    const struct {
+        int     X, Y;
+        int32_t Panel;
+    } Edges[] = {{10, 700, 0}, {110, 700, 0}, {50, 640, 0},
+                 {50, 740, 0}, {11, 641, 2},  {109, 739, 2}};
+    for (const auto& E : Edges)
+        EXPECT_EQ(Press(E.X, E.Y), E.Panel) << E.X << ", " << E.Y;
     PointerTimer = 0.0;
-    Press(50, 680);
-    EXPECT_EQ(DragPanel, 0);
+    EXPECT_EQ(Press(50, 680), 0);
     PointerTimer = 0.5;
-    Press(50, 680);
-    EXPECT_EQ(DragPanel, 2);
+    EXPECT_EQ(Press(50, 680), 2);
+    ShowCompass = false;
+    EXPECT_EQ(Press(50, 680), 0);
 }
 
 TEST(Pointer, PercentOfTheDisplayMode) {

@@ -1,5 +1,6 @@
 // Full screen over the desktop: the picture keeps the mode's shape between black bars, and
 // pointer positions map back through the same scaling.
+#include "platform/Png.h"
 #include "shell/App.h"
 #include "shell/Events.h"
 #include "shell/Input.h"
@@ -8,18 +9,14 @@
 #include "shell/Window.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
-#include "platform/Png.h"
 
-#include <SDL.h>
+#include "ShellHelpers.h"
+
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
 #include <tuple>
 
 namespace {
-
-bool IsRed(const std::vector<uint8_t>& P) { return P[0] > 200 && P[1] < 50 && P[2] < 50; }
-bool IsGreen(const std::vector<uint8_t>& P) { return P[0] < 50 && P[1] > 200 && P[2] < 50; }
-bool IsBlack(const std::vector<uint8_t>& P) { return P[0] < 20 && P[1] < 20 && P[2] < 20; }
 
 // An overlay rectangle in screen percent, y from the top as the game gives panel positions.
 void PercentQuad(double X0, double Y0, double X1, double Y1, float R, float G) {
@@ -32,25 +29,24 @@ void PercentQuad(double X0, double Y0, double X1, double Y1, float R, float G) {
     glEnd();
 }
 
-SDL_Event Motion(int X, int Y) {
-    SDL_Event E = {};
-    E.type = SDL_MOUSEMOTION;
-    E.motion.x = X;
-    E.motion.y = Y;
-    return E;
+// A red picture with one green rectangle in it (percent, y from the top), drawn in the overlay
+// projection over a cleared black screen.
+void DrawRedPictureWithGreen(double X0, double Y0, double X1, double Y1) {
+    OverlayMode = false;
+    SetOverlayMode(true);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    PercentQuad(0, 0, 100, 100, 1, 0);
+    PercentQuad(X0, Y0, X1, Y1, 0, 1);
+    SetOverlayMode(false);
 }
 
 class ScaledPicture : public ::testing::Test {
   protected:
     void TearDown() override {
         PictureScaled = false;
-        HandleEvent(ButtonUp());
-    }
-    static SDL_Event ButtonUp() {
-        SDL_Event E = {};
-        E.type = SDL_MOUSEBUTTONUP;
-        E.button.button = SDL_BUTTON_LEFT;
-        return E;
+        HandleEvent(ButtonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 0, 0));
     }
 };
 
@@ -61,8 +57,10 @@ TEST(FitPicture, KeepsTheShapeAndCentresIt) {
         const PictureRect R = FitPicture(OuterW, OuterH, W, H);
         return std::tuple(R.X, R.Y, R.Width, R.Height);
     };
-    EXPECT_EQ(Fit(1920, 1080, 800, 600), std::tuple(240, 0, 1440, 1080)); // 4:3 on 16:9: bars at the sides
-    EXPECT_EQ(Fit(1280, 1024, 1280, 800), std::tuple(0, 112, 1280, 800)); // the wide mode: bars above and below
+    EXPECT_EQ(Fit(1920, 1080, 800, 600),
+              std::tuple(240, 0, 1440, 1080)); // 4:3 on 16:9: bars at the sides
+    EXPECT_EQ(Fit(1280, 1024, 1280, 800),
+              std::tuple(0, 112, 1280, 800)); // the wide mode: bars above and below
     EXPECT_EQ(Fit(1024, 768, 640, 480), std::tuple(0, 0, 1024, 768));
     // Never larger than the screen.
     EXPECT_EQ(Fit(1366, 768, 1280, 1024), std::tuple(203, 0, 960, 768));
@@ -79,36 +77,31 @@ TEST_F(ScaledPicture, DrawsBetweenBlackBarsAndMapsThePointer) {
     ResizeViewport(320, 180);
     EXPECT_EQ(Picture.X, 40);
     EXPECT_EQ(Picture.Width, 240);
-    OverlayMode = false;
-    SetOverlayMode(true);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    PercentQuad(0, 0, 100, 100, 1, 0);
     RadarPanelX = 1.0;
     RadarPanelY = 75.5;
-    PercentQuad(RadarPanelX, RadarPanelY, RadarPanelX + RadarPanelWidth, RadarPanelY + RadarPanelHeight, 0, 1);
-    SetOverlayMode(false);
+    DrawRedPictureWithGreen(RadarPanelX, RadarPanelY, RadarPanelX + RadarPanelWidth,
+                            RadarPanelY + RadarPanelHeight);
 
     EXPECT_TRUE(IsBlack(Ctx.Pixel(20, 90))) << "left bar";
     EXPECT_TRUE(IsBlack(Ctx.Pixel(300, 90))) << "right bar";
     EXPECT_TRUE(IsRed(Ctx.Pixel(45, 170))) << "picture's top-left";
     EXPECT_TRUE(IsRed(Ctx.Pixel(275, 90))) << "picture's right edge";
-    // The radar's square, 1..23 % across and 75.5..97.5 % down, lands at x 42..95, y from the top 136..175.
+    // The radar's square, 1..23 % across and 75.5..97.5 % down, lands at x 42..95, y from the top
+    // 136..175.
     const int RadarX = 40 + int(12.0 / 100 * 240);
     const int RadarYFromTop = int(86.0 / 100 * 180);
     EXPECT_TRUE(IsGreen(Ctx.Pixel(RadarX, 180 - 1 - RadarYFromTop)));
 
     // The pointer over those pixels is over the panel: percent and pixels of the mode.
-    HandleEvent(Motion(RadarX, RadarYFromTop));
+    HandleEvent(MotionEvent(RadarX, RadarYFromTop));
     UpdatePointer();
     EXPECT_NEAR(MousePctX, 12.0, 0.5);
     EXPECT_NEAR(MousePctY, 86.0, 0.6);
-    HandleEvent(Motion(40, 0));
+    HandleEvent(MotionEvent(40, 0));
     UpdatePointer();
     EXPECT_NEAR(RawMouseX, 0.0f, 0.01f);
     EXPECT_NEAR(MousePctY, 0.0f, 0.01f);
-    HandleEvent(Motion(280, 180));
+    HandleEvent(MotionEvent(280, 180));
     UpdatePointer();
     EXPECT_NEAR(RawMouseX, 640.0f, 0.01f);
     EXPECT_NEAR(MousePctY, 100.0f, 0.01f);
@@ -117,12 +110,7 @@ TEST_F(ScaledPicture, DrawsBetweenBlackBarsAndMapsThePointer) {
     ShowRadar = true;
     ShowLog = ShowCompass = false;
     PointerTimer = 30.0;
-    SDL_Event Press = {};
-    Press.type = SDL_MOUSEBUTTONDOWN;
-    Press.button.button = SDL_BUTTON_LEFT;
-    Press.button.x = RadarX;
-    Press.button.y = RadarYFromTop;
-    HandleEvent(Press);
+    HandleEvent(ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, RadarX, RadarYFromTop));
     EXPECT_EQ(DragPanel, 3);
     EXPECT_EQ(ClickX, (RadarX - 40) * 640 / 240);
     EXPECT_EQ(ClickY, RadarYFromTop * 480 / 180);
@@ -138,7 +126,7 @@ TEST_F(ScaledPicture, AWindowKeepsPixelsAsTheyAre) {
     EXPECT_EQ(Picture.X, 0);
     EXPECT_EQ(Picture.Width, 320);
     EXPECT_EQ(Picture.Height, 180);
-    HandleEvent(Motion(160, 90));
+    HandleEvent(MotionEvent(160, 90));
     UpdatePointer();
     EXPECT_FLOAT_EQ(RawMouseX, 160.0f);
     EXPECT_FLOAT_EQ(MousePctX, 25.0f) << "percent of the mode, as the window always did";
@@ -156,24 +144,16 @@ TEST_F(ScaledPicture, TheOffScreenPictureIsDrawnAtTheModeSizeAndShownScaled) {
     ScreenWidth = 64;
     ScreenHeight = 48;
     PictureScaled = true;
-    if (!OpenPictureBuffer(64, 48))
-        GTEST_SKIP() << "no framebuffer objects in this driver";
+    if (!OpenPictureBuffer(64, 48)) GTEST_SKIP() << "no framebuffer objects in this driver";
     ResizeViewport(320, 180);
     GLint Viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, Viewport);
     EXPECT_EQ(Viewport[2], 64);
     EXPECT_EQ(Viewport[3], 48);
-    OverlayMode = false;
-    SetOverlayMode(true);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    PercentQuad(0, 0, 100, 100, 1, 0);
-    PercentQuad(0, 0, 50, 50, 0, 1); // the top-left quarter green
-    SetOverlayMode(false);
+    DrawRedPictureWithGreen(0, 0, 50, 50); // the top-left quarter green
 
-    const std::string Shot = TakeScreenshot();
-    int32_t W = 0, H = 0;
+    const std::string    Shot = TakeScreenshot();
+    int32_t              W = 0, H = 0;
     std::vector<uint8_t> Rgb;
     ASSERT_TRUE(ReadPng(Shot, W, H, Rgb));
     EXPECT_EQ(W, 64);

@@ -1,27 +1,20 @@
 // Key bindings: the "Keys" section read and saved through the settings, bound keys setting the
 // action's slot in a game, bad names falling back with one report, and the help text.
 #include "core/KeyBindings.h"
+#include "core/EventLog.h"
 #include "menu/Settings.h"
 #include "shell/App.h"
 #include "shell/Events.h"
 #include "shell/Input.h"
 #include "support/TempFolder.h"
-#include "core/EventLog.h"
 
-#include <SDL.h>
+#include "ShellHelpers.h"
+
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 
 namespace {
-
-SDL_Event KeyEvent(Uint32 Type, SDL_Keycode Sym, Uint16 Mod = 0) {
-    SDL_Event E = {};
-    E.type = Type;
-    E.key.keysym.sym = Sym;
-    E.key.keysym.mod = Mod;
-    return E;
-}
 
 int LogLinesContaining(const std::string& Text) {
     int Count = 0;
@@ -122,7 +115,7 @@ TEST_F(KeyBindingsFiles, UnknownAndTakenNamesKeepTheUsualKeyAndAreReportedOnce) 
 TEST_F(KeyBindingsFiles, SavedBindingsAndFullScreenReadBackUnchanged) {
     Load("[Keys]\nFire=Left Ctrl\nToggleRadar=tab\n[Graphics]\nFullscreen=0\n");
     SaveSettings();
-    std::ifstream File("default.ini");
+    std::ifstream     File("default.ini");
     const std::string Text{std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
     EXPECT_NE(Text.find("Fire=Left Ctrl"), std::string::npos) << Text;
     EXPECT_NE(Text.find("Forward=Up"), std::string::npos) << "every key written" << Text;

@@ -7,13 +7,14 @@
 #include "render/Textures.h"
 #include "shell/App.h"
 #include "shell/Events.h"
+#include "shell/GameEntry.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
 #include "world/Setup.h"
 #include "world/World.h"
-#include "shell/GameEntry.h"
 
-#include <SDL.h>
+#include "ShellHelpers.h"
+
 #include <SDL_opengl.h>
 #include <cmath>
 #include <cstdlib>
@@ -26,13 +27,6 @@ void ProjectionMatrix(GLfloat M[16]) {
     glGetFloatv(GL_PROJECTION_MATRIX, M);
 }
 
-bool IsRed(const std::vector<uint8_t>& P) {
-    return P[0] > 200 && P[1] < 50 && P[2] < 50;
-}
-bool IsBlack(const std::vector<uint8_t>& P) {
-    return P[0] < 20 && P[1] < 20 && P[2] < 20;
-}
-
 void Quad(float X0, float Y0, float X1, float Y1, float Z) {
     glColor3f(1.0f, 0.0f, 0.0f);
     glBegin(GL_QUADS);
@@ -43,31 +37,50 @@ void Quad(float X0, float Y0, float X1, float Y1, float Z) {
     glEnd();
 }
 
-} // namespace
-
-TEST(DisplayMode, TheNumberAlreadyAppliedDoesNothing) {
-    ResolutionApplied = 3;
-    ScreenWidth = 1024;
-    ScreenHeight = 768;
-    const int Shown = MessagesShown;
-    ChangeDisplayMode(3);
-    EXPECT_EQ(WindowHandle, nullptr) << "no window was opened";
-    EXPECT_EQ(ScreenWidth, 1024);
-    EXPECT_EQ(ScreenHeight, 768);
-    EXPECT_EQ(ResolutionApplied, 3);
-    EXPECT_EQ(MessagesShown, Shown);
-    ResolutionApplied = 0;
+// A driver that cannot make a context at 1024 x 768 but can at every other size.
+void* RefuseContextAt1024(SDL_Window* Window) {
+    int W = 0, H = 0;
+    SDL_GetWindowSize(Window, &W, &H);
+    return W == 1024 ? nullptr : SDL_GL_CreateContext(Window);
 }
 
-// A real window on SDL's offscreen driver: the mode's size, then a number outside 1..5 that
-// reopens at the previous size, then the close.
-TEST(DisplayMode, OpensAtTheModeSizeAndKeepsItForUnknownNumbers) {
-    ResolutionApplied = 0;
-    FirstStart = true;
-    FieldOfView = 45.0;
-    WindowedOption = true;
-    ChangeDisplayMode(2);
-    if (!WindowHandle) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
+// A real window on SDL's offscreen driver, opened as the first start opens it; on leaving, the
+// window globals are back as a first start finds them, whatever the test left behind.
+class DisplayMode : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        MakeRenderContext = SDL_GL_CreateContext;
+        DestroyMainWindow(true);
+        WindowedOption = false;
+        FirstStart = true;
+        ResolutionApplied = 0;
+        QuitRequested = false;
+    }
+    // Opens the window at display mode 2 (800 x 600); false when this machine has none.
+    static bool OpenFirstWindow() {
+        ResolutionApplied = 0;
+        FirstStart = true;
+        FieldOfView = 45.0;
+        WindowedOption = true;
+        QuitRequested = false;
+        ChangeDisplayMode(2);
+        return WindowHandle != nullptr;
+    }
+    static void ExpectWindowSize(int Width, int Height) {
+        int W = 0, H = 0;
+        SDL_GetWindowSize(WindowHandle, &W, &H);
+        EXPECT_EQ(W, Width);
+        EXPECT_EQ(H, Height);
+    }
+};
+
+} // namespace
+
+// The mode's size; the number already applied changes nothing, not even the window; a number
+// outside 1..5 reopens at the previous size; the close releases everything, and a second close
+// finds nothing left.
+TEST_F(DisplayMode, OpensAtTheModeSizeAndKeepsItForTheSameOrAnUnknownNumber) {
+    if (!OpenFirstWindow()) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
     EXPECT_EQ(ScreenWidth, 800);
     EXPECT_EQ(ScreenHeight, 600);
     EXPECT_EQ(ResolutionApplied, 2);
@@ -76,68 +89,38 @@ TEST(DisplayMode, OpensAtTheModeSizeAndKeepsItForUnknownNumbers) {
     GLint Depth = 0;
     glGetIntegerv(GL_DEPTH_BITS, &Depth);
     EXPECT_GE(Depth, 16);
-    int W = 0, H = 0;
-    SDL_GetWindowSize(WindowHandle, &W, &H);
-    EXPECT_EQ(W, 800);
-    EXPECT_EQ(H, 600);
+    ExpectWindowSize(800, 600);
 
     FirstStart = false;
+    SDL_Window* const Window = WindowHandle;
+    void* const       Context = RenderContext;
+    const int         Shown = MessagesShown;
+    ChangeDisplayMode(2);
+    EXPECT_EQ(WindowHandle, Window) << "the same mode: the window is not reopened";
+    EXPECT_EQ(RenderContext, Context);
+    EXPECT_EQ(MessagesShown, Shown);
+
     ChangeDisplayMode(9);
     ASSERT_NE(WindowHandle, nullptr);
     EXPECT_EQ(ResolutionApplied, 9);
     EXPECT_EQ(ScreenWidth, 800);
-    SDL_GetWindowSize(WindowHandle, &W, &H);
-    EXPECT_EQ(W, 800);
-    EXPECT_EQ(H, 600);
+    ExpectWindowSize(800, 600);
 
     DestroyMainWindow(true);
     EXPECT_EQ(WindowHandle, nullptr);
     EXPECT_EQ(RenderContext, nullptr);
     EXPECT_FALSE(GLReady);
-    DestroyMainWindow(true); // a second release finds nothing left to release
-    WindowedOption = false;
-    FirstStart = true;
-    ResolutionApplied = 0;
+    DestroyMainWindow(true);
 }
-
-namespace {
-
-// A driver that cannot make a context at 1024 x 768 but can at every other size.
-void* RefuseContextAt1024(SDL_Window* Window) {
-    int W = 0, H = 0;
-    SDL_GetWindowSize(Window, &W, &H);
-    return W == 1024 ? nullptr : SDL_GL_CreateContext(Window);
-}
-
-// The window globals back as a first start finds them, whatever a test left behind.
-struct WindowReset {
-    ~WindowReset() {
-        MakeRenderContext = SDL_GL_CreateContext;
-        DestroyMainWindow(true);
-        WindowedOption = false;
-        FirstStart = true;
-        ResolutionApplied = 0;
-        QuitRequested = false;
-    }
-};
-
-} // namespace
 
 // A resolution change from the menu whose context cannot be made: the error is shown and the
 // game goes on in the mode it had, in a working context with its textures; the menu shows that
 // mode again. When no mode opens at all, the program is told to end, with no window left.
-TEST(DisplayMode, AFailedChangeFallsBackToTheModeBefore) {
+TEST_F(DisplayMode, AFailedChangeFallsBackToTheModeBefore) {
     clsTempFolder Temp;
     ASSERT_TRUE(Temp.Ready());
     Temp.LinkGameData(TARVIX_DATA_DIR);
-    WindowReset Reset;
-    ResolutionApplied = 0;
-    FirstStart = true;
-    FieldOfView = 45.0;
-    WindowedOption = true;
-    QuitRequested = false;
-    ChangeDisplayMode(2);
-    if (!WindowHandle) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
+    if (!OpenFirstWindow()) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
     FirstStart = false;
 
     ResolutionWanted = 3;
@@ -150,10 +133,7 @@ TEST(DisplayMode, AFailedChangeFallsBackToTheModeBefore) {
     ASSERT_NE(WindowHandle, nullptr);
     ASSERT_NE(RenderContext, nullptr);
     EXPECT_EQ(SDL_GL_GetCurrentContext(), RenderContext);
-    int W = 0, H = 0;
-    SDL_GetWindowSize(WindowHandle, &W, &H);
-    EXPECT_EQ(W, 800);
-    EXPECT_EQ(H, 600);
+    ExpectWindowSize(800, 600);
     EXPECT_EQ(ScreenWidth, 800);
     EXPECT_EQ(ScreenHeight, 600);
     EXPECT_EQ(ResolutionApplied, 2);
@@ -182,16 +162,11 @@ TEST(DisplayMode, AFailedChangeFallsBackToTheModeBefore) {
 
 // Resume after a resolution change: the window rebuild and the setup are loading, not game
 // time, so the first battle frame moves by one frame's time, however long they took.
-TEST(DisplayMode, ResumeAfterAResolutionChangeStartsWithOneFrame) {
+TEST_F(DisplayMode, ResumeAfterAResolutionChangeStartsWithOneFrame) {
     clsTempFolder Temp;
     ASSERT_TRUE(Temp.Ready());
     Temp.LinkGameData(TARVIX_DATA_DIR);
-    WindowReset Reset;
-    ResolutionApplied = 0;
-    FirstStart = true;
-    WindowedOption = true;
-    ChangeDisplayMode(2);
-    if (!WindowHandle) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
+    if (!OpenFirstWindow()) GTEST_SKIP() << "no window on this machine: " << LastMessageText;
     NextMenuItem = 1; // the menu tree is built by the first start this test runs
     NewGameRequested = 1;
     GameState = 0;
@@ -229,70 +204,52 @@ TEST(GLState, InitGLState) {
     EXPECT_TRUE(IsBlack(Ctx.Pixel(10, 10)));
 }
 
-// Overlay coordinates run 0..100 both ways with y from the bottom: a quad over the lower left
-// quarter fills exactly that quarter of the pixels.
-TEST(Projection, OverlayRunsFromZeroToHundred) {
-    clsTestGLContext Ctx(200, 100);
-    REQUIRE_GL(Ctx);
-    OverlayMode = false;
-    FieldOfView = 45.0;
-    ScreenWidth = 200;
-    ScreenHeight = 100;
-    SetOverlayMode(true);
-    EXPECT_TRUE(OverlayMode);
-    GLint Mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &Mode);
-    EXPECT_EQ(Mode, GL_MODELVIEW);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    Quad(0.0f, 0.0f, 50.0f, 50.0f, -0.5f);
-    EXPECT_TRUE(IsRed(Ctx.Pixel(5, 5)));
-    EXPECT_TRUE(IsRed(Ctx.Pixel(95, 45)));
-    EXPECT_TRUE(IsBlack(Ctx.Pixel(105, 45)));
-    EXPECT_TRUE(IsBlack(Ctx.Pixel(95, 55)));
-    EXPECT_TRUE(IsBlack(Ctx.Pixel(150, 80)));
-}
-
-TEST(Projection, PerspectiveUsesTheModeAspect) {
+// The two projections in a 200 x 100 mode. Overlay coordinates run 0..100 both ways with y
+// from the bottom: a quad over the lower left quarter fills exactly that quarter of the pixels.
+// The perspective takes the mode's aspect. Asking for the projection already set touches
+// nothing, not even the matrix mode.
+TEST(Projection, OverlayPerspectiveAndTheSameModeAgain) {
     clsTestGLContext Ctx(200, 100);
     REQUIRE_GL(Ctx);
     FieldOfView = 90.0; // tan(45) = 1: a point at depth d and height d lands on the top edge
     ScreenWidth = 200;
     ScreenHeight = 100;
-    OverlayMode = true;
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0, 0, 0, 1);
+    OverlayMode = false;
+    SetOverlayMode(true);
+    EXPECT_TRUE(OverlayMode);
+    GLint Mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &Mode);
+    EXPECT_EQ(Mode, GL_MODELVIEW);
+    glClear(GL_COLOR_BUFFER_BIT);
+    Quad(0.0f, 0.0f, 50.0f, 50.0f, -0.5f);
+    EXPECT_TRUE(IsRed(Ctx.Pixel(5, 5)));
+    EXPECT_TRUE(IsRed(Ctx.Pixel(95, 45)));
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(105, 45)));
+    EXPECT_TRUE(IsBlack(Ctx.Pixel(95, 55)));
+
     SetOverlayMode(false);
     EXPECT_FALSE(OverlayMode);
     GLfloat M[16];
     ProjectionMatrix(M);
     EXPECT_NEAR(M[5], 1.0f, 1e-5f);
     EXPECT_NEAR(M[0], 0.5f, 1e-5f); // 1 / aspect
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT);
     // At depth 10 the view spans y -10..10 and x -20..20: this quad covers the right half.
     Quad(0.0f, -10.0f, 20.0f, 10.0f, -10.0f);
     EXPECT_TRUE(IsRed(Ctx.Pixel(105, 50)));
     EXPECT_TRUE(IsRed(Ctx.Pixel(195, 95)));
     EXPECT_TRUE(IsBlack(Ctx.Pixel(95, 50)));
-}
 
-TEST(Projection, SameModeTouchesNothing) {
-    clsTestGLContext Ctx(64, 64);
-    REQUIRE_GL(Ctx);
-    OverlayMode = true;
     glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
     glScalef(3.0f, 3.0f, 3.0f);
-    SetOverlayMode(true);
-    GLfloat M[16];
+    SetOverlayMode(false);
     ProjectionMatrix(M);
-    EXPECT_FLOAT_EQ(M[0], 3.0f);
-    GLint Mode = 0;
+    EXPECT_NEAR(M[0], 1.5f, 1e-5f);
     glGetIntegerv(GL_MATRIX_MODE, &Mode);
-    EXPECT_EQ(Mode, GL_PROJECTION) << "not even the matrix mode changes";
+    EXPECT_EQ(Mode, GL_PROJECTION);
     glMatrixMode(GL_MODELVIEW);
-    OverlayMode = false;
 }
 
 TEST(Viewport, ZeroHeightIsTakenAsOne) {
@@ -326,11 +283,7 @@ TEST(Viewport, ResizeEventsFollowTheReadinessFlags) {
     clsTestGLContext Ctx(64, 64);
     REQUIRE_GL(Ctx);
     FieldOfView = 45.0;
-    SDL_Event E = {};
-    E.type = SDL_WINDOWEVENT;
-    E.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
-    E.window.data1 = 40;
-    E.window.data2 = 30;
+    const SDL_Event E = WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 40, 30);
     GLReady = false;
     GLExtensionsReady = false;
     glViewport(0, 0, 64, 64);

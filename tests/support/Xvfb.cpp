@@ -362,6 +362,13 @@ bool clsXvfb::Press(double PctX, double PctY, double Settle) {
     return Ok;
 }
 
+bool clsXvfb::Click(std::initializer_list<MenuSpot> Spots, double Settle) {
+    bool Pressed = true;
+    for (const MenuSpot& S : Spots)
+        Pressed = Press(S.X, S.Y, Settle) && Pressed;
+    return Pressed;
+}
+
 bool clsXvfb::CloseWindow() {
     if (WindowId.empty()) return false;
     return SendDeleteWindow(Display(), std::strtoul(WindowId.c_str(), nullptr, 10));
@@ -375,4 +382,34 @@ bool clsXvfb::ScreenshotPpm(clsScreenshot& Shot) {
     if (GrabRootWindow(Display(), Shot)) return true;
     const std::string Path = TempDir + "/shot.ppm";
     return Screenshot(Path) && Shot.Load(Path);
+}
+
+double clsXvfb::Share(const clsScreenshot& Shot, double X0, double Y0, double X1, double Y1,
+                      const std::function<bool(const uint8_t*)>& Test) const {
+    const int Left = int(X0 * WindowWidth / 100), Right = int(X1 * WindowWidth / 100);
+    const int Top = int(Y0 * WindowHeight / 100), Bottom = int(Y1 * WindowHeight / 100);
+    int       Pass = 0, All = 0;
+    for (int Y = Top; Y < Bottom && Y < Shot.Height; ++Y)
+        for (int X = Left; X < Right && X < Shot.Width; ++X) {
+            ++All;
+            Pass += Test(Shot.At(X, Y));
+        }
+    return All ? double(Pass) / All : 0.0;
+}
+
+// The titles are drawn in pure white from 20 percent across, 2 down, in cells 5 high; the
+// arena's textures never quite reach that white.
+bool clsXvfb::MenuTitleShown() {
+    clsScreenshot Shot;
+    const auto    White = [](const uint8_t* P) { return P[0] > 250 && P[1] > 250 && P[2] > 250; };
+    return ScreenshotPpm(Shot) && Share(Shot, 20, 2, 65, 6.5, White) > 0.08;
+}
+
+bool WaitUntil(const std::function<bool()>& Condition, double Seconds) {
+    const double End = Now() + Seconds;
+    for (;;) {
+        if (Condition()) return true;
+        if (Now() > End) return false;
+        Sleep(0.1);
+    }
 }

@@ -6,10 +6,44 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 #include <sys/types.h>
 #include <thread>
 #include <vector>
+
+// Where a player clicks a menu item: its centre, in percent of the game's picture (x from the
+// left, y from the top), as the menu tree places it.
+struct MenuSpot {
+    double X;
+    double Y;
+};
+namespace Spot {
+constexpr MenuSpot ResumeGame{45, 22.5};     // main page
+constexpr MenuSpot EndGame{45, 27.5};        // main page
+constexpr MenuSpot SinglePlayer{45, 32.5};   // main page
+constexpr MenuSpot Settings{45, 42.5};       // main page
+constexpr MenuSpot Quit{45, 52.5};           // main page
+constexpr MenuSpot Yes{45, 52.5};            // end-game page
+constexpr MenuSpot Graphics{45, 32.5};       // settings page
+constexpr MenuSpot Player{45, 47.5};         // settings page
+constexpr MenuSpot Save{37.5, 52.5};         // settings page
+constexpr MenuSpot Load{52.5, 52.5};         // settings page
+constexpr MenuSpot Back{45, 62.5};           // the settings pages
+constexpr MenuSpot ResolutionUp{87.5, 42.5}; // graphics page
+constexpr MenuSpot NameField{35, 42.5};      // player page
+constexpr MenuSpot CustomArena{50, 32.5};    // single-player page
+constexpr MenuSpot TanksUp{32.5, 17.5};      // custom-arena page
+constexpr MenuSpot TurretsDown{32.5, 32.5};
+constexpr MenuSpot BonusDown{32.5, 42.5};
+constexpr MenuSpot EnergyUp{32.5, 47.5};
+constexpr MenuSpot ShotsUp{32.5, 57.5};
+constexpr MenuSpot Respawn{50, 67.5};
+constexpr MenuSpot Start{50, 72.5};
+} // namespace Spot
 
 // An RGB screenshot read back from a PPM file; pixels row by row from the top-left corner.
 struct clsScreenshot {
@@ -50,16 +84,22 @@ class clsXvfb {
     // A left-button press the game sees: the pointer arrives, the button stays down across a few
     // frames, then Settle seconds for the menu page to fade in before the next press can land.
     bool Press(double PctX, double PctY, double Settle = 1.5);
+    // Presses the menu items in turn, each with time for its page to fade in.
+    bool Click(std::initializer_list<MenuSpot> Spots, double Settle = 0.6);
     bool CloseWindow(); // asks the window to close, as a window manager's close button does
     bool Screenshot(const std::string& Path); // whole screen; the format follows the extension
     bool ScreenshotPpm(clsScreenshot& Shot);  // whole screen, read back
+    // Share of the pixels in a rectangle of the game window (percent, y from the top) that pass.
+    double Share(const clsScreenshot& Shot, double X0, double Y0, double X1, double Y1,
+                 const std::function<bool(const uint8_t*)>& Test) const;
+    bool   MenuTitleShown(); // a menu page's big white title is on the screen
 
     // Runs a shell command with DISPLAY set to this server; its exit status (-1 on failure).
     int         Run(const std::string& Command, std::string* Output = nullptr) const;
     std::string Binary = TARVIX_BINARY; // the game StartApp runs (an installed copy, say)
-    std::string WindowId;         // the game window, as xdotool names it
-    int32_t     WindowWidth = 0;  // pixels
-    int32_t     WindowHeight = 0; // pixels
+    std::string WindowId;               // the game window, as xdotool names it
+    int32_t     WindowWidth = 0;        // pixels
+    int32_t     WindowHeight = 0;       // pixels
 
   private:
     pid_t       ServerPid = -1;
@@ -85,3 +125,20 @@ class clsXvfb {
 inline void Pause(double Seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
 }
+
+// Tries Condition every tenth of a second until it holds or Seconds have passed; whether it held.
+bool WaitUntil(const std::function<bool()>& Condition, double Seconds);
+
+// A test that runs the game in a fresh game folder of its own (MakeGameFolder), removed after.
+class GameFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Folder = clsXvfb::MakeGameFolder();
+        ASSERT_FALSE(Folder.empty());
+    }
+    void TearDown() override {
+        std::error_code Ignored;
+        if (!Folder.empty()) std::filesystem::remove_all(Folder, Ignored);
+    }
+    std::string Folder;
+};
