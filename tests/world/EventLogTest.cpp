@@ -71,7 +71,7 @@ TEST_F(EventLogLines, NewMessageRestartsTheLargeMessage) {
 TEST_F(EventLogLines, LineIsTimestampColonMessage) {
     const std::string Before = LogTimestamp();
     AddLogLine("Game init complete!", 1, 0, 0);
-    const std::string After = LogTimestamp();
+    const std::string  After = LogTimestamp();
     const std::string& Text = EventLog[17].Text;
     EXPECT_TRUE(Text == Before + ":Game init complete!" || Text == After + ":Game init complete!")
         << Text;
@@ -82,9 +82,10 @@ TEST_F(EventLogLines, LineIsTimestampColonMessage) {
     ASSERT_NE(Rest, nullptr) << Before;
     EXPECT_STREQ(Rest, "");
     const std::string Locale = std::setlocale(LC_TIME, nullptr);
-    if (Locale == "C" || Locale == "POSIX" || Locale.rfind("C.", 0) == 0)
+    if (Locale == "C" || Locale == "POSIX" || Locale.rfind("C.", 0) == 0) {
         EXPECT_TRUE(std::regex_match(Before, std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d)")))
             << Before;
+    }
 }
 
 } // namespace
