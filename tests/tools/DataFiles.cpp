@@ -3,16 +3,19 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <jpeglib.h>
 #include <setjmp.h>
 #include <sys/wait.h>
 
-std::string DataDir() { return TARVIX_DATA_DIR; }
+std::string DataDir() {
+    return TARVIX_DATA_DIR;
+}
 
-std::string AssetgenBinary() { return std::string(TARVIX_BUILD_DIR) + "/tools/assetgen/assetgen"; }
+std::string AssetgenBinary() {
+    return std::string(TARVIX_BUILD_DIR) + "/tools/assetgen/assetgen";
+}
 
 int DecodedImage::Luma(int X, int Y) const {
     const uint8_t* P = &Rgb[(static_cast<size_t>(Y) * Width + X) * 3];
@@ -74,19 +77,6 @@ std::vector<char> ReadBytes(const std::string& Path) {
 
 int RunAssetgen(const std::string& Folder) {
     const std::string Command = "'" + AssetgenBinary() + "' '" + Folder + "' 2>/dev/null";
-    const int Status = std::system(Command.c_str());
+    const int         Status = std::system(Command.c_str());
     return Status == -1 || !WIFEXITED(Status) ? -1 : WEXITSTATUS(Status);
-}
-
-clsTempFolder::clsTempFolder() {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "tarvix-assets-XXXXXX").string();
-    if (mkdtemp(Pattern.data()))
-        Folder = Pattern;
-}
-
-clsTempFolder::~clsTempFolder() {
-    if (!Folder.empty()) {
-        std::error_code Ignored;
-        std::filesystem::remove_all(Folder, Ignored);
-    }
 }
