@@ -17,7 +17,7 @@ struct DecodedImage {
     int                  Luma(int X, int Y) const; // 0..255, mean of the three channels
 };
 
-// Decodes a JPEG with libjpeg; false (and a message in Error) when it cannot.
+// Decodes a JPEG as the game does; false (and a message in Error) when it cannot.
 bool ReadJpeg(const std::string& Path, DecodedImage& Image, std::string& Error);
 
 // The bytes of a file; empty when it cannot be read.
