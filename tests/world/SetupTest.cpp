@@ -1,12 +1,9 @@
 // Game setup: the new-battle block (player, actors, names, slots, placement) and the whole
 // setup in a real context with the generated data: first start, resume and new game.
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <tuple>
-#include <unistd.h>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
