@@ -168,15 +168,19 @@ TEST(SoundDecode, DamagedInputIsRefusedSafely) {
     EXPECT_FALSE(DecodeSoundMemory(Bytes.data(), Bytes.size(), Wide));
 }
 
-// Inverse distance from 100 game units on: ten times as far is about a tenth as loud.
-TEST(SoundPlayback, DistanceFactorSetsTheRolloff) {
+// One sample played at the game's distance factor: inverse distance from 100 game units on (ten
+// times as far is about a tenth as loud), scaled by the effects master volume (0 silences it).
+TEST(SoundPlayback, DistanceAndMasterVolumeSetTheLoudness) {
     clsTempFolder T;
     ASSERT_TRUE(WriteTone("xplbig.wav", WavFormat, 1, 0.4));
-    const double Near = RecordPlayback("xplbig.wav", SoundMode3D | SoundMode2D, 100, 0, 0);
-    const double Far = RecordPlayback("xplbig.wav", SoundMode3D | SoundMode2D, 1000, 0, 0);
+    const int    Mode = SoundMode3D | SoundMode2D;
+    const double Near = RecordPlayback("xplbig.wav", Mode, 100, 0, 0);
     ASSERT_GT(Near, 300.0);
+    const double Far = RecordPlayback("xplbig.wav", Mode, 1000, 0, 0);
     EXPECT_GT(Far, Near * 0.05);
     EXPECT_LT(Far, Near * 0.2);
+    EXPECT_NEAR(RecordPlayback("xplbig.wav", Mode, 100, 0, 0, 128) / Near, 128.0 / 255.0, 0.1);
+    EXPECT_LT(RecordPlayback("xplbig.wav", Mode, 100, 0, 0, 0), 1.0);
 }
 
 TEST(SoundLayer, DegenerateListenerOrientationBecomesValid) {
@@ -276,18 +280,6 @@ TEST(SoundLayer, NoDeviceMakesEveryCallANoOp) {
         SoundClose();
         EXPECT_EQ(MessagesShown, Shown);
     });
-}
-
-// The effects master volume scales every sound; 0 silences them.
-TEST(SoundPlayback, MasterVolume) {
-    clsTempFolder T;
-    ASSERT_TRUE(WriteTone("shot.wav", WavFormat, 1, 0.4));
-    const double Full = RecordPlayback("shot.wav", SoundMode3D | SoundMode2D, 50, 0, 0, 255);
-    const double Half = RecordPlayback("shot.wav", SoundMode3D | SoundMode2D, 50, 0, 0, 128);
-    const double Off = RecordPlayback("shot.wav", SoundMode3D | SoundMode2D, 50, 0, 0, 0);
-    ASSERT_GT(Full, 300.0);
-    EXPECT_NEAR(Half / Full, 128.0 / 255.0, 0.1);
-    EXPECT_LT(Off, 1.0);
 }
 
 // --- Which sample each game event plays ------------------------------------------------------
