@@ -118,25 +118,22 @@ TEST(IniText, OddSectionLinesAndValues) {
     EXPECT_EQ(IniReadString(Doc, "", "C", "default"), ""); // present but empty is not missing
 }
 
+// A value cannot break into new lines, whatever the line ends around it: a line end in it reads
+// back as a blank, and no key or section comes out of it. The second text is an input the fuzzer
+// turned up, mixing LF, CR LF and lone CR line ends.
 TEST(IniText, ValueCannotBreakIntoNewLines) {
     IniDocument Doc;
     IniWriteString(Doc, "Player", "Name", "A\n[Graphics]\r\nDetail=9");
     const IniDocument Back = ParseIni(IniText(Doc));
     EXPECT_EQ(Back.Lines.size(), 2u);
     EXPECT_EQ(IniReadString(Back, "Graphics", "Detail", "none"), "none");
-}
 
-// An input the fuzzer turned up: text mixing LF, CR LF and lone CR line ends still gives back a
-// value written into it after being saved and read again.
-TEST(IniText, ValueWrittenIntoMixedLineEndsReadsBack) {
-    const std::string Text =
-        "LastA2Ta;ks\nTaanks50[LastArepa" + std::string(45, '\r') + "\n[cna]\r\nTa";
-    IniDocument Doc = ParseIni(Text);
+    Doc = ParseIni("LastA2Ta;ks\nTaanks50[LastArepa" + std::string(45, '\r') + "\n[cna]\r\nTa");
     IniWriteString(Doc, "Settings", "Name", "LastA2Ta;ks\nTaanks50");
-    const std::string Written = IniReadString(Doc, "Settings", "Name", "?");
-    EXPECT_EQ(Written, "LastA2Ta;ks Taanks50");
-    EXPECT_EQ(IniReadString(ParseIni(IniText(Doc)), "Settings", "Name", "?"), Written);
-    EXPECT_EQ(IniReadString(ParseIni(IniText(Doc)), "cna", "Ta", "absent"), "absent");
+    EXPECT_EQ(IniReadString(Doc, "Settings", "Name", "?"), "LastA2Ta;ks Taanks50");
+    const IniDocument Saved = ParseIni(IniText(Doc));
+    EXPECT_EQ(IniReadString(Saved, "Settings", "Name", "?"), "LastA2Ta;ks Taanks50");
+    EXPECT_EQ(IniReadString(Saved, "cna", "Ta", "absent"), "absent");
 }
 
 TEST(IniText, AnyBytesParseWithoutHarm) {
