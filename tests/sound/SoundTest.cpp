@@ -454,7 +454,7 @@ TEST(SoundEvents, TheHeartbeatLoopsUntilEverySoundStops) {
                        !SoundChannelPlaying(3);
             },
             5.0));
-        EXPECT_TRUE(SoundChannelPlaying(1)) << "the heartbeat stopped with the alarm";
+        EXPECT_TRUE(SoundChannelPlaying(1)) << "the heartbeat stopped with the alarm or the pickup";
         SoundStopSound(SoundAllChannels);
         EXPECT_FALSE(AnyChannelPlaying());
         SoundClose();
