@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <string>
-#include <grp.h>
 #include <pwd.h>
+#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,7 +32,7 @@ void WriteText(const fs::path& Path, const std::string& Text) {
 // A fresh folder of its own for each test, removed afterwards.
 class IniFiles : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(Temp.Ready()); }
+    void   SetUp() override { ASSERT_TRUE(Temp.Ready()); }
     size_t EntriesInFolder() const {
         return size_t(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()));
     }
@@ -80,10 +80,11 @@ TEST(IniText, OtherLinesSurviveWritesUnchanged) {
                                  "\n"
                                  "[Unknown]\n"
                                  "Tanks=5\n";
-    IniDocument Doc = ParseIni(Original);
+    IniDocument       Doc = ParseIni(Original);
     EXPECT_EQ(IniReadString(Doc, "Other", "Log", ""), "0");
     EXPECT_EQ(IniReadString(Doc, "Other", "; Log", "none"), "none");
-    EXPECT_EQ(IniReadString(Doc, "", "Stray", "none"), "none"); // keys outside a section are not read
+    EXPECT_EQ(IniReadString(Doc, "", "Stray", "none"),
+              "none"); // keys outside a section are not read
     IniWriteString(Doc, "Other", "Log", "1");
     IniWriteString(Doc, "Other", "Radar", "1");
     EXPECT_EQ(IniText(Doc), "; written by hand\n"
@@ -114,15 +115,25 @@ TEST(IniText, OddSectionLinesAndValues) {
     const IniDocument Doc = ParseIni("  [ Spaced ]  \nA=1\n[Open\nB=2=3\n[]\nC=\n");
     EXPECT_EQ(IniReadString(Doc, "Spaced", "A", ""), "1");
     EXPECT_EQ(IniReadString(Doc, "Open", "B", ""), "2=3"); // only the first "=" splits
-    EXPECT_EQ(IniReadString(Doc, "", "C", "default"), "");  // present but empty is not missing
+    EXPECT_EQ(IniReadString(Doc, "", "C", "default"), ""); // present but empty is not missing
 }
 
+// A value cannot break into new lines, whatever the line ends around it: a line end in it reads
+// back as a blank, and no key or section comes out of it. The second text is an input the fuzzer
+// turned up, mixing LF, CR LF and lone CR line ends.
 TEST(IniText, ValueCannotBreakIntoNewLines) {
     IniDocument Doc;
     IniWriteString(Doc, "Player", "Name", "A\n[Graphics]\r\nDetail=9");
     const IniDocument Back = ParseIni(IniText(Doc));
     EXPECT_EQ(Back.Lines.size(), 2u);
     EXPECT_EQ(IniReadString(Back, "Graphics", "Detail", "none"), "none");
+
+    Doc = ParseIni("LastA2Ta;ks\nTaanks50[LastArepa" + std::string(45, '\r') + "\n[cna]\r\nTa");
+    IniWriteString(Doc, "Settings", "Name", "LastA2Ta;ks\nTaanks50");
+    EXPECT_EQ(IniReadString(Doc, "Settings", "Name", "?"), "LastA2Ta;ks Taanks50");
+    const IniDocument Saved = ParseIni(IniText(Doc));
+    EXPECT_EQ(IniReadString(Saved, "Settings", "Name", "?"), "LastA2Ta;ks Taanks50");
+    EXPECT_EQ(IniReadString(Saved, "cna", "Ta", "absent"), "absent");
 }
 
 TEST(IniText, AnyBytesParseWithoutHarm) {
@@ -159,7 +170,7 @@ TEST_F(IniFiles, ReplacementKeepsPermissions) {
     WriteText(Path, "old");
     ASSERT_EQ(chmod(Path.c_str(), 0640), 0);
     ASSERT_TRUE(ReplaceFileContents(Path.string(), "new"));
-    struct stat St{};
+    struct stat St {};
     ASSERT_EQ(stat(Path.c_str(), &St), 0);
     EXPECT_EQ(St.st_mode & 0777, 0640u);
     EXPECT_EQ(ReadText(Path), "new");
@@ -195,18 +206,13 @@ TEST_F(IniFiles, AnOrdinaryUserIsJudgedByTheFilesPermissions) {
     const pid_t Child = fork();
     ASSERT_GE(Child, 0);
     if (Child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(Group) != 0 || setuid(User) != 0)
-            _exit(100);
+        if (setgroups(0, nullptr) != 0 || setgid(Group) != 0 || setuid(User) != 0) _exit(100);
         int Faults = 0;
-        if (ReplaceFileContents(Protected.string(), "[A]\nB=new\n"))
-            Faults |= ProtectedWritten;
-        if (!ReplaceFileContents(Shared.string(), "[A]\nB=new\n"))
-            Faults |= SharedRefused;
-        if (WritePrivateProfileString("A", "C", "new", Secret.string()))
-            Faults |= SecretWritten;
+        if (ReplaceFileContents(Protected.string(), "[A]\nB=new\n")) Faults |= ProtectedWritten;
+        if (!ReplaceFileContents(Shared.string(), "[A]\nB=new\n")) Faults |= SharedRefused;
+        if (WritePrivateProfileString("A", "C", "new", Secret.string())) Faults |= SecretWritten;
         IniDocument Doc;
-        if (LoadIniForUpdate(Secret.string(), Doc))
-            Faults |= SecretRead;
+        if (LoadIniForUpdate(Secret.string(), Doc)) Faults |= SecretRead;
         _exit(Faults);
     }
     int Status = 0;
@@ -221,7 +227,7 @@ TEST_F(IniFiles, AnOrdinaryUserIsJudgedByTheFilesPermissions) {
     EXPECT_EQ(ReadText(Protected), "[A]\nB=old\n");
     EXPECT_EQ(ReadText(Secret), "[A]\nB=old\n");
     EXPECT_EQ(ReadText(Shared), "[A]\nB=new\n");
-    struct stat St{};
+    struct stat St {};
     ASSERT_EQ(stat(Shared.c_str(), &St), 0);
     EXPECT_EQ(St.st_uid, User) << "the replacement is the writer's own file";
     EXPECT_EQ(St.st_mode & 0777, 0664u) << "and its owner can read and write it";

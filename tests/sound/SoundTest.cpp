@@ -9,36 +9,24 @@
 #include "platform/Platform.h"
 #include "support/BattleFixture.h"
 #include "support/SoundChild.h"
+#include "support/TempFolder.h"
 #include "world/Bonus.h"
 
 #include <AL/al.h>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
+#include <tuple>
 #include <vector>
 
 namespace {
-
-class TempFolder {
-  public:
-    TempFolder() {
-        char Template[] = "/tmp/tarvix-sound-XXXXXX";
-        Path = mkdtemp(Template) ? Template : "";
-    }
-    ~TempFolder() {
-        if (!Path.empty()) std::system(("rm -rf '" + Path + "'").c_str());
-    }
-    std::string Path;
-};
 
 // A tone written by libsndfile in the given major format: Seconds of a sine of Hz.
 bool WriteTone(const std::string& Path, int Format, int Channels, double Seconds, double Hz = 440,
@@ -79,13 +67,25 @@ double Loudness(const std::string& Path) {
     return std::sqrt(Sum / double(Pcm.Samples.size()));
 }
 
-std::string WaveConfig(const std::string& OutPath) {
-    return "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n[wave]\nfile = " +
-           OutPath + "\n";
+// The wave-file backend, recording everything played into "out.wav" of the working folder.
+const std::string WaveConfig =
+    "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n[wave]\nfile = out.wav\n";
+const std::string NullConfig = "[general]\ndrivers = null\n";
+
+bool AnyChannelPlaying() {
+    for (int32_t C = 0; C < SoundChannelCount; ++C)
+        if (SoundChannelPlaying(C)) return true;
+    return false;
 }
 
-void Wait(double Seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
+// Polls Done every 10 ms for at most Limit seconds; true when it came true.
+bool WaitFor(const std::function<bool()>& Done, double Limit) {
+    const auto End = std::chrono::steady_clock::now() + std::chrono::duration<double>(Limit);
+    while (!Done()) {
+        if (std::chrono::steady_clock::now() > End) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 // The game's listener call: at the player with the forward (1, 1, 1) and top (0, 0, 0) it passes.
@@ -95,13 +95,12 @@ void GameListener(float X, float Y, float Z) {
     SoundListenerSetAttributes(P, V, 1, 1, 1, 0, 0, 0);
 }
 
-// Plays one sample at (X, Y, Z) with the listener at the origin into the wave file and returns
-// how loud the recording is.
-double RecordPlayback(const std::string& Folder, const std::string& Sample, int Mode, float X,
-                      float Y, float Z, int32_t Volume = 255) {
-    const std::string Out = Folder + "/out.wav";
-    std::remove(Out.c_str());
-    InChild(Folder, WaveConfig(Out), [&] {
+// Plays one sample of the working folder at (X, Y, Z) with the listener at the origin into the
+// wave file, until it has played out, and returns how loud the recording is.
+double RecordPlayback(const std::string& Sample, int Mode, float X, float Y, float Z,
+                      int32_t Volume = 255) {
+    std::remove("out.wav");
+    InChild(".", WaveConfig, [&] {
         ASSERT_TRUE(SoundInit(44100, SoundChannelCount));
         ASSERT_TRUE(SoundActive());
         const SoundSample S = SoundSampleLoad(Sample, Mode);
@@ -112,45 +111,37 @@ double RecordPlayback(const std::string& Folder, const std::string& Sample, int 
         SoundEnabled = true;
         PlaySoundAt(S, X, Y, Z);
         EXPECT_FLOAT_EQ(SoundPosition[0], X);
-        Wait(0.6);
+        EXPECT_TRUE(WaitFor([] { return !AnyChannelPlaying(); }, 5.0));
         SoundUpdate();
         SoundClose();
     });
-    return Loudness(Out);
+    return Loudness("out.wav");
 }
 
 } // namespace
 
-TEST(SoundDecode, WavFromFileAndFromMemory) {
-    TempFolder        T;
-    const std::string Path = T.Path + "/tone.wav";
-    ASSERT_TRUE(WriteTone(Path, WavFormat, 2, 0.25));
-    SoundPcm FromFile, FromMemory;
-    ASSERT_TRUE(DecodeSoundFile(Path, FromFile));
-    EXPECT_EQ(FromFile.Channels, 2);
-    EXPECT_EQ(FromFile.SampleRate, 44100);
-    EXPECT_EQ(FromFile.Samples.size(), size_t(11025) * 2);
-    const std::vector<uint8_t> Bytes = ReadBytes(Path);
-    ASSERT_TRUE(DecodeSoundMemory(Bytes.data(), Bytes.size(), FromMemory));
-    EXPECT_EQ(FromMemory.Samples, FromFile.Samples);
-}
-
-// The game's own names use "\" as a separator as well.
-TEST(SoundDecode, BackslashNamesAndMp3) {
-    TempFolder T;
-    ASSERT_EQ(std::system(("mkdir -p '" + T.Path + "/fx'").c_str()), 0);
-    const std::string Path = T.Path + "/fx/tone.mp3";
-    ASSERT_TRUE(WriteTone(Path, Mp3Format, 1, 0.5)) << "libsndfile cannot write MP3 here";
-    SoundPcm Pcm;
-    ASSERT_TRUE(DecodeSoundFile(T.Path + "\\fx\\tone.mp3", Pcm));
-    EXPECT_EQ(Pcm.Channels, 1);
-    EXPECT_EQ(Pcm.SampleRate, 44100);
-    EXPECT_GT(Pcm.Samples.size(), size_t(20000));
-    const std::vector<uint8_t> Bytes = ReadBytes(Path);
-    SoundPcm                   FromMemory;
-    ASSERT_TRUE(DecodeSoundMemory(Bytes.data(), Bytes.size(), FromMemory));
-    EXPECT_EQ(FromMemory.Samples.size(), Pcm.Samples.size());
-    EXPECT_GT(Loudness(Path), 3000.0);
+// Both formats of the game's samples decode alike from a file, named with "\" as the game's
+// names are, and from memory: every frame, at the loudness written.
+TEST(SoundDecode, WavAndMp3FromFileAndFromMemory) {
+    clsTempFolder T;
+    ASSERT_TRUE(std::filesystem::create_directory("fx"));
+    for (const auto& [Name, Format, Channels] :
+         {std::tuple{"tone.wav", WavFormat, 2}, std::tuple{"tone.mp3", Mp3Format, 1}}) {
+        SCOPED_TRACE(Name);
+        const std::string Path = std::string("fx/") + Name;
+        ASSERT_TRUE(WriteTone(Path, Format, Channels, 0.5)) << "libsndfile cannot write it here";
+        SoundPcm FromFile, FromMemory;
+        ASSERT_TRUE(DecodeSoundFile(std::string("fx\\") + Name, FromFile));
+        EXPECT_EQ(FromFile.Channels, Channels);
+        EXPECT_EQ(FromFile.SampleRate, 44100);
+        // 22050 frames written; MP3 adds its encoder's delay and padding.
+        EXPECT_GE(FromFile.Samples.size(), size_t(22050 * Channels));
+        EXPECT_LT(FromFile.Samples.size(), size_t(24050 * Channels));
+        EXPECT_GT(Loudness(Path), 3000.0) << "an amplitude of 12000";
+        const std::vector<uint8_t> Bytes = ReadBytes(Path);
+        ASSERT_TRUE(DecodeSoundMemory(Bytes.data(), Bytes.size(), FromMemory));
+        EXPECT_EQ(FromMemory.Samples, FromFile.Samples);
+    }
 }
 
 TEST(SoundDecode, DamagedInputIsRefusedSafely) {
@@ -159,10 +150,9 @@ TEST(SoundDecode, DamagedInputIsRefusedSafely) {
     const std::vector<uint8_t> Noise(1000, 0xA5);
     EXPECT_FALSE(DecodeSoundMemory(Noise.data(), Noise.size(), Pcm));
     EXPECT_FALSE(DecodeSoundFile("/nonexistent/sound.wav", Pcm));
-    TempFolder        T;
-    const std::string Path = T.Path + "/tone.wav";
-    ASSERT_TRUE(WriteTone(Path, WavFormat, 1, 0.1));
-    std::vector<uint8_t> Bytes = ReadBytes(Path);
+    clsTempFolder T;
+    ASSERT_TRUE(WriteTone("tone.wav", WavFormat, 1, 0.1));
+    std::vector<uint8_t> Bytes = ReadBytes("tone.wav");
     // Every cut of the file either decodes what is there or is refused, never reads past it.
     for (size_t Cut :
          {size_t(4), size_t(12), size_t(40), size_t(44), size_t(45), Bytes.size() / 2}) {
@@ -178,28 +168,24 @@ TEST(SoundDecode, DamagedInputIsRefusedSafely) {
     EXPECT_FALSE(DecodeSoundMemory(Bytes.data(), Bytes.size(), Wide));
 }
 
-// Inverse distance from 100 game units on: ten times as far is about a tenth as loud.
-TEST(SoundPlayback, DistanceFactorSetsTheRolloff) {
-    TempFolder        T;
-    const std::string Sample = T.Path + "/xplbig.wav";
-    ASSERT_TRUE(WriteTone(Sample, WavFormat, 1, 0.4));
-    const double Near = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 100, 0, 0);
-    const double Far = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 1000, 0, 0);
+// One sample played at the game's distance factor: inverse distance from 100 game units on (ten
+// times as far is about a tenth as loud), scaled by the effects master volume (0 silences it).
+TEST(SoundPlayback, DistanceAndMasterVolumeSetTheLoudness) {
+    clsTempFolder T;
+    ASSERT_TRUE(WriteTone("xplbig.wav", WavFormat, 1, 0.4));
+    const int    Mode = SoundMode3D | SoundMode2D;
+    const double Near = RecordPlayback("xplbig.wav", Mode, 100, 0, 0);
     ASSERT_GT(Near, 300.0);
+    const double Far = RecordPlayback("xplbig.wav", Mode, 1000, 0, 0);
     EXPECT_GT(Far, Near * 0.05);
     EXPECT_LT(Far, Near * 0.2);
-}
-
-TEST(SoundPlayback, UnpositionedSampleIgnoresPositions) {
-    TempFolder        T;
-    const std::string Sample = T.Path + "/button.mp3";
-    ASSERT_TRUE(WriteTone(Sample, Mp3Format, 1, 0.4));
-    EXPECT_GT(RecordPlayback(T.Path, Sample, SoundMode2D, 100000, 0, 0), 300.0);
+    EXPECT_NEAR(RecordPlayback("xplbig.wav", Mode, 100, 0, 0, 128) / Near, 128.0 / 255.0, 0.1);
+    EXPECT_LT(RecordPlayback("xplbig.wav", Mode, 100, 0, 0, 0), 1.0);
 }
 
 TEST(SoundLayer, DegenerateListenerOrientationBecomesValid) {
-    TempFolder T;
-    InChild(T.Path, "[general]\ndrivers = null\n", [] {
+    clsTempFolder T;
+    InChild(".", NullConfig, [] {
         ASSERT_TRUE(SoundInit(44100, SoundChannelCount));
         GameListener(10, -179, 20);
         float O[6] = {};
@@ -226,15 +212,15 @@ TEST(SoundLayer, DegenerateListenerOrientationBecomesValid) {
     });
 }
 
-// 32 channels; when every one is busy the oldest that does not loop is taken; stop all frees them.
-TEST(SoundLayer, ChannelsAndReuse) {
-    TempFolder        T;
-    const std::string Long = T.Path + "/long.wav";
-    ASSERT_TRUE(WriteTone(Long, WavFormat, 1, 5.0));
-    InChild(T.Path, "[general]\ndrivers = null\n", [&] {
+// 32 channels; when every one is busy the oldest that does not loop is taken; stop all frees
+// them. Sound switched off keeps new sounds from starting, and only new ones.
+TEST(SoundLayer, ChannelsReuseAndSoundOff) {
+    clsTempFolder T;
+    ASSERT_TRUE(WriteTone("long.wav", WavFormat, 1, 5.0));
+    InChild(".", NullConfig, [&] {
         ASSERT_TRUE(SoundInit(44100, SoundChannelCount));
-        const SoundSample Loop = SoundSampleLoad(Long, SoundMode2D);
-        const SoundSample Once = SoundSampleLoad(Long, SoundMode3D | SoundMode2D);
+        const SoundSample Loop = SoundSampleLoad("long.wav", SoundMode2D);
+        const SoundSample Once = SoundSampleLoad("long.wav", SoundMode3D | SoundMode2D);
         ASSERT_NE(Loop, 0);
         ASSERT_NE(Once, 0);
         EXPECT_TRUE(SoundSampleSetMode(Loop, SoundLoopNormal));
@@ -250,40 +236,27 @@ TEST(SoundLayer, ChannelsAndReuse) {
         EXPECT_EQ(SoundPlaySound(SoundFreeChannel, 99), -1);
         SoundStopSound(SoundAllChannels);
         SoundUpdate();
-        for (int32_t C = 0; C < SoundChannelCount; ++C)
-            EXPECT_FALSE(SoundChannelPlaying(C)) << C;
-        EXPECT_EQ(SoundPlaySound(SoundFreeChannel, Once), 0);
+        EXPECT_FALSE(AnyChannelPlaying());
+
+        SoundEnabled = true;
+        PlaySoundAt(Once, 1, 2, 3);
+        EXPECT_TRUE(SoundChannelPlaying(0));
+        SoundEnabled = false;
+        PlaySoundAt(Once, 4, 5, 6);
+        EXPECT_FALSE(SoundChannelPlaying(1));
+        EXPECT_FLOAT_EQ(SoundPosition[0], 1.0f);
+        EXPECT_TRUE(SoundChannelPlaying(0));
         SoundClose();
         EXPECT_FALSE(SoundActive());
     });
 }
 
-// Sound off suppresses new sounds only.
-TEST(SoundLayer, PlaySoundAtHonoursSoundEnabled) {
-    TempFolder        T;
-    const std::string Long = T.Path + "/long.wav";
-    ASSERT_TRUE(WriteTone(Long, WavFormat, 1, 2.0));
-    InChild(T.Path, "[general]\ndrivers = null\n", [&] {
-        ASSERT_TRUE(SoundInit(44100, SoundChannelCount));
-        const SoundSample S = SoundSampleLoad(Long, SoundMode3D | SoundMode2D);
-        SoundEnabled = true;
-        PlaySoundAt(S, 1, 2, 3);
-        EXPECT_TRUE(SoundChannelPlaying(0));
-        SoundEnabled = false;
-        PlaySoundAt(S, 4, 5, 6);
-        EXPECT_FALSE(SoundChannelPlaying(1));
-        EXPECT_FLOAT_EQ(SoundPosition[0], 1.0f);
-        EXPECT_TRUE(SoundChannelPlaying(0));
-        SoundClose();
-    });
-}
-
 // No device at all: every call is a silent no-op, with no message and no crash.
 TEST(SoundLayer, NoDeviceMakesEveryCallANoOp) {
-    TempFolder        T;
-    const std::string Sample = T.Path + "/tone.wav";
+    clsTempFolder     T;
+    const std::string Sample = "tone.wav";
     ASSERT_TRUE(WriteTone(Sample, WavFormat, 1, 0.1));
-    InChild(T.Path, "[general]\ndrivers = nosuchbackend\n", [&] {
+    InChild(".", "[general]\ndrivers = nosuchbackend\n", [&] {
         const int Shown = MessagesShown;
         EXPECT_FALSE(SoundInit(44100, SoundChannelCount));
         EXPECT_FALSE(SoundActive());
@@ -309,19 +282,6 @@ TEST(SoundLayer, NoDeviceMakesEveryCallANoOp) {
     });
 }
 
-// The effects master volume scales every sound; 0 silences them.
-TEST(SoundPlayback, MasterVolume) {
-    TempFolder        T;
-    const std::string Sample = T.Path + "/shot.wav";
-    ASSERT_TRUE(WriteTone(Sample, WavFormat, 1, 0.4));
-    const double Full = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 50, 0, 0, 255);
-    const double Half = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 50, 0, 0, 128);
-    const double Off = RecordPlayback(T.Path, Sample, SoundMode3D | SoundMode2D, 50, 0, 0, 0);
-    ASSERT_GT(Full, 300.0);
-    EXPECT_NEAR(Half / Full, 128.0 / 255.0, 0.1);
-    EXPECT_LT(Off, 1.0);
-}
-
 // --- Which sample each game event plays ------------------------------------------------------
 
 namespace {
@@ -334,17 +294,19 @@ struct EffectTone {
     double      Hz, Seconds;
 };
 const EffectTone EffectTones[] = {
-    {"bonus.wav", 300, 0.3},   {"alarm.mp3", 410, 0.3},  {"xplbig.wav", 530, 0.3}, {"xplsmall.wav", 670, 0.3},
-    {"hitwall.mp3", 810, 0.3}, {"shot.mp3", 950, 0.3},   {"fire.mp3", 1130, 0.3},  {"fireburn.wav", 1290, 0.3},
-    {"button.mp3", 1470, 0.3}, {"heart.mp3", 1700, 0.15},
+    {"bonus.wav", 300, 0.3},    {"alarm.mp3", 410, 0.3},     {"xplbig.wav", 530, 0.3},
+    {"xplsmall.wav", 670, 0.3}, {"hitwall.mp3", 810, 0.3},   {"shot.mp3", 950, 0.3},
+    {"fire.mp3", 1130, 0.3},    {"fireburn.wav", 1290, 0.3}, {"button.mp3", 1470, 0.3},
+    {"heart.mp3", 1700, 0.15},
 };
 
-bool WriteEffectTones(const std::string& Folder) {
-    if (std::system(("mkdir -p '" + Folder + "/sound/fx'").c_str()) != 0) return false;
+// Writes them into "sound/fx" of the working folder.
+bool WriteEffectTones() {
+    std::filesystem::create_directories("sound/fx");
     for (const EffectTone& E : EffectTones) {
         const std::string Name(E.File);
-        const int Format = Name.ends_with(".wav") ? WavFormat : Mp3Format;
-        if (!WriteTone(Folder + "/sound/fx/" + Name, Format, 1, E.Seconds, E.Hz, 6000)) return false;
+        const int         Format = Name.ends_with(".wav") ? WavFormat : Mp3Format;
+        if (!WriteTone("sound/fx/" + Name, Format, 1, E.Seconds, E.Hz, 6000)) return false;
     }
     return true;
 }
@@ -384,24 +346,8 @@ std::string HeardEffects(const std::string& Path) {
     return Heard;
 }
 
-bool AnyChannelPlaying() {
-    for (int32_t C = 0; C < SoundChannelCount; ++C)
-        if (SoundChannelPlaying(C)) return true;
-    return false;
-}
-
-// Polls Done every 10 ms for at most Limit seconds; true when it came true.
-bool WaitFor(const std::function<bool()>& Done, double Limit) {
-    const auto End = std::chrono::steady_clock::now() + std::chrono::duration<double>(Limit);
-    while (!Done()) {
-        if (std::chrono::steady_clock::now() > End) return false;
-        Wait(0.01);
-    }
-    return true;
-}
-
 // A battle with the player at the origin and the listener on it, the game's samples loaded from
-// the tone files in Folder (the working folder of the child).
+// the tone files of the working folder.
 void StartBattleWithTones() {
     ResetBattleWorld(0, 0, 0);
     LoadSoundEffects();
@@ -415,46 +361,64 @@ void StartBattleWithTones() {
 
 struct SoundEvent {
     const char*           Name;
-    std::function<void()> Happen; // makes the event happen in a fresh battle
-    const char*           Heard;  // effect files heard, in the order of EffectTones
+    std::function<void()> Happen;  // makes the event happen in a fresh battle
+    const char*           Heard;   // effect files heard, in the order of EffectTones
     float                 X, Y, Z; // where the last sample plays
 };
-
-// A shot of the player's in flight in slot 0, at (X, Z) with velocity VX along X.
-void PlayerShotAt(float X, float Z, float VX) {
-    Shot_Rec& S = Shots[0];
-    S = Shot_Rec{};
-    S.X = X, S.Y = float(GroundY), S.Z = Z, S.VX = VX;
-    S.Life = 1000, S.Power = 20, S.Owner = 0, S.Bounces = true;
-}
 
 } // namespace
 
 TEST(SoundEvents, EachEventPlaysItsSampleWhereItHappens) {
-    const float     Y = float(GroundY);
+    const float      Y = float(GroundY);
     const SoundEvent Events[] = {
         {"the player fires", [] { FireShot(0); }, "shot.mp3", 0, Y, 0},
-        {"a hit", [] { PlaceTank(1, 3, 0, 0); PlayerShotAt(3, 0, 0); ApplyHit(0, 1); },
+        {"a hit",
+         [] {
+             PlaceTank(1, 3, 0, 0);
+             PlaceShot(0, 0, 3, 0);
+             ApplyHit(0, 1);
+         },
          "xplsmall.wav", 3, Y, 0},
-        {"a kill", [] { PlaceTank(1, 0, 4, 0).Energy = 5; PlayerShotAt(0, 4, 0); ApplyHit(0, 1); },
+        {"a kill",
+         [] {
+             PlaceTank(1, 0, 4, 0).Energy = 5;
+             PlaceShot(0, 0, 0, 4);
+             ApplyHit(0, 1);
+         },
          "xplbig.wav xplsmall.wav", 0, Y, 4},
         {"the player falls below 25",
-         [] { Actors[0].Energy = 30; PlaceTank(1, 2, 2, 0); PlayerShotAt(0, 0, 0);
-              Shots[0].Owner = 1, Shots[0].Power = 10; ApplyHit(0, 0); },
+         [] {
+             Actors[0].Energy = 30;
+             PlaceTank(1, 2, 2, 0);
+             PlaceShot(0, 1, 0, 0);
+             ApplyHit(0, 0);
+         },
          "alarm.mp3 xplsmall.wav heart.mp3", 0, Y, 0},
-        {"a shot at the wall", [] { PlayerShotAt(499, 7, 5); UpdateShots(); }, "hitwall.mp3", 504, Y, 7},
-        {"a bonus pickup", [] { PlaceBonus(1, 1, 1, 1); BonusPickup(1); }, "bonus.wav", 1, Y, 1},
-        {"a menu click", [] { MenuItems[1].Used = true, MenuItems[1].Kind = KindButton;
-                              MenuAction(1); }, "button.mp3", 0, 0, 0},
+        {"a shot at the wall",
+         [] {
+             PlaceShot(0, 0, 499, 7).VX = 5;
+             UpdateShots();
+         },
+         "hitwall.mp3", 504, Y - 2, 7},
+        {"a bonus pickup",
+         [] {
+             PlaceBonus(1, 1, 1, 1);
+             BonusPickup(1);
+         },
+         "bonus.wav", 1, Y, 1},
+        {"a menu click",
+         [] {
+             MenuItems[1].Used = true, MenuItems[1].Kind = KindButton;
+             MenuAction(1);
+         },
+         "button.mp3", 0, 0, 0},
     };
-    TempFolder T;
-    ASSERT_TRUE(WriteEffectTones(T.Path)) << "libsndfile cannot write the tones here";
+    clsTempFolder T;
+    ASSERT_TRUE(WriteEffectTones()) << "libsndfile cannot write the tones here";
     for (const SoundEvent& E : Events) {
         SCOPED_TRACE(E.Name);
-        const std::string Out = T.Path + "/out.wav";
-        std::remove(Out.c_str());
-        InChild(T.Path, WaveConfig(Out), [&] {
-            ASSERT_EQ(chdir(T.Path.c_str()), 0);
+        std::remove("out.wav");
+        InChild(".", WaveConfig, [&] {
             StartBattleWithTones();
             SoundPosition[0] = SoundPosition[1] = SoundPosition[2] = 0;
             E.Happen();
@@ -465,25 +429,32 @@ TEST(SoundEvents, EachEventPlaysItsSampleWhereItHappens) {
             WaitFor([] { return !AnyChannelPlaying(); }, 0.6);
             SoundClose();
         });
-        EXPECT_EQ(HeardEffects(Out), E.Heard);
+        EXPECT_EQ(HeardEffects("out.wav"), E.Heard);
     }
 }
 
-// The heartbeat loops until all sounds stop: it still plays after the longer alarm has ended.
+// The heartbeat loops until all sounds stop: it still plays after the longer alarm has ended,
+// and a bonus pickup (even one that repairs the player) leaves it running.
 TEST(SoundEvents, TheHeartbeatLoopsUntilEverySoundStops) {
-    TempFolder T;
-    ASSERT_TRUE(WriteEffectTones(T.Path)) << "libsndfile cannot write the tones here";
-    InChild(T.Path, "[general]\ndrivers = null\n", [&] {
-        ASSERT_EQ(chdir(T.Path.c_str()), 0);
+    clsTempFolder T;
+    ASSERT_TRUE(WriteEffectTones()) << "libsndfile cannot write the tones here";
+    InChild(".", NullConfig, [&] {
         StartBattleWithTones();
         Actors[0].Energy = 30;
         PlaceTank(1, 2, 2, 0);
-        PlayerShotAt(0, 0, 0);
-        Shots[0].Owner = 1;
+        PlaceShot(0, 1, 0, 0);
         ApplyHit(0, 0); // the alarm on channel 0, the heartbeat on 1, the hit on 2
         ASSERT_TRUE(SoundChannelPlaying(1));
-        ASSERT_TRUE(WaitFor([] { return !SoundChannelPlaying(0) && !SoundChannelPlaying(2); }, 5.0));
-        EXPECT_TRUE(SoundChannelPlaying(1)) << "the heartbeat stopped with the alarm";
+        PlaceBonus(2, 1, 1, 2);
+        BonusPickup(2); // the chime on channel 3
+        ASSERT_TRUE(SoundChannelPlaying(3));
+        ASSERT_TRUE(WaitFor(
+            [] {
+                return !SoundChannelPlaying(0) && !SoundChannelPlaying(2) &&
+                       !SoundChannelPlaying(3);
+            },
+            5.0));
+        EXPECT_TRUE(SoundChannelPlaying(1)) << "the heartbeat stopped with the alarm or the pickup";
         SoundStopSound(SoundAllChannels);
         EXPECT_FALSE(AnyChannelPlaying());
         SoundClose();
@@ -492,11 +463,9 @@ TEST(SoundEvents, TheHeartbeatLoopsUntilEverySoundStops) {
 
 // The click of a menu button is not placed in the world: it is as loud with the player far away.
 TEST(SoundEvents, AMenuClickIsHeardFullyFarFromTheOrigin) {
-    TempFolder T;
-    ASSERT_TRUE(WriteEffectTones(T.Path)) << "libsndfile cannot write the tones here";
-    const std::string Out = T.Path + "/out.wav";
-    InChild(T.Path, WaveConfig(Out), [&] {
-        ASSERT_EQ(chdir(T.Path.c_str()), 0);
+    clsTempFolder T;
+    ASSERT_TRUE(WriteEffectTones()) << "libsndfile cannot write the tones here";
+    InChild(".", WaveConfig, [&] {
         StartBattleWithTones();
         Actors[0].X = 10000;
         UpdateSoundListener();
@@ -505,5 +474,5 @@ TEST(SoundEvents, AMenuClickIsHeardFullyFarFromTheOrigin) {
         WaitFor([] { return !AnyChannelPlaying(); }, 1.0);
         SoundClose();
     });
-    EXPECT_GT(Loudness(Out), 1000.0);
+    EXPECT_GT(Loudness("out.wav"), 1000.0);
 }

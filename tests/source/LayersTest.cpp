@@ -13,8 +13,10 @@
 //   main.cpp
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -29,66 +31,50 @@ const fs::path SourceDir = fs::path(TARVIX_SOURCE_DIR) / "src";
 // render's image loading counted apart from the rest of render.
 std::string UnitOf(const std::string& RelativePath) {
     const size_t Slash = RelativePath.find('/');
-    if (Slash == std::string::npos)
-        return "";
+    if (Slash == std::string::npos) return "";
     const std::string Folder = RelativePath.substr(0, Slash);
     const std::string Name = RelativePath.substr(Slash + 1);
-    if (Folder == "render" && (Name.rfind("Texture", 0) == 0 || Name.rfind("ImageDecoders", 0) == 0))
+    if (Folder == "render" &&
+        (Name.rfind("Texture", 0) == 0 || Name.rfind("ImageDecoders", 0) == 0))
         return "images";
     return Folder;
 }
 
+// The layers from the bottom; "" is main.cpp at the top of src/.
+const std::vector<std::vector<std::string>> Layers = {
+    {"platform"},        {"core"}, {"images"}, {"model", "sound"},
+    {"world", "render"}, {"menu"}, {"shell"},  {""}};
+
 // The layer of a unit; -1 for a folder the layers do not know.
 int LayerOf(const std::string& Unit) {
-    if (Unit == "platform") return 0;
-    if (Unit == "core") return 1;
-    if (Unit == "images") return 2;
-    if (Unit == "model" || Unit == "sound") return 3;
-    if (Unit == "world" || Unit == "render") return 4;
-    if (Unit == "menu") return 5;
-    if (Unit == "shell") return 6;
-    if (Unit.empty()) return 7;
+    for (size_t L = 0; L < Layers.size(); ++L)
+        if (std::find(Layers[L].begin(), Layers[L].end(), Unit) != Layers[L].end()) return int(L);
     return -1;
 }
 
 bool IncludeAllowed(const std::string& From, const std::string& To) {
-    if (From == To)
-        return true;
+    if (From == To) return true;
     const int FromLayer = LayerOf(From);
     const int ToLayer = LayerOf(To);
-    if (FromLayer < 0 || ToLayer < 0 || ToLayer > FromLayer)
-        return false;
-    if (ToLayer < FromLayer)
-        return true;
+    if (FromLayer < 0 || ToLayer < 0 || ToLayer > FromLayer) return false;
+    if (ToLayer < FromLayer) return true;
     // Side by side only world and render; render's image loading counts as render there.
     const auto WorldOrRender = [](const std::string& U) { return U == "world" || U == "render"; };
     return WorldOrRender(From) && WorldOrRender(To);
 }
 
-struct Include {
-    std::string File;   // below src/
-    int         Line;
-    std::string Target; // as written
-};
-
-std::vector<Include> QuotedIncludes() {
-    std::vector<Include> Found;
-    const std::regex Pattern(R"re(^\s*#\s*include\s*"([^"]+)")re");
+// Calls Visit(file below src/, line number, text) for every line of every source file.
+void ForEachSourceLine(
+    const std::function<void(const std::string&, int, const std::string&)>& Visit) {
     for (const auto& Entry : fs::recursive_directory_iterator(SourceDir)) {
         const std::string Ext = Entry.path().extension().string();
-        if (!Entry.is_regular_file() || (Ext != ".cpp" && Ext != ".h"))
-            continue;
-        std::ifstream In(Entry.path());
-        std::string   Text;
-        int           Line = 0;
-        while (std::getline(In, Text)) {
-            ++Line;
-            std::smatch Match;
-            if (std::regex_search(Text, Match, Pattern))
-                Found.push_back({fs::relative(Entry.path(), SourceDir).generic_string(), Line, Match[1]});
-        }
+        if (!Entry.is_regular_file() || (Ext != ".cpp" && Ext != ".h")) continue;
+        const std::string File = fs::relative(Entry.path(), SourceDir).generic_string();
+        std::ifstream     In(Entry.path());
+        std::string       Text;
+        for (int Line = 1; std::getline(In, Text); ++Line)
+            Visit(File, Line, Text);
     }
-    return Found;
 }
 
 } // namespace
@@ -114,39 +100,41 @@ TEST(Layers, RuleOrdersTheUnits) {
 }
 
 TEST(Layers, NoIncludeReachesUp) {
-    const std::vector<Include> Includes = QuotedIncludes();
-    ASSERT_GT(Includes.size(), 100u) << "the source tree was not found at " << SourceDir;
-    for (const Include& I : Includes) {
-        const bool Exists = fs::exists(SourceDir / I.Target);
-        EXPECT_TRUE(Exists) << I.File << ":" << I.Line << " includes " << I.Target
-                            << ", which is not a path below src/";
-        if (Exists)
-            EXPECT_TRUE(IncludeAllowed(UnitOf(I.File), UnitOf(I.Target)))
-                << I.File << ":" << I.Line << " includes " << I.Target << ": "
-                << UnitOf(I.File) << " may not include " << UnitOf(I.Target);
-    }
+    const std::regex Pattern(R"re(^\s*#\s*include\s*"([^"]+)")re");
+    int              Includes = 0;
+    ForEachSourceLine([&](const std::string& File, int Line, const std::string& Text) {
+        std::smatch Match;
+        if (!std::regex_search(Text, Match, Pattern)) return;
+        ++Includes;
+        const std::string Target = Match[1];
+        const std::string Where = File + ":" + std::to_string(Line) + " includes " + Target;
+        if (!fs::exists(SourceDir / Target)) {
+            ADD_FAILURE() << Where << ", which is not a path below src/";
+        } else {
+            EXPECT_TRUE(IncludeAllowed(UnitOf(File), UnitOf(Target)))
+                << Where << ": " << UnitOf(File) << " may not include " << UnitOf(Target);
+        }
+    });
+    EXPECT_GT(Includes, 100) << "the source tree was not found at " << SourceDir;
 }
 
 // The platform libraries' headers only in the units that stand in for the platform.
 TEST(Layers, PlatformHeadersStayInTheirUnits) {
-    const std::regex Library(R"re(^\s*#\s*include\s*<(SDL[^>]*|AL/[^>]*|sndfile\.h|jpeglib\.h|png\.h)>)re");
-    const std::vector<std::string> Allowed = {
-        "platform/", "shell/Window.cpp", "shell/Events.cpp", "shell/Gamepad.cpp",
-        "shell/PictureBuffer.cpp", "sound/", "render/ImageDecoders.cpp"};
-    for (const auto& Entry : fs::recursive_directory_iterator(SourceDir)) {
-        if (!Entry.is_regular_file())
-            continue;
-        const std::string File = fs::relative(Entry.path(), SourceDir).generic_string();
-        std::ifstream     In(Entry.path());
-        std::string       Text;
-        while (std::getline(In, Text)) {
-            std::smatch Match;
-            if (!std::regex_search(Text, Match, Library))
-                continue;
-            bool Fits = false;
-            for (const std::string& Prefix : Allowed)
-                Fits = Fits || File.compare(0, Prefix.size(), Prefix) == 0;
-            EXPECT_TRUE(Fits) << File << " includes <" << Match[1] << ">";
-        }
-    }
+    const std::regex Library(
+        R"re(^\s*#\s*include\s*<(SDL[^>]*|AL/[^>]*|sndfile\.h|jpeglib\.h|png\.h)>)re");
+    const std::vector<std::string> Allowed = {"platform/",
+                                              "shell/Window.cpp",
+                                              "shell/Events.cpp",
+                                              "shell/Gamepad.cpp",
+                                              "shell/PictureBuffer.cpp",
+                                              "sound/",
+                                              "render/ImageDecoders.cpp"};
+    ForEachSourceLine([&](const std::string& File, int, const std::string& Text) {
+        std::smatch Match;
+        if (!std::regex_search(Text, Match, Library)) return;
+        bool Fits = false;
+        for (const std::string& Prefix : Allowed)
+            Fits = Fits || File.compare(0, Prefix.size(), Prefix) == 0;
+        EXPECT_TRUE(Fits) << File << " includes <" << Match[1] << ">";
+    });
 }

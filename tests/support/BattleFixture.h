@@ -6,19 +6,19 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "core/EventLog.h"
 #include "menu/Menu.h"
 #include "menu/Settings.h"
 #include "platform/Numbers.h"
 #include "render/Particles.h"
 #include "shell/App.h"
+#include "shell/GameEntry.h"
 #include "shell/Input.h"
 #include "shell/Window.h"
-#include "core/EventLog.h"
 #include "world/Player.h"
 #include "world/Setup.h"
 #include "world/Shots.h"
 #include "world/World.h"
-#include "shell/GameEntry.h"
 
 // The records a new battle gives the player, a tank, a turret and a bonus item, made once by the
 // game's own new-battle setup (one of each, start energy 100, two shots) so that the fixtures
@@ -128,27 +128,33 @@ inline bool NewestLogLineIs(const std::string& Message, double R, double G, doub
            Line.ColorR == R && Line.ColorG == G && Line.ColorB == B;
 }
 
-// A new battle made the way the game makes one: the whole game setup, first start included, in
-// the current GL context and working folder (which must see the generated data), with the custom
-// arena given here rather than read from "./lastarena.ini". The random generator starts from 0
-// as in a fresh run, so every call builds the same battle. Leaves the game running (state 2).
-inline void StartRealBattle(int Tanks, int Turrets, int Bonus, int MaxShots) {
-    const bool FromFile = ArenaFromFile;
-    ArenaFromFile = false;
-    ArenaTanks = Tanks;
-    ArenaTurrets = Turrets;
-    ArenaBonus = Bonus;
-    ArenaMaxShots = MaxShots;
-    ArenaStartEnergy = 100;
-    ArenaRespawn = false;
-    SoundEnabled = false;
-    RandomSeed = 0;
-    FirstStart = true;
-    NextMenuItem = 1; // the menu tree is built at every first start
-    NewGameRequested = 1;
-    GameSetup();
-    ArenaFromFile = FromFile;
-    GameState = 2;
+// A flying shot of Owner at (X, Z) in slot K with the owner's values, counted against the
+// owner's shots, already past its first move (so it can hit its owner too).
+inline Shot_Rec& PlaceShot(int K, int Owner, float X, float Z, int32_t Life = 500) {
+    Shot_Rec&        S = Shots[K];
+    const Actor_Rec& A = Actors[Owner];
+    S = Shot_Rec{};
+    S.X = X;
+    S.Y = float(GroundY) - 2;
+    S.Z = Z;
+    S.ColorR = float(A.ColorR);
+    S.ColorG = float(A.ColorG);
+    S.ColorB = float(A.ColorB);
+    S.Life = Life;
+    S.Power = A.ShotPower;
+    S.Owner = int16_t(Owner);
+    S.Bounces = A.ShotsBounce;
+    S.Moved = true;
+    Actors[Owner].ShotsInFlight += 1;
+    return S;
+}
+
+// Spark particles alive now.
+inline int LiveSparks() {
+    int N = 0;
+    for (int I = 1; I <= ParticleSlots; I++)
+        N += Sparks[I].Life > 0;
+    return N;
 }
 
 // Skips a test that needs the generated models when the generator has not made them yet.
@@ -169,4 +175,24 @@ inline void RunFirstStart(int Width, int Height) {
     NewGameRequested = 1;
     GameState = 0;
     GameSetup();
+}
+
+// A new battle made the way the game makes one: the whole first start on the current screen,
+// with the custom arena given here rather than read from "./lastarena.ini". The random
+// generator starts from 0 as in a fresh run, so every call builds the same battle. Leaves the
+// game running (state 2).
+inline void StartRealBattle(int Tanks, int Turrets, int Bonus, int MaxShots) {
+    const bool FromFile = ArenaFromFile;
+    ArenaFromFile = false;
+    ArenaTanks = Tanks;
+    ArenaTurrets = Turrets;
+    ArenaBonus = Bonus;
+    ArenaMaxShots = MaxShots;
+    ArenaStartEnergy = 100;
+    ArenaRespawn = false;
+    SoundEnabled = false;
+    RandomSeed = 0;
+    RunFirstStart(ScreenWidth, ScreenHeight);
+    ArenaFromFile = FromFile;
+    GameState = 2;
 }

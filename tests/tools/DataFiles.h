@@ -14,10 +14,10 @@ std::string AssetgenBinary();
 struct DecodedImage {
     int                  Width = 0, Height = 0;
     std::vector<uint8_t> Rgb;
-    int Luma(int X, int Y) const;   // 0..255, mean of the three channels
+    int                  Luma(int X, int Y) const; // 0..255, mean of the three channels
 };
 
-// Decodes a JPEG with libjpeg; false (and a message in Error) when it cannot.
+// Decodes a JPEG as the game does; false (and a message in Error) when it cannot.
 bool ReadJpeg(const std::string& Path, DecodedImage& Image, std::string& Error);
 
 // The bytes of a file; empty when it cannot be read.
@@ -25,14 +25,3 @@ std::vector<char> ReadBytes(const std::string& Path);
 
 // Runs the generator into Folder; returns its exit status (-1 when it could not be run).
 int RunAssetgen(const std::string& Folder);
-
-// A fresh empty folder under the system's temporary folder, removed by the destructor.
-class clsTempFolder {
-  public:
-    clsTempFolder();
-    ~clsTempFolder();
-    const std::string& Path() const { return Folder; }
-
-  private:
-    std::string Folder;
-};

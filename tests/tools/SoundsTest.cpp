@@ -1,33 +1,28 @@
-// The generated sound effects, decoded through libsndfile as the game decodes them.
+// The generated sound effects, decoded as the game decodes them.
 #include "DataFiles.h"
+#include "sound/Sound.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <sndfile.h>
 
 namespace {
 
 struct Decoded {
     int                 Channels = 0, Rate = 0;
-    std::vector<double> Samples;   // -1..1
+    std::vector<double> Samples; // -1..1
 };
 
+// A generated sample through the game's own decoder.
 bool Decode(const std::string& Name, Decoded& Out) {
-    SF_INFO  Info = {};
-    SNDFILE* File = sf_open((DataDir() + "/sound/fx/" + Name).c_str(), SFM_READ, &Info);
-    if (!File)
-        return false;
-    std::vector<short> Pcm(static_cast<size_t>(Info.frames) * Info.channels);
-    const sf_count_t   Read = sf_readf_short(File, Pcm.data(), Info.frames);
-    sf_close(File);
-    Out.Channels = Info.channels;
-    Out.Rate = Info.samplerate;
-    Pcm.resize(static_cast<size_t>(Read) * Info.channels);
-    for (short S : Pcm)
+    SoundPcm Pcm;
+    if (!DecodeSoundFile(DataDir() + "/sound/fx/" + Name, Pcm)) return false;
+    Out.Channels = Pcm.Channels;
+    Out.Rate = Pcm.SampleRate;
+    for (int16_t S : Pcm.Samples)
         Out.Samples.push_back(S / 32768.0);
-    return Read == Info.frames;
+    return true;
 }
 
 struct Expected {
@@ -37,10 +32,11 @@ struct Expected {
 };
 
 const Expected Effects[] = {
-    {"bonus.wav", 0.3, 2.0, false},    {"alarm.mp3", 0.8, 3.0, false},  {"xplbig.wav", 1.5, 5.0, false},
-    {"xplsmall.wav", 0.2, 1.2, false}, {"hitwall.mp3", 0.1, 0.8, false}, {"shot.mp3", 0.1, 0.8, false},
-    {"fire.mp3", 1.5, 6.0, true},      {"fireburn.wav", 1.5, 6.0, true}, {"button.mp3", 0.02, 0.3, false},
-    {"heart.mp3", 0.6, 1.3, true},
+    {"bonus.wav", 0.3, 2.0, false},   {"alarm.mp3", 0.8, 3.0, false},
+    {"xplbig.wav", 1.5, 5.0, false},  {"xplsmall.wav", 0.2, 1.2, false},
+    {"hitwall.mp3", 0.1, 0.8, false}, {"shot.mp3", 0.1, 0.8, false},
+    {"fire.mp3", 1.5, 6.0, true},     {"fireburn.wav", 1.5, 6.0, true},
+    {"button.mp3", 0.02, 0.3, false}, {"heart.mp3", 0.6, 1.3, true},
 };
 
 double Peak(const std::vector<double>& S) {
@@ -79,8 +75,7 @@ TEST(Sounds, EveryEffectDecodesAsLoudMonoWithinItsLengthAndUnclipped) {
 
 TEST(Sounds, OneShotsStartAndEndInSilence) {
     for (const Expected& E : Effects) {
-        if (E.Loops)
-            continue;
+        if (E.Loops) continue;
         SCOPED_TRACE(E.File);
         Decoded D;
         ASSERT_TRUE(Decode(E.File, D));
@@ -115,7 +110,8 @@ TEST(Sounds, FireLoopsJoinSeamlesslyAndCrackle) {
         ASSERT_TRUE(Decode(Name, D));
         const std::vector<double>& S = D.Samples;
         ASSERT_GT(S.size(), 1000u);
-        EXPECT_LE(std::fabs(S.front() - S.back()), TypicalLargeStep(S)) << "the loop jumps at its join";
+        EXPECT_LE(std::fabs(S.front() - S.back()), TypicalLargeStep(S))
+            << "the loop jumps at its join";
         // Crackles: short peaks well above the rumble's level.
         double Sum = 0;
         for (double V : S)
@@ -125,7 +121,9 @@ TEST(Sounds, FireLoopsJoinSeamlesslyAndCrackle) {
         // The fire sounds all the way through: no second of it is near silence.
         const size_t Quarter = S.size() / 4;
         for (int Q = 0; Q < 4; ++Q)
-            EXPECT_GT(Peak(std::vector<double>(S.begin() + Q * Quarter, S.begin() + (Q + 1) * Quarter)), 0.1);
+            EXPECT_GT(
+                Peak(std::vector<double>(S.begin() + Q * Quarter, S.begin() + (Q + 1) * Quarter)),
+                0.1);
     }
 }
 
@@ -139,6 +137,6 @@ TEST(Sounds, TheBonusChimeRisesInPitch) {
             N += (D.Samples[I - 1] < 0) != (D.Samples[I] < 0);
         return N;
     };
-    const size_t Tenth = D.Rate / 20;   // 50 ms windows
+    const size_t Tenth = D.Rate / 20; // 50 ms windows
     EXPECT_GT(Crossings(Tenth * 6, Tenth * 7), Crossings(Tenth / 4, Tenth + Tenth / 4));
 }

@@ -66,28 +66,25 @@ TEST_F(EnemyTest, TankInSightFiresWhenAimedAndTurnsLeftOtherwise) {
     EXPECT_NEAR(Sum / 500, 1.8, 0.1);
 }
 
-TEST_F(EnemyTest, EnemiesNormaliseBothHeadingsInSight) {
-    Actor_Rec& T = PlaceTurret(1, 0, 100, -10);
+// In sight range without a line of fire a turret turns right by exactly its turn speed of 3 per
+// unit of SpeedFactor and never moves; both headings are first brought into 0..360. At the sight
+// range exactly it no longer reacts.
+TEST_F(EnemyTest, TurretTurnsRightByExactlyItsTurnSpeed) {
+    Actor_Rec& T = PlaceTurret(1, 0, 200, -10);
     Actors[0].Heading = -30;
     EnemyThink(1);
     EXPECT_FLOAT_EQ(Actors[0].Heading, 330.0f);
     EXPECT_FLOAT_EQ(T.Heading, 350.0f - 3.0f);
-}
-
-TEST_F(EnemyTest, TurretTurnsRightByExactlyItsTurnSpeed) {
-    Actor_Rec& T = PlaceTurret(1, 0, 200, 100);
-    EnemyThink(1);
-    EXPECT_FLOAT_EQ(T.Heading, 97.0f);
     SpeedFactor = 0.5f;
     EnemyThink(1);
-    EXPECT_FLOAT_EQ(T.Heading, 95.5f);
+    EXPECT_FLOAT_EQ(T.Heading, 345.5f);
     EXPECT_FLOAT_EQ(T.X, 0.0f);
     EXPECT_FLOAT_EQ(T.Z, 200.0f);
     EXPECT_EQ(T.ShotsInFlight, 0);
 
-    T.Z = 300; // at the sight range exactly it stops reacting
+    T.Z = 300;
     EnemyThink(1);
-    EXPECT_FLOAT_EQ(T.Heading, 95.5f);
+    EXPECT_FLOAT_EQ(T.Heading, 345.5f);
 }
 
 TEST_F(EnemyTest, TurretFiresWithoutTurningWhenAimed) {
@@ -101,45 +98,33 @@ TEST_F(EnemyTest, TurretFiresWithoutTurningWhenAimed) {
     EXPECT_FLOAT_EQ(T.Heading, 40.0f);
 }
 
-TEST_F(EnemyTest, BonusItemRunsThePickup) {
-    PlaceBonus(5, 1, 1, 1);
-    EnemyThink(5);
-    EXPECT_EQ(Actors[5].Energy, 0);
-    EXPECT_EQ(Actors[0].MaxShots, 3);
-}
-
 // The pass draws through real display lists: each test list paints the whole view in its own
 // colour, so the pixel in the middle tells which model the pass chose.
 class ActorPassTest : public ::testing::Test {
   protected:
     clsTestGLContext Ctx{32, 32};
-    uint32_t         SavedLists[5] = {};
+    // The player's list red, the near and far tank green and blue, the near and far turret
+    // yellow and cyan.
+    uint32_t* const Lists[5] = {&HeroList, &TigerList, &TigerFarList, &TurretList, &TurretFarList};
+    uint32_t        SavedLists[5] = {};
 
     void SetUp() override {
         ResetBattleWorld(0, 0, 0);
-        SavedLists[0] = HeroList;
-        SavedLists[1] = TigerList;
-        SavedLists[2] = TigerFarList;
-        SavedLists[3] = TurretList;
-        SavedLists[4] = TurretFarList;
         AnimatedModels = false; // the still lists are the ones painted here
+        const float Colours[5][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {0, 1, 1}};
+        for (int I = 0; I < 5; I++)
+            SavedLists[I] = *Lists[I];
         if (!Ctx.Ready()) return;
-        HeroList = PaintList(1, 0, 0);
-        TigerList = PaintList(0, 1, 0);
-        TigerFarList = PaintList(0, 0, 1);
-        TurretList = PaintList(1, 1, 0);
-        TurretFarList = PaintList(0, 1, 1);
+        for (int I = 0; I < 5; I++)
+            *Lists[I] = PaintList(Colours[I][0], Colours[I][1], Colours[I][2]);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
     void TearDown() override {
-        HeroList = SavedLists[0];
-        TigerList = SavedLists[1];
-        TigerFarList = SavedLists[2];
-        TurretList = SavedLists[3];
-        TurretFarList = SavedLists[4];
+        for (int I = 0; I < 5; I++)
+            *Lists[I] = SavedLists[I];
         AnimatedModels = true;
     }
 
@@ -200,7 +185,9 @@ TEST_F(ActorPassTest, NearOrFarModelByDetailLevel) {
     EXPECT_TRUE(IsColour(PassColour(), 0, 1, 1));
 }
 
-TEST_F(ActorPassTest, ActorsPastTheBattleSlotsAndDeadOnesAreLeftAlone) {
+// A full custom arena fills slots up to 150: the last of them is drawn and walks like the first,
+// while slot 151 and dead actors are left alone.
+TEST_F(ActorPassTest, OnlyLiveActorsUpToTheLastBattleSlotTakePart) {
     REQUIRE_GL(Ctx);
     CameraMode = 1;
     PlaceTank(151, 10, 10, 0);
@@ -208,12 +195,6 @@ TEST_F(ActorPassTest, ActorsPastTheBattleSlotsAndDeadOnesAreLeftAlone) {
     EXPECT_TRUE(IsColour(PassColour(), 0, 0, 0));
     EXPECT_FLOAT_EQ(Actors[151].Z, 10.0f);
     EXPECT_FLOAT_EQ(Actors[5].Z, 20.0f);
-}
-
-// A full custom arena fills slots up to 150; the last of them takes part like the first.
-TEST_F(ActorPassTest, TheLastSlotOfAFullArenaIsDrawnAndMoved) {
-    REQUIRE_GL(Ctx);
-    CameraMode = 1;
     PlaceTank(150, 10, 10, 0);
     EXPECT_TRUE(IsColour(PassColour(), 0, 1, 0));
     EXPECT_LT(Actors[150].Z, 10.0f) << "it walked";
@@ -263,13 +244,6 @@ TEST_F(ActorPassTest, PlayerIsOnlyClamped) {
     EXPECT_FLOAT_EQ(P.X, 495.0f);
     EXPECT_FLOAT_EQ(P.Z, -495.0f);
     EXPECT_FLOAT_EQ(P.Heading, 45.0f);
-}
-
-int LiveSparks() {
-    int Count = 0;
-    for (int i = 1; i <= ParticleSlots; ++i)
-        Count += Sparks[i].Life > 0;
-    return Count;
 }
 
 TEST_F(ActorPassTest, OnlyDamagedTanksAndTheWreckSmoke) {

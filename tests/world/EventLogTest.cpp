@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <string>
+#include <tuple>
 
 #include "core/EventLog.h"
 
@@ -24,28 +25,23 @@ class EventLogLines : public ::testing::Test {
     }
 };
 
-TEST_F(EventLogLines, OldestLinesLeaveAfterEighteen) {
+// After 18 lines the first has left the log, after 19 the second too; each line keeps the
+// colour it was added in as it scrolls.
+TEST_F(EventLogLines, OldestLinesLeaveAfterEighteenWithTheirColours) {
     for (int I = 1; I <= 18; ++I)
-        AddLogLine("Line " + std::to_string(I), 1, 1, 1);
+        AddLogLine("Line " + std::to_string(I), I / 100.0, 1, 0);
     EXPECT_EQ(MessageOf(EventLog[0]), "Line 1");
     EXPECT_EQ(MessageOf(EventLog[LogLines - 1]), "Line 18");
 
-    AddLogLine("Line 19", 1, 1, 1);
+    AddLogLine("Line 19", 0.19, 1, 0);
     EXPECT_EQ(MessageOf(EventLog[0]), "Line 2"); // the first line has gone
-    AddLogLine("Line 20", 1, 1, 1);
-    EXPECT_EQ(MessageOf(EventLog[0]), "Line 3"); // and the second
-    for (int I = 0; I < LogLines; ++I)
-        EXPECT_EQ(MessageOf(EventLog[I]), "Line " + std::to_string(I + 3));
-}
-
-TEST_F(EventLogLines, ColourTravelsWithItsLine) {
-    AddLogLine("Hit by Turret 4", 1, 0, 0);
-    AddLogLine("Radar repaired", 1, 1, 0);
-    EXPECT_EQ(EventLog[16].ColorG, 0.0);
-    EXPECT_EQ(EventLog[17].ColorG, 1.0);
-    EXPECT_EQ(EventLog[17].ColorB, 0.0);
-    EXPECT_EQ(EventLog[15].Text, ""); // untouched lines stay empty and white
-    EXPECT_EQ(EventLog[15].ColorR, 1.0);
+    AddLogLine("Line 20", 0.20, 1, 0);
+    for (int I = 0; I < LogLines; ++I) {
+        const LogString& L = EventLog[I];
+        EXPECT_EQ(MessageOf(L), "Line " + std::to_string(I + 3)); // and the second
+        EXPECT_EQ(std::tie(L.ColorR, L.ColorG, L.ColorB),
+                  std::make_tuple((I + 3) / 100.0, 1.0, 0.0));
+    }
 }
 
 TEST_F(EventLogLines, LongMessageIsCutInTheLogButKeptWholeOnScreen) {
@@ -71,7 +67,7 @@ TEST_F(EventLogLines, NewMessageRestartsTheLargeMessage) {
 TEST_F(EventLogLines, LineIsTimestampColonMessage) {
     const std::string Before = LogTimestamp();
     AddLogLine("Game init complete!", 1, 0, 0);
-    const std::string After = LogTimestamp();
+    const std::string  After = LogTimestamp();
     const std::string& Text = EventLog[17].Text;
     EXPECT_TRUE(Text == Before + ":Game init complete!" || Text == After + ":Game init complete!")
         << Text;
@@ -82,9 +78,10 @@ TEST_F(EventLogLines, LineIsTimestampColonMessage) {
     ASSERT_NE(Rest, nullptr) << Before;
     EXPECT_STREQ(Rest, "");
     const std::string Locale = std::setlocale(LC_TIME, nullptr);
-    if (Locale == "C" || Locale == "POSIX" || Locale.rfind("C.", 0) == 0)
+    if (Locale == "C" || Locale == "POSIX" || Locale.rfind("C.", 0) == 0) {
         EXPECT_TRUE(std::regex_match(Before, std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d)")))
             << Before;
+    }
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <malloc.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 
@@ -15,22 +15,23 @@
 #include "model/Animate.h"
 #include "render/OrinGLFont.h"
 #include "shell/App.h"
+#include "shell/GameEntry.h"
 #include "shell/Window.h"
 #include "support/BattleFixture.h"
 #include "support/GLContext.h"
 #include "support/Sanitizers.h"
+#include "support/TempFolder.h"
 #include "world/Setup.h"
 #include "world/World.h"
-#include "shell/GameEntry.h"
 
 namespace {
 
 // What one setup leaves alive.
 struct LiveObjects {
-    int Textures = 0;  // names answering glIsTexture
-    int Lists = 0;     // names answering glIsList
-    int Fonts = 0;     // font sheets loaded with a live texture
-    int Animators = 0; // model animators held by the setup
+    int  Textures = 0;  // names answering glIsTexture
+    int  Lists = 0;     // names answering glIsList
+    int  Fonts = 0;     // font sheets loaded with a live texture
+    int  Animators = 0; // model animators held by the setup
     bool operator==(const LiveObjects&) const = default;
 };
 
@@ -57,8 +58,8 @@ LiveObjects CountLive() {
         Live.Lists += glIsList(Name) ? 1 : 0;
     for (const OrinGLF* Font : {&SmallFont, &BigFont})
         Live.Fonts += Font->Loaded && glIsTexture(Font->Texture) ? 1 : 0;
-    for (const auto* Model : {&HeroModel, &TigerModel, &TurretModel, &TurretFarModel, &TigerFarModel,
-                              &BonusModel, &HouseModel, &DiskModel, &SphereModel})
+    for (const auto* Model : {&HeroModel, &TigerModel, &TurretModel, &TurretFarModel,
+                              &TigerFarModel, &BonusModel, &HouseModel, &DiskModel, &SphereModel})
         Live.Animators += *Model ? 1 : 0;
     return Live;
 }
@@ -79,22 +80,14 @@ int Rounds() {
     return Wanted > 0 ? Wanted : 20;
 }
 
+// Runs from a folder that sees the generated data.
 class GrowthInContext : public ::testing::Test {
   protected:
     void SetUp() override {
-        char Template[] = "/tmp/tarvix-growth-XXXXXX";
-        ASSERT_NE(mkdtemp(Template), nullptr);
-        Folder = Template;
-        for (const char* Sub : {"fonts", "models", "skybox", "sound", "textures"})
-            std::filesystem::create_directory_symlink(std::string(TARVIX_DATA_DIR) + "/" + Sub, Folder / Sub);
-        Previous = std::filesystem::current_path();
-        std::filesystem::current_path(Folder);
+        ASSERT_TRUE(Temp.Ready());
+        Temp.LinkGameData(TARVIX_DATA_DIR);
     }
-    void TearDown() override {
-        std::filesystem::current_path(Previous);
-        std::filesystem::remove_all(Folder);
-    }
-    std::filesystem::path Folder, Previous;
+    clsTempFolder Temp;
 };
 
 // Bytes handed out by malloc: small blocks of the main arena and mapped large blocks.
@@ -114,12 +107,14 @@ void RunSetups(const char* What, bool NewGame, int Count, const LiveObjects& Fir
         const LiveObjects Live = CountLive();
         if (NewGame && Round == 10) Settled = ResidentKib();
         if (Round % 20 == 0)
-            std::printf("  %s %d: resident %ld KiB, heap in use %zu KiB\n", What, Round, ResidentKib(),
-                        HeapInUseKib());
-        ASSERT_EQ(Live, First) << What << " " << Round << ": textures " << Live.Textures << " lists "
-                               << Live.Lists << " fonts " << Live.Fonts << " animators " << Live.Animators;
+            std::printf("  %s %d: resident %ld KiB, heap in use %zu KiB\n", What, Round,
+                        ResidentKib(), HeapInUseKib());
+        ASSERT_EQ(Live, First) << What << " " << Round << ": textures " << Live.Textures
+                               << " lists " << Live.Lists << " fonts " << Live.Fonts
+                               << " animators " << Live.Animators;
     }
-    std::printf("%d %s: resident %ld KiB before, %ld KiB after\n", Count, What, Before, ResidentKib());
+    std::printf("%d %s: resident %ld KiB before, %ld KiB after\n", Count, What, Before,
+                ResidentKib());
 }
 
 TEST_F(GrowthInContext, NewGamesAndResumesLeaveNothingBehind) {
@@ -131,8 +126,8 @@ TEST_F(GrowthInContext, NewGamesAndResumesLeaveNothingBehind) {
     NewGameRequested = 1;
     GameSetup(); // the first game entered from the menu
     const LiveObjects First = CountLive();
-    std::printf("after the first game: %d textures, %d lists, %d fonts, %d animators\n", First.Textures,
-                First.Lists, First.Fonts, First.Animators);
+    std::printf("after the first game: %d textures, %d lists, %d fonts, %d animators\n",
+                First.Textures, First.Lists, First.Fonts, First.Animators);
     EXPECT_GE(First.Textures, 16);
     EXPECT_GE(First.Lists, 8);
     EXPECT_EQ(First.Fonts, 2);
@@ -147,17 +142,20 @@ TEST_F(GrowthInContext, NewGamesAndResumesLeaveNothingBehind) {
     RunSetups("resumes", false, Rounds(), First, Settled);
     const long   LastResident = ResidentKib();
     const size_t LastHeap = HeapInUseKib();
-    std::printf("at the end: resident %ld KiB (%+ld KiB from the first game, %+ld KiB from the tenth), "
-                "heap in use %zu KiB (%+ld KiB)\n",
-                LastResident, LastResident - FirstResident, LastResident - Settled, LastHeap,
-                long(LastHeap) - long(FirstHeap));
-    EXPECT_LT(long(LastHeap) - long(FirstHeap), 4 * 1024) << "the heap grew: something is not released";
+    std::printf(
+        "at the end: resident %ld KiB (%+ld KiB from the first game, %+ld KiB from the tenth), "
+        "heap in use %zu KiB (%+ld KiB)\n",
+        LastResident, LastResident - FirstResident, LastResident - Settled, LastHeap,
+        long(LastHeap) - long(FirstHeap));
+    EXPECT_LT(long(LastHeap) - long(FirstHeap), 4 * 1024)
+        << "the heap grew: something is not released";
     // Under AddressSanitizer freed blocks wait in its quarantine and the heap figure reads 0,
     // so only the object counts above prove anything there.
     // The resident size also holds the GL driver's own caches (compiled shader variants, pooled
     // buffers), which settle in steps of a few megabytes; the heap check above is the strict one.
-    if (!SanitizerBuild)
+    if (!SanitizerBuild) {
         EXPECT_LT(LastResident - Settled, 16 * 1024) << "resident memory grew after settling";
+    }
 }
 
 } // namespace

@@ -32,22 +32,21 @@ class PlayerTest : public ::testing::Test {
     }
 };
 
-TEST_F(PlayerTest, ThrottleBuildsUpByANetTwoHundredthsPerFrame) {
-    Drive({KeyUp}, 1);
+// Up raises the throttle by a net 0.02 a frame (0.04 up, 0.02 drag), also with down held: up
+// wins and clears it. At the cap of 1.0 the drag still takes its 0.02. Let go, the tank coasts
+// down by 0.02 a frame and stops once inside the dead zone of 0.05.
+TEST_F(PlayerTest, ThrottleBuildsUpAndCoastsDownToTheDeadZone) {
+    Drive({KeyUp, KeyDown}, 1);
     EXPECT_NEAR(PlayerVelocity, 0.02, 1e-9);
+    EXPECT_FALSE(Keys[KeyDown]);
+    EXPECT_TRUE(Keys[KeyUp]);
     // The first step uses the throttle before the drag: 0.04 units along -Z.
     EXPECT_NEAR(Actors[0].Z, -0.04, 1e-6);
     EXPECT_FLOAT_EQ(Actors[0].X, 0.0f);
-    Drive({KeyUp}, 9);
+    Drive({KeyUp, KeyDown}, 9);
     EXPECT_NEAR(PlayerVelocity, 0.20, 1e-9);
     Drive({KeyUp}, 50);
-    // At the cap of 1.0 the drag still takes its 0.02 every frame.
     EXPECT_NEAR(PlayerVelocity, 0.98, 1e-9);
-}
-
-TEST_F(PlayerTest, CoastsDownAndStopsInsideTheDeadZone) {
-    Drive({KeyUp}, 60);
-    ASSERT_NEAR(PlayerVelocity, 0.98, 1e-9);
     Drive({}, 46);
     EXPECT_NEAR(PlayerVelocity, 0.06, 1e-9);
     Drive({}, 1);
@@ -56,13 +55,6 @@ TEST_F(PlayerTest, CoastsDownAndStopsInsideTheDeadZone) {
     Drive({}, 1);
     EXPECT_EQ(PlayerVelocity, 0.0);
     EXPECT_EQ(Actors[0].Z, Z);
-}
-
-TEST_F(PlayerTest, UpWinsOverDownAndClearsIt) {
-    Drive({KeyUp, KeyDown}, 5);
-    EXPECT_NEAR(PlayerVelocity, 0.10, 1e-9);
-    EXPECT_FALSE(Keys[KeyDown]);
-    EXPECT_TRUE(Keys[KeyUp]);
 }
 
 // The step follows the heading rounded to a whole degree: 30.7 moves along 31.
@@ -121,13 +113,18 @@ TEST_F(PlayerTest, LivingTankOrTurretBlocksAndEndsTheFrame) {
     EXPECT_TRUE(ControlPlayerTank());
 }
 
-TEST_F(PlayerTest, BonusItemsDeadActorsAndHighSlotsNeverBlock) {
+// Bonus items, dead actors and slots past the battle's last (150) never block; a turret in that
+// last slot does.
+TEST_F(PlayerTest, OnlyLiveTanksAndTurretsOfTheBattleSlotsBlock) {
     PlaceBonus(3, 0.0f, -1.0f, 1);
     PlaceTank(4, 0.5f, -1.0f, 0.0f).Energy = 0;
     PlaceTank(151, 0.0f, -1.0f, 0.0f);
     PlayerVelocity = 1.0;
     Keys[KeyUp] = true;
     EXPECT_FALSE(ControlPlayerTank());
+    EXPECT_FLOAT_EQ(Actors[0].Z, -1.0f);
+    PlaceTurret(150, 0.0f, -2.0f, 0.0f);
+    EXPECT_TRUE(ControlPlayerTank());
     EXPECT_FLOAT_EQ(Actors[0].Z, -1.0f);
 }
 
@@ -138,14 +135,6 @@ TEST_F(PlayerTest, ContactRangeIsTheSumOfTheAxisDistances) {
     EXPECT_FALSE(ControlPlayerTank());
     PlaceTank(5, 1.4f, -1.5f, 0.0f);
     EXPECT_TRUE(ControlPlayerTank());
-}
-
-TEST_F(PlayerTest, TurretInTheLastSlotOfAFullArenaBlocks) {
-    PlaceTurret(150, 0.0f, -1.0f, 0.0f);
-    PlayerVelocity = 1.0;
-    Keys[KeyUp] = true;
-    EXPECT_TRUE(ControlPlayerTank());
-    EXPECT_FLOAT_EQ(Actors[0].Z, 0.0f);
 }
 
 TEST_F(PlayerTest, OneShotPerPressAcrossBothFireKeys) {

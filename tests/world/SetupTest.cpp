@@ -1,16 +1,15 @@
 // Game setup: the new-battle block (player, actors, names, slots, placement) and the whole
 // setup in a real context with the generated data: first start, resume and new game.
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <tuple>
-#include <unistd.h>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "core/EventLog.h"
+#include "core/Timer.h"
 #include "menu/Menu.h"
 #include "menu/Settings.h"
 #include "model/Animate.h"
@@ -19,17 +18,15 @@
 #include "render/Scene.h"
 #include "render/Terrain.h"
 #include "shell/App.h"
+#include "shell/GameEntry.h"
 #include "shell/Input.h"
-#include "core/Timer.h"
 #include "shell/Window.h"
 #include "support/BattleFixture.h"
 #include "support/GLContext.h"
 #include "support/TempFolder.h"
-#include "core/EventLog.h"
 #include "world/Setup.h"
 #include "world/Shots.h"
 #include "world/World.h"
-#include "shell/GameEntry.h"
 
 namespace {
 
@@ -39,6 +36,7 @@ void ArenaCounts(int Tanks, int Turrets, int Bonus) {
     ArenaBonus = Bonus;
     ArenaStartEnergy = 100;
     ArenaMaxShots = 2;
+    ArenaRespawn = false;
     ArenaScale = 10;
     NewGameRequested = 1;
 }
@@ -62,9 +60,9 @@ void DirtyActors() {
 using Record = std::tuple<int32_t, double, double, double, double, double, int32_t, int32_t,
                           int32_t, bool, float, float, float, int32_t, double>;
 Record Fields(const Actor_Rec& A) {
-    return {A.Kind,      A.Acceleration, A.ReloadTime, A.Width, A.Length,    A.Height,
-            A.MaxShots,  A.ShotRange,    A.ShotPower,  A.ShotsBounce,        A.Speed,
-            A.TurnSpeed, A.ShotSpeed,    A.Energy,     A.SightRange};
+    return {A.Kind,   A.Acceleration, A.ReloadTime, A.Width,     A.Length,
+            A.Height, A.MaxShots,     A.ShotRange,  A.ShotPower, A.ShotsBounce,
+            A.Speed,  A.TurnSpeed,    A.ShotSpeed,  A.Energy,    A.SightRange};
 }
 const Record NewPlayer{1, 0.04, 20, 2, 2.5, 2, 2, 1000, 20, true, 1.0f, 1.0f, 1.5f, 100, 77};
 const Record NewTank{2, 0.04, 30, 2, 2.5, 2, 5, 3000, 10, false, 1.0f, 2.0f, 1.8f, 100, 300};
@@ -122,15 +120,7 @@ TEST(SetupNewBattle, AFullArenaIsInPlayToTheLastSlot) {
     EXPECT_EQ(Last.Name, "Bonus 150");
     ASSERT_EQ(Last.Kind, KindBonus);
     ASSERT_EQ(Last.Energy, 1);
-    Shot_Rec& S = Shots[0];
-    S.X = Last.X;
-    S.Y = float(GroundY) - 2;
-    S.Z = Last.Z;
-    S.Life = 500;
-    S.Power = 20;
-    S.Owner = 0;
-    S.Moved = true;
-    Actors[0].ShotsInFlight = 1;
+    PlaceShot(0, 0, Last.X, Last.Z);
     SoundEnabled = false;
     UpdateShots();
     EXPECT_EQ(Last.Energy, 0);
@@ -300,7 +290,7 @@ TEST_F(GameSetupInContext, FirstStartThenResumeThenNewGame) {
     Actors[3].Energy = 42;
     Score = 77;
     Shots[5].Life = 500;
-    const uint32_t    OldHero = HeroList;
+    const uint32_t OldHero = HeroList;
     MessageTimer = 50;
     GameState = 2;
     GameSetup();

@@ -1,7 +1,7 @@
 // Shots, hits and kills: firing limits, the shot pass, damage, score, messages and respawn.
 #include <cmath>
-#include <numbers>
 #include <gtest/gtest.h>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -14,50 +14,15 @@
 
 namespace {
 
-// The value the next RandomReal will return, without drawing it.
-double PeekRandomReal(uint32_t Seed) {
-    return static_cast<uint32_t>(Seed * 134775813u + 1u) / 4294967296.0;
-}
-
-// A seed whose next N RandomReal draws satisfy Wanted(index, value).
+// A seed from which the next N draws of RandomReal satisfy Wanted(index, value).
 template <typename Pred> uint32_t FindSeed(int N, Pred Wanted) {
     for (uint32_t Start = 1;; Start++) {
-        uint32_t S = Start;
-        bool     Ok = true;
-        for (int I = 0; I < N && Ok; I++) {
-            Ok = Wanted(I, PeekRandomReal(S));
-            S = S * 134775813u + 1u;
-        }
-        if (Ok)
-            return Start;
+        RandomSeed = Start;
+        int I = 0;
+        while (I < N && Wanted(I, RandomReal()))
+            I++;
+        if (I == N) return Start;
     }
-}
-
-int LiveSparks() {
-    int N = 0;
-    for (int I = 1; I <= ParticleSlots; I++)
-        N += Sparks[I].Life > 0;
-    return N;
-}
-
-// A flying shot of Owner at (X, Z) in slot K with the owner's values.
-Shot_Rec& PlaceShot(int K, int Owner, float X, float Z, int32_t Life = 500) {
-    Shot_Rec&        S = Shots[K];
-    const Actor_Rec& A = Actors[Owner];
-    S = Shot_Rec{};
-    S.X = X;
-    S.Y = float(GroundY) - 2;
-    S.Z = Z;
-    S.ColorR = float(A.ColorR);
-    S.ColorG = float(A.ColorG);
-    S.ColorB = float(A.ColorB);
-    S.Life = Life;
-    S.Power = A.ShotPower;
-    S.Owner = int16_t(Owner);
-    S.Bounces = A.ShotsBounce;
-    S.Moved = true; // placed in mid-flight
-    Actors[Owner].ShotsInFlight += 1;
-    return S;
 }
 
 class ShotsTest : public ::testing::Test {
@@ -102,50 +67,15 @@ TEST_F(ShotsTest, FiresEightUnitsAheadWithTheExactVelocity) {
     EXPECT_NEAR(Shots[1].X, -450 - std::sin(30 * std::numbers::pi / 180) * 8, 1e-4);
 }
 
-TEST_F(ShotsTest, TwoShotLimitHoldsUntilAShotHasFinishedExploding) {
-    Actor_Rec& P = Actors[0];
-    P.MaxShots = 2;
+// A frame of a whole second ages a shot from flight straight past the free mark (40 - 500): it
+// is still released, or its owner would count it against MaxShots for ever.
+TEST_F(ShotsTest, AShotAgedPastTheFreeMarkByALongFrameIsStillReleased) {
     FireShot(0);
-    P.ReloadTimer = 0;
-    FireShot(0);
-    P.ReloadTimer = 0;
-    FireShot(0);
-    EXPECT_EQ(P.ShotsInFlight, 2);
-    EXPECT_LE(Shots[2].Life, ShotFreeLife);
-
-    // End shot 0's flight: it explodes for 33 frames, then its slot is released.
-    Shots[0].Life = ShotExplodeLife;
-    for (int Frame = 0; Frame < 32; Frame++)
-        UpdateShots();
-    EXPECT_EQ(Shots[0].Life, 0);
-    EXPECT_EQ(P.ShotsInFlight, 2);
-    P.ReloadTimer = 0;
-    FireShot(0);
-    EXPECT_EQ(P.ShotsInFlight, 2) << "an exploding shot still counts";
+    Shots[0].Life = 40;
+    SpeedFactor = 50;
     UpdateShots();
     EXPECT_EQ(Shots[0].Life, ShotFreeLife);
-    EXPECT_EQ(P.ShotsInFlight, 1);
-    P.ReloadTimer = 0;
-    FireShot(0);
-    EXPECT_EQ(P.ShotsInFlight, 2);
-    EXPECT_EQ(Shots[0].Life, 1000) << "the lowest free slot is reused";
-}
-
-TEST_F(ShotsTest, ShotsAgedPastTheFreeMarkByALongFrameAreStillReleased) {
-    Actor_Rec& P = Actors[0];
-    P.MaxShots = 2;
-    for (int Hitch = 0; Hitch < 2; Hitch++) {
-        FireShot(0);
-        Shots[Hitch].Life = 40; // near the end of its range
-        SpeedFactor = 50;       // a frame of one second: Life 40 - 500
-        UpdateShots();
-        SpeedFactor = 1;
-        EXPECT_LE(Shots[Hitch].Life, ShotFreeLife);
-        EXPECT_EQ(P.ShotsInFlight, 0) << "hitch " << Hitch;
-        P.ReloadTimer = 0;
-    }
-    FireShot(0);
-    EXPECT_EQ(P.ShotsInFlight, 1) << "two hitches later the player can still fire";
+    EXPECT_EQ(Actors[0].ShotsInFlight, 0);
 }
 
 TEST_F(ShotsTest, ReloadTimerAndAFullTableBlockFiring) {
@@ -169,15 +99,26 @@ TEST_F(ShotsTest, ReloadTimerAndAFullTableBlockFiring) {
 
 // --- Flight, range and walls ---------------------------------------------------------------
 
-TEST_F(ShotsTest, FliesItsRangeThenExplodesInPlaceAndFreesTheSlot) {
+// A shot flies while its life falls by 10 a frame from 1000 to 32, explodes in place for 33
+// frames, and only then frees its place: with MaxShots 2 a third shot waits until then, whatever
+// the reload timer.
+TEST_F(ShotsTest, FliesItsRangeExplodesInPlaceAndOnlyThenFreesItsPlace) {
+    Actor_Rec& P = Actors[0];
+    P.MaxShots = 2;
     FireShot(0);
     const float StartZ = Shots[0].Z;
-    int         Frames = 0;
+    P.ReloadTimer = 0;
+    FireShot(0);
+    P.ReloadTimer = 0;
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 2);
+    EXPECT_LE(Shots[2].Life, ShotFreeLife);
+    int Frames = 0;
     while (Shots[0].Life > ShotExplodeLife) {
         UpdateShots();
         Frames++;
     }
-    // 1000 falls by 10 a frame to 30; the shot moves only while still above 32 after ageing.
+    // The shot moves only while still above 32 after ageing: 96 moves of 3 units.
     EXPECT_EQ(Frames, 97);
     EXPECT_EQ(Shots[0].Life, 30);
     EXPECT_NEAR(Shots[0].Z, StartZ - 96 * 3, 1e-3);
@@ -186,54 +127,58 @@ TEST_F(ShotsTest, FliesItsRangeThenExplodesInPlaceAndFreesTheSlot) {
         UpdateShots();
     EXPECT_EQ(Shots[0].Life, 0);
     EXPECT_FLOAT_EQ(Shots[0].Z, EndZ) << "an exploding shot does not move";
-    EXPECT_EQ(Actors[0].ShotsInFlight, 1);
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 2) << "an exploding shot still counts";
     UpdateShots();
     EXPECT_EQ(Shots[0].Life, ShotFreeLife);
-    EXPECT_EQ(Actors[0].ShotsInFlight, 0);
+    EXPECT_EQ(P.ShotsInFlight, 0);
+    FireShot(0);
+    EXPECT_EQ(P.ShotsInFlight, 1);
+    EXPECT_EQ(Shots[0].Life, 1000) << "the lowest free slot is reused";
 }
 
-TEST_F(ShotsTest, PlayerShotsBounceOffTheWallWithSoundAndGreenSparks) {
+// A shot crossing a corner meets both walls in the one move, in the order -X, +X, -Z, +Z: each
+// plays the wall sound where the shot stands, turns it back and sprays green sparks. The
+// player's shots bounce and fly on; enemy shots explode there.
+TEST_F(ShotsTest, PlayerShotsBounceOffTheWallsOfACorner) {
     SoundEnabled = true;
-    Shot_Rec& S = PlaceShot(0, 0, -498.5f, 0);
+    Shot_Rec& S = PlaceShot(0, 0, -498.5f, 498.5f);
     S.VX = -3;
+    S.VZ = 3;
     UpdateShots();
     EXPECT_FLOAT_EQ(S.X, -500.0f);
+    EXPECT_FLOAT_EQ(S.Z, 500.0f);
     EXPECT_FLOAT_EQ(S.VX, 3.0f);
+    EXPECT_FLOAT_EQ(S.VZ, -3.0f);
     EXPECT_EQ(S.Life, 490) << "a bounce keeps the remaining range";
-    EXPECT_FLOAT_EQ(SoundPosition[0], -501.5f) << "the wall sound plays where the shot crossed";
-    EXPECT_EQ(LiveSparks(), 10); // Trunc(DetailLevel 3 x 10 / 3)
+    EXPECT_FLOAT_EQ(SoundPosition[0], -500.0f) << "back on the X wall when it meets the Z wall";
+    EXPECT_FLOAT_EQ(SoundPosition[2], 501.5f);
+    EXPECT_EQ(LiveSparks(), 20); // Trunc(DetailLevel 3 x 10 / 3) at each wall
     EXPECT_FLOAT_EQ(Sparks[1].ColorG, 0.9f);
     EXPECT_EQ(Sparks[1].ColorR, 0.0f);
     EXPECT_FLOAT_EQ(Sparks[1].X, -500.0f);
     UpdateShots();
     EXPECT_FLOAT_EQ(S.X, -497.0f) << "and flies on";
+    EXPECT_FLOAT_EQ(S.Z, 497.0f);
 }
 
-TEST_F(ShotsTest, EnemyShotsExplodeAtTheWall) {
+TEST_F(ShotsTest, EnemyShotsExplodeAtTheWallsOfACorner) {
     DetailLevel = 1;
     PlaceTank(1, 0, 400, 0);
-    Shot_Rec& S = PlaceShot(0, 1, 0, 499);
-    S.VZ = 3.6f;
-    UpdateShots();
-    EXPECT_FLOAT_EQ(S.Z, 500.0f);
-    EXPECT_FLOAT_EQ(S.VZ, -3.6f);
-    EXPECT_EQ(S.Life, ShotExplodeLife);
-    EXPECT_EQ(LiveSparks(), 3); // Trunc(1 x 10 / 3)
-    UpdateShots();
-    EXPECT_FLOAT_EQ(S.Z, 500.0f);
-    EXPECT_EQ(S.Life, 31);
-}
-
-TEST_F(ShotsTest, CornerCrossingTestsBothAxes) {
-    Shot_Rec& S = PlaceShot(0, 0, 499, -499);
-    S.VX = 2;
-    S.VZ = -2;
+    Shot_Rec& S = PlaceShot(0, 1, 499, -499);
+    S.VX = 3.6f;
+    S.VZ = -3.6f;
     UpdateShots();
     EXPECT_FLOAT_EQ(S.X, 500.0f);
     EXPECT_FLOAT_EQ(S.Z, -500.0f);
-    EXPECT_FLOAT_EQ(S.VX, -2.0f);
-    EXPECT_FLOAT_EQ(S.VZ, 2.0f);
-    EXPECT_EQ(LiveSparks(), 20);
+    EXPECT_FLOAT_EQ(S.VX, -3.6f);
+    EXPECT_FLOAT_EQ(S.VZ, 3.6f);
+    EXPECT_EQ(S.Life, ShotExplodeLife);
+    EXPECT_EQ(LiveSparks(), 6); // Trunc(1 x 10 / 3) at each wall
+    UpdateShots();
+    EXPECT_FLOAT_EQ(S.X, 500.0f);
+    EXPECT_FLOAT_EQ(S.Z, -500.0f);
+    EXPECT_EQ(S.Life, 31);
 }
 
 // --- Hits ----------------------------------------------------------------------------------
@@ -351,22 +296,36 @@ TEST_F(ShotsTest, HitToExactlyZeroDestroysWithExplosionAndKillMessage) {
     EXPECT_EQ(CurrentMessage, "Enemy tank 3 destroyed by PLAYER");
 }
 
-TEST_F(ShotsTest, KillMessagesByTheThirdDraw) {
-    const char* Expected[3] = {"Turret 4 destroyed by Enemy tank 2",
-                               "Turret 4 felt Enemy tank 2's wrath!",
-                               "Turret 4 was killed by Enemy tank 2"};
-    for (int R = 0; R < 3; R++) {
+// The kill message follows the third draw of the hit (r = Trunc(RandomReal x 3)): an enemy's
+// shot on a turret names both actors, the player's own shot come back names only the player.
+// With respawn on the turret is back at once; the player never comes back, and its death moves
+// the camera out of the cockpit. Either blow deals five times the 3 energy left.
+TEST_F(ShotsTest, KillMessagesByTheThirdDrawAndOnlyEnemiesRespawn) {
+    const char* Expected[6] = {
+        "Turret 4 destroyed by Enemy tank 2",   "Turret 4 felt Enemy tank 2's wrath!",
+        "Turret 4 was killed by Enemy tank 2",  "PLAYER commited suicide!",
+        "PLAYER decided that life was boring!", "PLAYER destroyed himself!"};
+    for (int K = 0; K < 6; K++) {
+        SCOPED_TRACE(Expected[K]);
         ResetBattleWorld(-450, 0, 0);
+        ResetExplosions();
+        ArenaRespawn = true;
+        CameraMode = 1;
         PlaceTank(2, -300, -300, 0);
-        Actor_Rec& Victim = PlaceTurret(4, 0, 0, 0);
-        Victim.Energy = 3;
-        PlaceShot(0, 2, 0, 0);
-        RandomSeed =
-            FindSeed(2, [R](int I, double V) { return I == 0 || Trunc(V * 3) == R; });
+        const int  Victim = K < 3 ? 4 : 0;
+        Actor_Rec& V = Victim ? PlaceTurret(Victim, 0, 0, 0) : Actors[0];
+        V.Energy = 3;
+        V.Heading = 77;
+        PlaceShot(0, Victim ? 2 : 0, V.X, V.Z);
+        RandomSeed = FindSeed(2, [K](int I, double R) { return I == 0 || Trunc(R * 3) == K % 3; });
         UpdateShots();
-        EXPECT_EQ(CurrentMessage, Expected[R]);
-        EXPECT_EQ(Score, 0) << "hits between enemies leave the score alone";
-        EXPECT_FLOAT_EQ(Explosions[1].Size, 1.5f);
+        EXPECT_EQ(CurrentMessage, Expected[K]);
+        EXPECT_FLOAT_EQ(V.DeathHeading, 77.0f);
+        EXPECT_FLOAT_EQ(Explosions[1].Size, Victim ? 1.5f : 3.0f);
+        EXPECT_EQ(Score, Victim ? 0 : -15) << "hits between enemies leave the score alone";
+        EXPECT_EQ(V.Energy, Victim ? 300 : 0);
+        EXPECT_EQ(Actors[0].X, -450.0f);
+        EXPECT_EQ(CameraMode, Victim ? 1 : 2);
     }
 }
 
@@ -407,37 +366,6 @@ TEST_F(ShotsTest, PlayerHitIsLoggedAndTheAlarmCrossesTwentyFiveOnce) {
     EXPECT_TRUE(RadarWorking) << "from 20 to 10 the alarm stays silent";
 }
 
-TEST_F(ShotsTest, OwnBouncedShotGivesASelfKillMessage) {
-    const char* Expected[3] = {"PLAYER commited suicide!", "PLAYER decided that life was boring!",
-                               "PLAYER destroyed himself!"};
-    for (int R = 0; R < 3; R++) {
-        ResetBattleWorld(-450, 0, 0);
-        ResetExplosions();
-        CameraMode = 1;
-        Actors[0].Energy = 15;
-        Actors[0].Heading = 77;
-        PlaceShot(0, 0, -450, 0);
-        RandomSeed = FindSeed(2, [R](int I, double V) { return I == 0 || Trunc(V * 3) == R; });
-        UpdateShots();
-        EXPECT_EQ(CurrentMessage, Expected[R]);
-        EXPECT_EQ(Actors[0].Energy, 0);
-        EXPECT_LE(Score, -19);
-        EXPECT_EQ(CameraMode, 2);
-        EXPECT_FLOAT_EQ(Actors[0].DeathHeading, 77.0f);
-        EXPECT_FLOAT_EQ(Explosions[1].Size, 3.0f);
-    }
-}
-
-TEST_F(ShotsTest, PlayerNeverRespawns) {
-    ArenaRespawn = true;
-    Actors[0].Energy = 5;
-    PlaceTank(1, 0, -300, 0);
-    PlaceShot(0, 1, -450, 0);
-    UpdateShots();
-    EXPECT_EQ(Actors[0].Energy, 0);
-    EXPECT_FLOAT_EQ(Actors[0].X, -450.0f);
-}
-
 TEST_F(ShotsTest, RespawnedTurretComesBackElsewhereWithItsOldShotsStillCounted) {
     ArenaRespawn = true;
     Actor_Rec& T = PlaceTurret(2, 40, 40, 0);
@@ -470,18 +398,6 @@ TEST_F(ShotsTest, HitSparksScaleWithDetail) {
         EXPECT_EQ(LiveSparks(), Expected[Detail]);
         EXPECT_FLOAT_EQ(Sparks[1].ColorG, 0.6f) << "in the victim's colour";
         EXPECT_EQ(S.Life, ShotExplodeLife);
-    }
-}
-
-TEST_F(ShotsTest, ResetFreesEverySlotWithBouncesSet) {
-    for (Shot_Rec& S : Shots) {
-        S.Life = 7;
-        S.Bounces = false;
-    }
-    ResetShots();
-    for (const Shot_Rec& S : Shots) {
-        EXPECT_EQ(S.Life, ShotFreeLife);
-        EXPECT_TRUE(S.Bounces);
     }
 }
 

@@ -59,27 +59,26 @@ TEST_F(WorldHelpers, DegreesOutsideTheTablesWrapByWholeTurns) {
     EXPECT_DOUBLE_EQ(CosTableAt(INT64_MIN), CosTableAt(INT64_MIN % 360));
 }
 
-TEST_F(WorldHelpers, ForwardStepFollowsTheHeading) {
-    Actors[1].Speed = 1;
-    MoveActorForward(1, 0, 1.0);
-    EXPECT_FLOAT_EQ(Actors[1].X, 0);
-    EXPECT_FLOAT_EQ(Actors[1].Z, -1);
-
-    Actors[2].Speed = 1;
-    MoveActorForward(2, 90, 1.0);
-    EXPECT_FLOAT_EQ(Actors[2].X, -1);
-    EXPECT_NEAR(Actors[2].Z, 0, 1e-7);
-}
-
-TEST_F(WorldHelpers, StepScalesWithSpeedFactorThrottleAndSign) {
+// Heading 0 steps along -Z and heading 90 along -X; the step is Speed x SpeedFactor x throttle
+// long, and a backward step or a negative throttle goes the other way.
+TEST_F(WorldHelpers, StepsFollowTheHeadingScaledBySpeedFactorAndThrottle) {
     Actor_Rec& A = Actors[1];
+    A.Speed = 1;
+    MoveActorForward(1, 0, 1.0);
+    EXPECT_FLOAT_EQ(A.X, 0);
+    EXPECT_FLOAT_EQ(A.Z, -1);
+    MoveActorForward(1, 90, 1.0);
+    EXPECT_FLOAT_EQ(A.X, -1);
+    EXPECT_NEAR(A.Z, -1, 1e-7);
+
+    A.X = A.Z = 0;
     A.Speed = 3;
     SpeedFactor = 2.0f;
     MoveActorForward(1, 180, 0.5); // heading 180 faces +Z
     EXPECT_NEAR(A.Z, 3.0, 1e-6);
-    MoveActorForward(1, 180, -0.5); // a negative throttle steps back
+    MoveActorForward(1, 180, -0.5);
     EXPECT_NEAR(A.Z, 0.0, 1e-6);
-    MoveActorBackward(1, 90, 1.0); // backward from heading 90 is +X
+    MoveActorBackward(1, 90, 1.0);
     EXPECT_NEAR(A.X, 6.0, 1e-6);
     MoveActorBackward(1, 450, 1.0); // a heading of 450 steps as 90
     EXPECT_NEAR(A.X, 12.0, 1e-6);
