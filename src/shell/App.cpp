@@ -26,7 +26,7 @@ namespace {
 
 constexpr const char* Usage = "Usage: tarvix [--windowed] [--frames N] [--help]\n"
                               "              [--bench | --bench-empty] [--bench-frames N] [--size WxH]\n"
-                              "              [--still-models]\n"
+                              "              [--still-models] [--detail N] [--no-particles] [--no-trees]\n"
                               "              [--bench-arena largest|default] [--bench-shot FRAME FILE]\n"
                               "  --windowed        an ordinary window of the display mode's size\n"
                               "  --frames N        end after N frames\n"
@@ -35,6 +35,9 @@ constexpr const char* Usage = "Usage: tarvix [--windowed] [--frames N] [--help]\
                               "  --bench-frames N  frames the benchmark measures (1000)\n"
                               "  --size WxH        the benchmark's window size (800x600)\n"
                               "  --still-models    the benchmark's tanks drawn still, without walking\n"
+                              "  --detail N        the benchmark's Detail setting: 1 low, 2 medium, 3 high (3)\n"
+                              "  --no-particles    the benchmark with its Particles setting off\n"
+                              "  --no-trees        the benchmark with its trees off (as the T key)\n"
                               "  --bench-arena A   the battle's arena: largest (50/50/50) or default (10/10/10)\n"
                               "  --bench-shot FRAME FILE\n"
                               "                    save that frame of the benchmark battle as a PPM image\n"

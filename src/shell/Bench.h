@@ -21,27 +21,34 @@ extern BenchArenaKind BenchArena;  // --bench-arena largest|default; Largest unl
 extern int64_t        BenchShotFrame; // --bench-shot FRAME FILE: the frame saved; 0 for none
 extern std::string    BenchShotFile;  //   and the file it is saved to (binary PPM)
 
+// The player's own choices, set as the game sets them; without these options the battle is
+// played at detail 3 with particles and trees.
+extern int32_t BenchDetail;    // --detail N: the "Detail" setting, 1 to 3; 1 and 2 start without trees
+extern bool    BenchParticles; // --no-particles: the "Particles" setting off
+extern bool    BenchTrees;     // --no-trees: the trees switched off in the battle, as by its T key
+
 // Text as a positive whole number, all of it: --frames, --bench-frames and --bench-shot take
 // their counts this way. False, with Value left as it was, for anything else.
 bool ReadPositiveWhole(const char* Text, int64_t& Value);
 
 // One benchmark option at argv[i] (--bench, --bench-empty, --bench-frames N, --size WxH,
 // --still-models: the tanks drawn still, as with "AnimatedModels=0"; --bench-arena NAME,
-// --bench-shot FRAME FILE); steps i over the values it takes. 1 when taken, 0 when argv[i] is
-// not one of them, -1 for a bad value
-// (the message has been printed).
+// --bench-shot FRAME FILE, --detail N, --no-particles, --no-trees); steps i over the values it
+// takes. 1 when taken, 0 when argv[i] is not one of them, -1 for a bad value (the message has
+// been printed).
 int ReadBenchOption(int argc, char** argv, int& i);
 
 // The settings of the benchmark battle, set in memory (no settings file is read or written):
-// the arena BenchArena names, detail 3 with trees and particles, camera mode 2.
+// the arena BenchArena names, the detail BenchDetail and the particles BenchParticles name.
 void SetBenchSettings();
 
 // One frame of the benchmark battle's player: turning left in place, firing whenever a shot is
 // free, its energy put back to the arena's start energy so it never dies and the battle goes on.
 void DriveBenchPlayer();
 
-// A new game through the menu's own game entry (EnterGame: the display mode, GameState 2, a new
-// battle, the volume); the milliseconds it took. Needs the first setup done and a current context.
+// A new game through the menu's own game entry (EnterGame: the display mode, GameState 2, the
+// trees from the detail, a new battle, the volume), then the trees off for --no-trees; the
+// milliseconds the game entry took. Needs the first setup done and a current context.
 double StartBenchGame();
 
 // One benchmark frame at SpeedFactor 1: the battle frame with the bench player driving, or for

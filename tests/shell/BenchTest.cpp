@@ -97,6 +97,19 @@ TEST(BenchOptions, TakesItsOwnOptionsAndRefusesBadValues) {
     EXPECT_EQ(Read({"tarvix", "--bench-shot", "0", "out.ppm"}), -1);
     EXPECT_EQ(Read({"tarvix", "--bench-shot", "5x", "out.ppm"}), -1);
     EXPECT_EQ(Read({"tarvix", "--bench-shot", "5"}), -1);
+    EXPECT_EQ(Read({"tarvix", "--detail", "2"}), 1);
+    EXPECT_EQ(BenchDetail, 2);
+    for (const char* Bad : {"0", "4", "", "2x"})
+        EXPECT_EQ(Read({"tarvix", "--detail", Bad}), -1) << Bad;
+    EXPECT_EQ(BenchDetail, 2);
+    EXPECT_EQ(Read({"tarvix", "--no-particles"}), 1);
+    EXPECT_FALSE(BenchParticles);
+    EXPECT_TRUE(BenchTrees) << "each switch turns off its own choice only";
+    EXPECT_EQ(Read({"tarvix", "--no-trees"}), 1);
+    EXPECT_FALSE(BenchTrees);
+    EXPECT_EQ(Read({"tarvix", "--no-particle"}), 0);
+    BenchDetail = 3;
+    BenchParticles = BenchTrees = true;
     BenchShotFrame = 0;
     BenchShotFile.clear();
     BenchMode = BenchKind::None;
@@ -144,6 +157,20 @@ TEST(BenchPlayer, TurnsFiresAndNeverRunsOutOfEnergy) {
     Keys[KeyLeft] = Keys[KeySpace] = false;
 }
 
+TEST(BenchPlayer, DetailAndParticlesAreThePlayersSettings) {
+    BenchDetail = 1;
+    BenchParticles = false;
+    SetBenchSettings();
+    BenchDetail = 3;
+    BenchParticles = true;
+    EXPECT_EQ(DetailLevel, 1);
+    EXPECT_FALSE(ShowParticles);
+    EXPECT_EQ(ArenaTanks, 50) << "the arena stays the largest";
+    SetBenchSettings();
+    EXPECT_EQ(DetailLevel, 3);
+    EXPECT_TRUE(ShowParticles);
+}
+
 TEST(BenchPlayer, DefaultArenaIsTheFirstStartsCustomArena) {
     BenchArena = BenchArenaKind::Default;
     SetBenchSettings();
@@ -159,22 +186,12 @@ TEST(BenchPlayer, DefaultArenaIsTheFirstStartsCustomArena) {
     EXPECT_TRUE(ShowParticles);
 }
 
-// The benchmark battle in the headless context: after warm-up, a frame that adds no log line
-// (kills, bonus pick-ups and their messages are the strings the game builds) allocates nothing.
-TEST(BenchSteadyFrame, NoHeapAllocationOutsideLogFrames) {
-    if (SanitizerBuild)
-        GTEST_SKIP() << "allocations are counted by replacing operator new, which the sanitizer owns";
-    clsTempFolder Temp;
-    ASSERT_TRUE(Temp.Ready());
-    Temp.LinkGameData(TARVIX_DATA_DIR);
-    clsTestGLContext Ctx(320, 240);
-    REQUIRE_GL(Ctx);
-    if (!std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl"))
-        GTEST_SKIP() << "the generated models are not there yet";
+// The benchmark's first start and new game in the headless context at 320 x 240.
+void StartBenchInContext(clsTestGLContext& Ctx) {
     ScreenWidth = 320;
     ScreenHeight = 240;
     FirstStart = true;
-    NextMenuItem = 1; // the menu tree is built once per run; this test runs a first start again
+    NextMenuItem = 1; // the menu tree is built once per run; each test runs a first start again
     GameState = 0;
     ArenaFromFile = false;
     SetBenchSettings();
@@ -187,6 +204,45 @@ TEST(BenchSteadyFrame, NoHeapAllocationOutsideLogFrames) {
     WindowHandle = nullptr;
     ResolutionApplied = Applied;
     ArenaFromFile = true;
+}
+
+bool GameDataReady() {
+    return std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl");
+}
+
+// Trees are no setting: the game entry turns them on at detail 3 only, and --no-trees turns
+// them off after it as the T key would.
+TEST(BenchStart, NoTreesSwitchesTheTreesOffAfterTheGameEntry) {
+    clsTempFolder Temp;
+    ASSERT_TRUE(Temp.Ready());
+    Temp.LinkGameData(TARVIX_DATA_DIR);
+    clsTestGLContext Ctx(320, 240);
+    REQUIRE_GL(Ctx);
+    if (!GameDataReady())
+        GTEST_SKIP() << "the generated models are not there yet";
+    StartBenchInContext(Ctx);
+    EXPECT_TRUE(ShowTrees);
+    BenchTrees = false;
+    StartBenchInContext(Ctx);
+    BenchTrees = true;
+    EXPECT_FALSE(ShowTrees);
+    EXPECT_EQ(DetailLevel, 3);
+    EXPECT_EQ(GameState, 2);
+}
+
+// The benchmark battle in the headless context: after warm-up, a frame that adds no log line
+// (kills, bonus pick-ups and their messages are the strings the game builds) allocates nothing.
+TEST(BenchSteadyFrame, NoHeapAllocationOutsideLogFrames) {
+    if (SanitizerBuild)
+        GTEST_SKIP() << "allocations are counted by replacing operator new, which the sanitizer owns";
+    clsTempFolder Temp;
+    ASSERT_TRUE(Temp.Ready());
+    Temp.LinkGameData(TARVIX_DATA_DIR);
+    clsTestGLContext Ctx(320, 240);
+    REQUIRE_GL(Ctx);
+    if (!GameDataReady())
+        GTEST_SKIP() << "the generated models are not there yet";
+    StartBenchInContext(Ctx);
     BenchMode = BenchKind::Battle;
     for (int i = 0; i < 100; ++i)
         RunBenchFrame();
