@@ -230,8 +230,7 @@ int ReadBenchOption(int argc, char** argv, int& i) {
 }
 
 void SetBenchSettings() {
-    DetailLevel = BenchDetail;
-    ShowTrees = true; // until the game entry sets them from the detail
+    DetailLevel = BenchDetail; // the game entry turns the trees on at detail 3
     ShowParticles = BenchParticles;
     if (BenchArena == BenchArenaKind::Default) {
         SetArenaDefaults(); // the values a first start offers in the custom arena page

@@ -157,7 +157,9 @@ TEST(BenchPlayer, TurnsFiresAndNeverRunsOutOfEnergy) {
     Keys[KeyLeft] = Keys[KeySpace] = false;
 }
 
-TEST(BenchPlayer, DetailAndParticlesAreThePlayersSettings) {
+// The bench's settings: the player's detail and particles choices, in the largest arena or the
+// custom arena a first start offers (10/10/10, 100 energy, 2 shots, no respawn).
+TEST(BenchPlayer, SettingsAreThePlayersChoicesInTheNamedArena) {
     BenchDetail = 1;
     BenchParticles = false;
     SetBenchSettings();
@@ -166,24 +168,17 @@ TEST(BenchPlayer, DetailAndParticlesAreThePlayersSettings) {
     EXPECT_EQ(DetailLevel, 1);
     EXPECT_FALSE(ShowParticles);
     EXPECT_EQ(ArenaTanks, 50) << "the arena stays the largest";
-    SetBenchSettings();
-    EXPECT_EQ(DetailLevel, 3);
-    EXPECT_TRUE(ShowParticles);
-}
-
-TEST(BenchPlayer, DefaultArenaIsTheFirstStartsCustomArena) {
     BenchArena = BenchArenaKind::Default;
     SetBenchSettings();
     BenchArena = BenchArenaKind::Largest;
+    EXPECT_EQ(DetailLevel, 3);
+    EXPECT_TRUE(ShowParticles);
     EXPECT_EQ(ArenaTanks, 10);
     EXPECT_EQ(ArenaTurrets, 10);
     EXPECT_EQ(ArenaBonus, 10);
     EXPECT_EQ(ArenaStartEnergy, 100);
     EXPECT_EQ(ArenaMaxShots, 2);
     EXPECT_FALSE(ArenaRespawn);
-    EXPECT_EQ(DetailLevel, 3);
-    EXPECT_TRUE(ShowTrees);
-    EXPECT_TRUE(ShowParticles);
 }
 
 // The benchmark's first start and new game in the headless context at 320 x 240.
@@ -210,17 +205,24 @@ bool GameDataReady() {
     return std::filesystem::exists(std::string(TARVIX_DATA_DIR) + "/models/hero.mdl");
 }
 
+// The benchmark's battle started in a headless context with the generated data.
+class BenchInContext : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(Temp.Ready());
+        Temp.LinkGameData(TARVIX_DATA_DIR);
+        REQUIRE_GL(Ctx);
+        if (!GameDataReady())
+            GTEST_SKIP() << "the generated models are not there yet";
+        StartBenchInContext(Ctx);
+    }
+    clsTempFolder    Temp;
+    clsTestGLContext Ctx{320, 240};
+};
+
 // Trees are no setting: the game entry turns them on at detail 3 only, and --no-trees turns
 // them off after it as the T key would.
-TEST(BenchStart, NoTreesSwitchesTheTreesOffAfterTheGameEntry) {
-    clsTempFolder Temp;
-    ASSERT_TRUE(Temp.Ready());
-    Temp.LinkGameData(TARVIX_DATA_DIR);
-    clsTestGLContext Ctx(320, 240);
-    REQUIRE_GL(Ctx);
-    if (!GameDataReady())
-        GTEST_SKIP() << "the generated models are not there yet";
-    StartBenchInContext(Ctx);
+TEST_F(BenchInContext, NoTreesSwitchesTheTreesOffAfterTheGameEntry) {
     EXPECT_TRUE(ShowTrees);
     BenchTrees = false;
     StartBenchInContext(Ctx);
@@ -232,17 +234,9 @@ TEST(BenchStart, NoTreesSwitchesTheTreesOffAfterTheGameEntry) {
 
 // The benchmark battle in the headless context: after warm-up, a frame that adds no log line
 // (kills, bonus pick-ups and their messages are the strings the game builds) allocates nothing.
-TEST(BenchSteadyFrame, NoHeapAllocationOutsideLogFrames) {
+TEST_F(BenchInContext, NoHeapAllocationOutsideLogFrames) {
     if (SanitizerBuild)
         GTEST_SKIP() << "allocations are counted by replacing operator new, which the sanitizer owns";
-    clsTempFolder Temp;
-    ASSERT_TRUE(Temp.Ready());
-    Temp.LinkGameData(TARVIX_DATA_DIR);
-    clsTestGLContext Ctx(320, 240);
-    REQUIRE_GL(Ctx);
-    if (!GameDataReady())
-        GTEST_SKIP() << "the generated models are not there yet";
-    StartBenchInContext(Ctx);
     BenchMode = BenchKind::Battle;
     for (int i = 0; i < 100; ++i)
         RunBenchFrame();
