@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <filesystem>
 #include <vector>
 
 #include "MenuFixture.h"
@@ -12,6 +11,7 @@
 #include "menu/MenuInput.h"
 #include "render/OrinGLFont.h"
 #include "support/GLContext.h"
+#include "support/GameFonts.h"
 
 namespace {
 
@@ -23,14 +23,8 @@ class MenuDrawing : public MenuFixture {
         MenuFixture::SetUp();
         Ctx = std::make_unique<clsTestGLContext>(W, H);
         if (!Ctx->Ready()) GTEST_SKIP() << "no OpenGL context available (SDL offscreen driver)";
-        const std::filesystem::path Data = TARVIX_DATA_DIR;
-        if (!std::filesystem::exists(Data / "fonts" / "font.jpg") ||
-            !std::filesystem::exists(Data / "fonts" / "big.jpg"))
+        if (!CreateGeneratedFonts(W, H))
             GTEST_SKIP() << "font sheets not generated in " << TARVIX_DATA_DIR;
-        const std::filesystem::path Here = std::filesystem::current_path();
-        std::filesystem::current_path(Data);
-        CreateGameFonts(W, H);
-        std::filesystem::current_path(Here);
         ScreenWidth = W;
         ScreenHeight = H;
         OverlayMode = false;

@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <vector>
 
 #include "platform/Platform.h"
 #include "render/OrinGLFont.h"
 #include "shell/Window.h"
 #include "support/GLContext.h"
+#include "support/GameFonts.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -241,15 +241,9 @@ class GameFonts : public TextDrawing {
   protected:
     void SetUp() override {
         TextDrawing::SetUp();
-        const std::filesystem::path Data = TARVIX_DATA_DIR;
         if (IsSkipped()) return;
-        if (!std::filesystem::exists(Data / "fonts" / "font.jpg") ||
-            !std::filesystem::exists(Data / "fonts" / "big.jpg"))
+        if (!CreateGeneratedFonts(Side, Side))
             GTEST_SKIP() << "font sheets not generated in " << TARVIX_DATA_DIR;
-        const std::filesystem::path Here = std::filesystem::current_path();
-        std::filesystem::current_path(Data);
-        CreateGameFonts(Side, Side);
-        std::filesystem::current_path(Here);
         ASSERT_NE(SmallFont.Texture, 0u);
         ASSERT_NE(BigFont.Texture, 0u);
     }
