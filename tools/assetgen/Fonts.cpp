@@ -38,11 +38,15 @@ struct Glyph {
 // The small font, 6 rows and at most 5 squares wide. Capitals, digits and tall lower-case letters
 // stand on the fifth row and reach the top; the other lower-case letters leave the top row empty,
 // and those with descenders (g, j, p, q, y, the comma and the semicolon) reach down into the sixth
-// row, which is theirs alone. Near-twins differ in whole squares: 0 is narrower than O; 8 and B
-// have smaller upper bowls than 0 and D; 1 has a flag and no foot, I two bars, l a foot, T a wide bar; 5
-// square corners, S round ones; 7 a straight stem, ? a gap above its dot. The colon's dots sit at
-// the top and the foot of the lower-case letters, and the minus is short, so that it is not taken
-// for a dash or an equals sign.
+// row, which is theirs alone. Near-twins differ in whole squares, and still do without the third
+// row, which the log at 800x600 skips: 0 is three squares wide, 8 four with a waist, O five; B has
+// a smaller upper bowl than D; 1 has a flag and no foot, I two bars, l a foot, T a wide bar; 5
+// square corners, S round ones; 7 a full-width bar over a slanted stem, ? a gap above its dot.
+// Shapes follow common type where the squares allow, so that they read as what they are: the
+// slash leans across four squares (a steep one passes for a 7), the apostrophe slants (a
+// straight one beside a letter reads as a doubled quote), y is a v with a tail. The colon's dots
+// sit at the top and the foot of the lower-case letters, and the minus is short, so that it is
+// not taken for a dash or an equals sign.
 constexpr Glyph SmallGlyphs[] = {
     {'!', {"#", "#", "#", ".", "#", "."}},
     {'"', {"#.#", "#.#", "...", "...", "...", "..."}},
@@ -50,7 +54,7 @@ constexpr Glyph SmallGlyphs[] = {
     {'$', {".###", "##..", ".##.", "..##", "###.", "...."}},
     {'%', {"#..#", "...#", "..#.", ".#..", "#..#", "...."}},
     {'&', {".#..", "#.#.", ".#..", "#.#.", ".#.#", "...."}},
-    {'\'', {"#", "#", ".", ".", ".", "."}},
+    {'\'', {".#", "#.", "..", "..", "..", ".."}},
     {'(', {".#", "#.", "#.", "#.", ".#", ".."}},
     {')', {"#.", ".#", ".#", ".#", "#.", ".."}},
     {'*', {"...", "#.#", ".#.", "#.#", "...", "..."}},
@@ -58,16 +62,16 @@ constexpr Glyph SmallGlyphs[] = {
     {',', {"..", "..", "..", "..", ".#", "#."}},
     {'-', {"...", "...", "...", "###", "...", "..."}},
     {'.', {".", ".", ".", ".", "#", "."}},
-    {'/', {"..#", "..#", ".#.", "#..", "#..", "..."}},
-    {'0', {".##.", "#..#", "#..#", "#..#", ".##.", "...."}},
+    {'/', {"...#", "..#.", "..#.", ".#..", "#...", "...."}},
+    {'0', {".#.", "#.#", "#.#", "#.#", ".#.", "..."}},
     {'1', {".#.", "##.", ".#.", ".#.", ".#.", "..."}},
     {'2', {".##.", "#..#", "..#.", ".#..", "####", "...."}},
     {'3', {"###.", "...#", ".##.", "...#", "###.", "...."}},
     {'4', {"#..#", "#..#", "####", "...#", "...#", "...."}},
     {'5', {"####", "#...", "####", "...#", "####", "...."}},
     {'6', {".##.", "#...", "###.", "#..#", ".##.", "...."}},
-    {'7', {"####", "...#", "..#.", "..#.", "..#.", "...."}},
-    {'8', {".#..", "#.#.", ".##.", "#..#", ".##.", "...."}},
+    {'7', {"#####", "....#", "...#.", "..#..", ".#...", "....."}},
+    {'8', {".##.", "#..#", ".##.", "#..#", ".##.", "...."}},
     {'9', {".##.", "#..#", ".###", "...#", ".##.", "...."}},
     {':', {".", "#", ".", ".", "#", "."}},
     {';', {"..", "..", ".#", "..", ".#", "#."}},
@@ -130,7 +134,7 @@ constexpr Glyph SmallGlyphs[] = {
     {'v', {".....", "#...#", "#...#", ".#.#.", "..#..", "....."}},
     {'w', {".....", "#...#", "#.#.#", "#.#.#", ".#.#.", "....."}},
     {'x', {"....", "#..#", ".##.", ".##.", "#..#", "...."}},
-    {'y', {"....", "#..#", "#..#", "#..#", ".###", "###."}},
+    {'y', {".....", "#...#", ".#.#.", "..#..", ".#...", "#...."}},
     {'z', {"....", "####", "..#.", ".#..", "####", "...."}},
     {'{', {".##", ".#.", "#..", ".#.", ".##", "..."}},
     {'|', {"#", "#", "#", "#", "#", "."}},
