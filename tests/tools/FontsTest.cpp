@@ -99,8 +99,9 @@ void ExpectLegible(const Sheet& S, const std::string& Chars, double W, double H,
         for (char Ch : Chars) {
             const int      C = static_cast<int>(S.Set.find(Ch));
             const OnScreen O = Sample(I, S, C, W, H, OffsetX);
-            if (EveryStroke)
+            if (EveryStroke) {
                 EXPECT_EQ(O.Squares, DesignSquares(I, S, C)) << "a stroke of '" << Ch << "' falls between pixels";
+            }
             const auto [At, New] = Seen.emplace(O.Lit, Ch);
             EXPECT_TRUE(New) << "'" << Ch << "' looks like '" << At->second << "'";
         }
