@@ -327,6 +327,9 @@ struct Resolution {
     int         Number; // the Graphics section's Resolution
     const char* Name;
 };
+void PrintTo(const Resolution& R, std::ostream* Out) {
+    *Out << R.Name;
+}
 
 class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolution> {
   public:
