@@ -60,18 +60,15 @@ TEST_F(ShellE2E, FullScreenCoversTheDesktopAndAltEnterSwitches) {
     EXPECT_EQ(X.WindowWidth, 1152);
     EXPECT_EQ(X.WindowHeight, 864);
     EXPECT_EQ(X.AppLog().find("Unable to switch to fullscreen!"), std::string::npos) << X.AppLog();
-    const auto Geometry = [&] {
-        std::string Text;
-        X.Run("xdotool getwindowgeometry --shell " + X.WindowId, &Text);
-        return Text;
-    };
-    const auto Sized = [&](const char* Size) {
-        return WaitUntil([&] { return Geometry().find(Size) != std::string::npos; }, 5);
+    const auto Sized = [&](int32_t Width, int32_t Height) {
+        return WaitUntil([&] {
+            return X.ReadGeometry() && X.WindowWidth == Width && X.WindowHeight == Height;
+        }, 5);
     };
     ASSERT_TRUE(X.SendKey("alt+Return"));
-    EXPECT_TRUE(Sized("WIDTH=800\nHEIGHT=600")) << Geometry();
+    EXPECT_TRUE(Sized(800, 600)) << X.WindowWidth << "x" << X.WindowHeight;
     ASSERT_TRUE(X.SendKey("alt+Return"));
-    EXPECT_TRUE(Sized("WIDTH=1152\nHEIGHT=864")) << Geometry();
+    EXPECT_TRUE(Sized(1152, 864)) << X.WindowWidth << "x" << X.WindowHeight;
     ASSERT_TRUE(X.SendKey("Escape"));
     EXPECT_EQ(X.WaitForExit(5.0), 0) << X.AppLog();
 }

@@ -10,10 +10,10 @@
 #include "support/BattleFixture.h"
 #include "support/SoundChild.h"
 #include "support/TempFolder.h"
+#include "support/Wait.h"
 #include "world/Bonus.h"
 
 #include <AL/al.h>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -22,7 +22,6 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -78,16 +77,6 @@ bool AnyChannelPlaying() {
     return false;
 }
 
-// Polls Done every 10 ms for at most Limit seconds; true when it came true.
-bool WaitFor(const std::function<bool()>& Done, double Limit) {
-    const auto End = std::chrono::steady_clock::now() + std::chrono::duration<double>(Limit);
-    while (!Done()) {
-        if (std::chrono::steady_clock::now() > End) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 // The game's listener call: at the player with the forward (1, 1, 1) and top (0, 0, 0) it passes.
 void GameListener(float X, float Y, float Z) {
     const float P[3] = {X, Y, Z};
@@ -111,7 +100,7 @@ double RecordPlayback(const std::string& Sample, int Mode, float X, float Y, flo
         SoundEnabled = true;
         PlaySoundAt(S, X, Y, Z);
         EXPECT_FLOAT_EQ(SoundPosition[0], X);
-        EXPECT_TRUE(WaitFor([] { return !AnyChannelPlaying(); }, 5.0));
+        EXPECT_TRUE(WaitUntil([] { return !AnyChannelPlaying(); }, 5.0));
         SoundUpdate();
         SoundClose();
     });
@@ -426,7 +415,7 @@ TEST(SoundEvents, EachEventPlaysItsSampleWhereItHappens) {
             EXPECT_EQ(SoundPosition[1], E.Y);
             EXPECT_EQ(SoundPosition[2], E.Z);
             // Until everything has played out; a looping heartbeat ends the wait at the limit.
-            WaitFor([] { return !AnyChannelPlaying(); }, 0.6);
+            WaitUntil([] { return !AnyChannelPlaying(); }, 0.6);
             SoundClose();
         });
         EXPECT_EQ(HeardEffects("out.wav"), E.Heard);
@@ -448,7 +437,7 @@ TEST(SoundEvents, TheHeartbeatLoopsUntilEverySoundStops) {
         PlaceBonus(2, 1, 1, 2);
         BonusPickup(2); // the chime on channel 3
         ASSERT_TRUE(SoundChannelPlaying(3));
-        ASSERT_TRUE(WaitFor(
+        ASSERT_TRUE(WaitUntil(
             [] {
                 return !SoundChannelPlaying(0) && !SoundChannelPlaying(2) &&
                        !SoundChannelPlaying(3);
@@ -471,7 +460,7 @@ TEST(SoundEvents, AMenuClickIsHeardFullyFarFromTheOrigin) {
         UpdateSoundListener();
         MenuItems[1].Used = true, MenuItems[1].Kind = KindButton;
         MenuAction(1);
-        WaitFor([] { return !AnyChannelPlaying(); }, 1.0);
+        WaitUntil([] { return !AnyChannelPlaying(); }, 1.0);
         SoundClose();
     });
     EXPECT_GT(Loudness("out.wav"), 1000.0);

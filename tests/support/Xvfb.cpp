@@ -20,15 +20,6 @@
 
 namespace {
 
-double Now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-void Sleep(double Seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
-}
-
 std::string Quote(const std::string& S) {
     std::string Q = "'";
     for (char C : S)
@@ -45,7 +36,7 @@ int WaitChild(pid_t Pid, double Timeout) {
         if (R == Pid) return WIFEXITED(How) ? WEXITSTATUS(How) : 128 + WTERMSIG(How);
         if (R < 0) return -1;
         if (Now() > End) return -1;
-        Sleep(0.02);
+        Pause(0.02);
     }
 }
 
@@ -183,7 +174,7 @@ clsXvfb::clsXvfb(int32_t Width, int32_t Height) {
         } else if (N == 0) {
             break;
         } else {
-            Sleep(0.01);
+            Pause(0.01);
         }
     }
     close(Pipe[0]);
@@ -272,36 +263,37 @@ bool clsXvfb::WaitForWindow(double TimeoutSeconds) {
         if (Run("xdotool search --onlyvisible --pid " + std::to_string(AppPid), &Ids) == 0 &&
             !Ids.empty()) {
             WindowId = Ids.substr(0, Ids.find('\n'));
-            std::string Geometry;
-            Run("xdotool getwindowgeometry --shell " + WindowId, &Geometry);
-            std::istringstream Lines(Geometry);
-            for (std::string Line; std::getline(Lines, Line);) {
-                if (Line.rfind("WIDTH=", 0) == 0) WindowWidth = std::atoi(Line.c_str() + 6);
-                if (Line.rfind("HEIGHT=", 0) == 0) WindowHeight = std::atoi(Line.c_str() + 7);
-            }
             Run("xdotool windowfocus " + WindowId);
-            return WindowWidth > 0 && WindowHeight > 0 && WaitForDrawing(End - Now());
+            return ReadGeometry() && WindowWidth > 0 && WindowHeight > 0 &&
+                   WaitForDrawing(End - Now());
         }
-        Sleep(0.1);
+        Pause(0.1);
     }
     return false;
+}
+
+bool clsXvfb::ReadGeometry() {
+    std::string Geometry;
+    if (WindowId.empty() || Run("xdotool getwindowgeometry --shell " + WindowId, &Geometry) != 0)
+        return false;
+    std::istringstream Lines(Geometry);
+    for (std::string Line; std::getline(Lines, Line);) {
+        if (Line.rfind("X=", 0) == 0) WindowX = std::atoi(Line.c_str() + 2);
+        if (Line.rfind("Y=", 0) == 0) WindowY = std::atoi(Line.c_str() + 2);
+        if (Line.rfind("WIDTH=", 0) == 0) WindowWidth = std::atoi(Line.c_str() + 6);
+        if (Line.rfind("HEIGHT=", 0) == 0) WindowHeight = std::atoi(Line.c_str() + 7);
+    }
+    return true;
 }
 
 // The window stays black until setup has finished and the first frame is shown.
 bool clsXvfb::WaitForDrawing(double TimeoutSeconds) {
     const double  End = Now() + TimeoutSeconds;
     clsScreenshot Shot;
+    const auto    Lit = [](const uint8_t* P) { return P[0] > 8 || P[1] > 8 || P[2] > 8; };
     while (Now() < End && AppRunning()) {
-        if (ScreenshotPpm(Shot)) {
-            const int32_t W = std::min(WindowWidth, Shot.Width),
-                          H = std::min(WindowHeight, Shot.Height);
-            for (int32_t Y = 0; Y < H; Y += 2)
-                for (int32_t X = 0; X < W; X += 2) {
-                    const uint8_t* P = Shot.At(X, Y);
-                    if (P[0] > 8 || P[1] > 8 || P[2] > 8) return true;
-                }
-        }
-        Sleep(0.1);
+        if (ScreenshotPpm(Shot) && Share(Shot, 0, 0, 100, 100, Lit) > 0) return true;
+        Pause(0.1);
     }
     return false;
 }
@@ -334,7 +326,7 @@ std::string clsXvfb::AppLog() const {
 // never be seen; the key is held down as long as a person's quick tap.
 bool clsXvfb::SendKey(const std::string& KeyName) {
     if (!KeyDown(KeyName)) return false;
-    Sleep(0.15);
+    Pause(0.15);
     return KeyUp(KeyName);
 }
 bool clsXvfb::KeyDown(const std::string& KeyName) {
@@ -354,11 +346,11 @@ bool clsXvfb::MoveTo(double PctX, double PctY) {
 
 bool clsXvfb::Press(double PctX, double PctY, double Settle) {
     if (!MoveTo(PctX, PctY)) return false;
-    Sleep(0.3);
+    Pause(0.3);
     const bool Ok = Run("xdotool mousedown 1") == 0;
-    Sleep(0.25);
+    Pause(0.25);
     Run("xdotool mouseup 1");
-    Sleep(Settle);
+    Pause(Settle);
     return Ok;
 }
 
@@ -386,11 +378,13 @@ bool clsXvfb::ScreenshotPpm(clsScreenshot& Shot) {
 
 double clsXvfb::Share(const clsScreenshot& Shot, double X0, double Y0, double X1, double Y1,
                       const std::function<bool(const uint8_t*)>& Test) const {
-    const int Left = int(X0 * WindowWidth / 100), Right = int(X1 * WindowWidth / 100);
-    const int Top = int(Y0 * WindowHeight / 100), Bottom = int(Y1 * WindowHeight / 100);
-    int       Pass = 0, All = 0;
-    for (int Y = Top; Y < Bottom && Y < Shot.Height; ++Y)
-        for (int X = Left; X < Right && X < Shot.Width; ++X) {
+    const int Left = WindowX + int(X0 * WindowWidth / 100),
+              Right = WindowX + int(X1 * WindowWidth / 100);
+    const int Top = WindowY + int(Y0 * WindowHeight / 100),
+              Bottom = WindowY + int(Y1 * WindowHeight / 100);
+    int Pass = 0, All = 0;
+    for (int Y = std::max(Top, 0); Y < Bottom && Y < Shot.Height; ++Y)
+        for (int X = std::max(Left, 0); X < Right && X < Shot.Width; ++X) {
             ++All;
             Pass += Test(Shot.At(X, Y));
         }
@@ -405,11 +399,3 @@ bool clsXvfb::MenuTitleShown() {
     return ScreenshotPpm(Shot) && Share(Shot, 20, 2, 65, 6.5, White) > 0.08;
 }
 
-bool WaitUntil(const std::function<bool()>& Condition, double Seconds) {
-    const double End = Now() + Seconds;
-    for (;;) {
-        if (Condition()) return true;
-        if (Now() > End) return false;
-        Sleep(0.1);
-    }
-}

@@ -4,7 +4,6 @@
 // clicks (positions in percent of the game window, x from the left, y from the top), take
 // screenshots, and WaitForExit. The destructor ends whatever is still running.
 #pragma once
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -12,8 +11,9 @@
 #include <initializer_list>
 #include <string>
 #include <sys/types.h>
-#include <thread>
 #include <vector>
+
+#include "support/Wait.h"
 
 // Where a player clicks a menu item: its centre, in percent of the game's picture (x from the
 // left, y from the top), as the menu tree places it.
@@ -98,8 +98,12 @@ class clsXvfb {
     int         Run(const std::string& Command, std::string* Output = nullptr) const;
     std::string Binary = TARVIX_BINARY; // the game StartApp runs (an installed copy, say)
     std::string WindowId;               // the game window, as xdotool names it
-    int32_t     WindowWidth = 0;        // pixels
-    int32_t     WindowHeight = 0;       // pixels
+    int32_t     WindowX = 0, WindowY = 0; // its top-left corner on the screen, pixels
+    int32_t     WindowWidth = 0;          // pixels
+    int32_t     WindowHeight = 0;         // pixels
+    // Asks the X server where the window is and how large: WindowX, WindowY, WindowWidth and
+    // WindowHeight. False when it cannot be asked.
+    bool ReadGeometry();
 
   private:
     pid_t       ServerPid = -1;
@@ -120,14 +124,6 @@ class clsXvfb {
     REQUIRE_XVFB(X);                                                                               \
     ASSERT_TRUE((X).StartApp({"--windowed"}, Folder));                                             \
     ASSERT_TRUE((X).WaitForWindow()) << (X).AppLog()
-
-// Waits while the game runs on its own.
-inline void Pause(double Seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(Seconds));
-}
-
-// Tries Condition every tenth of a second until it holds or Seconds have passed; whether it held.
-bool WaitUntil(const std::function<bool()>& Condition, double Seconds);
 
 // A test that runs the game in a fresh game folder of its own (MakeGameFolder), removed after.
 class GameFolderTest : public ::testing::Test {
