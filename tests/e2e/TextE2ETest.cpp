@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
+#include <filesystem>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -24,8 +24,6 @@
 #include <functional>
 #include <regex>
 #include <string>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -85,17 +83,16 @@ std::string WithoutBlanks(const std::string& Text) {
 // the squares end with the last cell that has a lit one. The nearest-texel sampling gives every
 // pixel the colour of the square its centre lies in, and the pixel under a square's centre has its
 // own centre within half a pixel of it, inside the square at the sizes the game uses.
-Squares ReadSquares(const clsScreenshot& Shot, int OriginX, int OriginY, int WinW, int WinH,
-                    const TextSpot& S) {
+Squares ReadSquares(const clsScreenshot& Shot, const clsXvfb& X, const TextSpot& S) {
     const int Cells = int(std::floor((S.Right - S.X) / S.Size + 1e-9));
     Squares   Out{Cells * DesignColumns, S.Rows,
                 std::vector<uint8_t>(size_t(Cells) * DesignColumns * S.Rows)};
     int       LastLit = -1;
     for (int Column = 0; Column < Out.Columns; ++Column)
         for (int Row = 0; Row < S.Rows; ++Row) {
-            const double Cx = (S.X + (Column + 0.5) / DesignColumns * S.Size) * WinW / 100;
-            const double Cy = (S.Y + (Row + 0.5) / S.Rows * S.Size) * WinH / 100;
-            const int    Px = OriginX + int(std::floor(Cx)), Py = OriginY + int(std::floor(Cy));
+            const double Cx = (S.X + (Column + 0.5) / DesignColumns * S.Size) * X.WindowWidth / 100;
+            const double Cy = (S.Y + (Row + 0.5) / S.Rows * S.Size) * X.WindowHeight / 100;
+            const int    Px = X.WindowX + int(std::floor(Cx)), Py = X.WindowY + int(std::floor(Cy));
             if (Px < 0 || Py < 0 || Px >= Shot.Width || Py >= Shot.Height ||
                 !S.Colour(Shot.At(Px, Py)))
                 continue;
@@ -182,12 +179,11 @@ std::string Ocr(const std::string& Picture) {
 }
 
 // The game window's part of a screenshot, for a person to look at after a failed read.
-void WriteWindowPpm(const clsScreenshot& Shot, int OriginX, int OriginY, int W, int H,
-                    const std::string& Path) {
+void WriteWindowPpm(const clsScreenshot& Shot, const clsXvfb& Game, const std::string& Path) {
     std::ofstream Out(Path, std::ios::binary);
-    Out << "P6\n" << W << " " << H << "\n255\n";
-    for (int Y = OriginY; Y < OriginY + H; ++Y)
-        for (int X = OriginX; X < OriginX + W; ++X) {
+    Out << "P6\n" << Game.WindowWidth << " " << Game.WindowHeight << "\n255\n";
+    for (int Y = Game.WindowY; Y < Game.WindowY + Game.WindowHeight; ++Y)
+        for (int X = Game.WindowX; X < Game.WindowX + Game.WindowWidth; ++X) {
             const bool    Inside = X >= 0 && Y >= 0 && X < Shot.Width && Y < Shot.Height;
             const uint8_t Black[3] = {0, 0, 0};
             Out.write(reinterpret_cast<const char*>(Inside ? Shot.At(X, Y) : Black), 3);
@@ -198,55 +194,40 @@ bool TesseractInstalled() {
     return std::system("tesseract --version >/dev/null 2>&1") == 0;
 }
 
-double Now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-class TextE2E : public ::testing::Test {
+class TextE2E : public GameFolderTest {
   protected:
     void SetUp() override {
         ASSERT_TRUE(TesseractInstalled()) << "tesseract is missing: run scripts/install-deps";
-        Folder = clsXvfb::MakeGameFolder();
+        GameFolderTest::SetUp();
         Pictures = std::string(TARVIX_BUILD_DIR) + "/ocr";
-        std::system(("mkdir -p '" + Pictures + "'").c_str());
-    }
-    void TearDown() override {
-        if (!Folder.empty()) std::system(("rm -rf '" + Folder + "'").c_str());
+        std::filesystem::create_directories(Pictures);
     }
 
     void WriteFile(const std::string& Name, const std::string& Text) {
         std::ofstream(Folder + "/" + Name) << Text;
     }
 
-    void FindWindowOrigin(clsXvfb& X) {
-        std::string Geometry;
-        X.Run("xdotool getwindowgeometry --shell " + X.WindowId, &Geometry);
-        if (const size_t At = Geometry.find("X="); At != std::string::npos)
-            OriginX = std::atoi(Geometry.c_str() + At + 2);
-        if (const size_t At = Geometry.find("Y="); At != std::string::npos)
-            OriginY = std::atoi(Geometry.c_str() + At + 2);
-    }
-
     std::vector<Squares> ReadAllSquares(const clsXvfb& X, const clsScreenshot& Shot,
                                         const std::vector<TextSpot>& Spots) {
         std::vector<Squares> All;
         for (const TextSpot& S : Spots)
-            All.push_back(ReadSquares(Shot, OriginX, OriginY, X.WindowWidth, X.WindowHeight, S));
+            All.push_back(ReadSquares(Shot, X, S));
         return All;
     }
 
     // Waits until every spot shows some text and three screenshots in a row, half a second apart
     // in all, show the same squares: a page fading in draws its text smaller from frame to frame,
     // even when a slow frame is photographed twice. Shot and All are the last screenshot and its
-    // squares.
+    // squares. EachTry, when given, runs before every screenshot (a key the player keeps pressing).
     bool WaitSteady(clsXvfb& X, const std::vector<TextSpot>& Spots, clsScreenshot& Shot,
-                    std::vector<Squares>& All, double Timeout = 15) {
+                    std::vector<Squares>& All, double Timeout = 15,
+                    const std::function<void()>& EachTry = {}) {
         X.MoveTo(98, 98); // the pointer off the captions: a hovered caption grows
-        FindWindowOrigin(X);
+        X.ReadGeometry();
         std::vector<Squares> Before;
         int                  Same = 0;
         for (const double End = Now() + Timeout; Now() < End; Before = All) {
+            if (EachTry) EachTry();
             Pause(0.25);
             if (!X.ScreenshotPpm(Shot)) return false;
             All = ReadAllSquares(X, Shot, Spots);
@@ -273,8 +254,7 @@ class TextE2E : public ::testing::Test {
 
     void ReadSquaresOf(const clsXvfb& X, const clsScreenshot& Shot, const std::string& Label,
                        const std::vector<TextSpot>& Spots, const std::vector<Squares>& All) {
-        WriteWindowPpm(Shot, OriginX, OriginY, X.WindowWidth, X.WindowHeight,
-                       Pictures + "/" + Label + ".ppm");
+        WriteWindowPpm(Shot, X, Pictures + "/" + Label + ".ppm");
         for (size_t I = 0; I < Spots.size(); ++I) {
             const TextSpot&   S = Spots[I];
             const std::string Picture = Pictures + "/" + Label + "-" + std::to_string(I) + ".pgm";
@@ -297,8 +277,7 @@ class TextE2E : public ::testing::Test {
                        std::to_string(ReadRight) + "/" + std::to_string(Tried));
     }
 
-    std::string Folder, Pictures;
-    int         OriginX = 0, OriginY = 0; // the game window's corner on the screen
+    std::string Pictures;
     int         ReadRight = 0, Tried = 0;
 };
 
@@ -394,7 +373,7 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
         X.KeyDown("a");
         for (const double End = Now() + 5; Seen.Empty() && Now() < End;) {
             ASSERT_TRUE(X.ScreenshotPpm(Shot));
-            Seen = ReadSquares(Shot, OriginX, OriginY, X.WindowWidth, X.WindowHeight, Reload);
+            Seen = ReadSquares(Shot, X, Reload);
         }
         X.KeyUp("a");
         ASSERT_FALSE(Seen.Empty()) << "no reload line after firing";
@@ -407,28 +386,18 @@ class TextE2EAt : public TextE2E, public ::testing::WithParamInterface<Resolutio
     // into the tank, and the second hit ends the game. Up stays held and 'a' is tapped until the
     // big "GAME OVER" is on screen.
     void ReadGameOver(clsXvfb& X, const std::string& At) {
-        const TextSpot GameOver = {"GAME OVER", 5, 30, 10.0, BigRows, 100, White};
-        clsScreenshot  Shot;
-        Squares        Before;
-        bool           Over = false;
-        const double   Start = Now();
+        const TextSpot       GameOver = {"GAME OVER", 5, 30, 10.0, BigRows, 100, White};
+        clsScreenshot        Shot;
+        std::vector<Squares> All;
+        const double         Start = Now();
         X.KeyDown("Up");
-        // Over once two pictures in a row show the same squares there: a passing explosion does
-        // not.
-        for (const double End = Now() + 60; !Over && Now() < End;) {
-            X.SendKey("a");
-            Pause(0.3);
-            ASSERT_TRUE(X.ScreenshotPpm(Shot));
-            const Squares Seen =
-                ReadSquares(Shot, OriginX, OriginY, X.WindowWidth, X.WindowHeight, GameOver);
-            Over = !Seen.Empty() && Seen == Before;
-            Before = Seen;
-        }
+        // Over once the text there holds still: a passing explosion does not.
+        const bool Over = WaitSteady(X, {GameOver}, Shot, All, 60, [&] { X.SendKey("a"); });
         X.KeyUp("Up");
         ASSERT_TRUE(Over) << "the game did not end within 60 s";
         std::printf("%s: game over after %.1f s of driving and firing\n", At.c_str(),
                     Now() - Start);
-        ReadSteady(X, At + "-gameover", {GameOver});
+        ReadSquaresOf(X, Shot, At + "-gameover", {GameOver}, All);
     }
 };
 
