@@ -181,6 +181,17 @@ TEST(BenchPlayer, SettingsAreThePlayersChoicesInTheNamedArena) {
     EXPECT_FALSE(ArenaRespawn);
 }
 
+// The benchmark's game entry in the headless context, which keeps the test's window as it is:
+// its display mode is the one in effect.
+void EnterBenchGameIn(clsTestGLContext& Ctx) {
+    const int32_t Applied = ResolutionApplied;
+    WindowHandle = Ctx.WindowOf();
+    ResolutionApplied = ResolutionWanted;
+    StartBenchGame();
+    WindowHandle = nullptr;
+    ResolutionApplied = Applied;
+}
+
 // The benchmark's first start and new game in the headless context at 320 x 240.
 void StartBenchInContext(clsTestGLContext& Ctx) {
     ScreenWidth = 320;
@@ -188,17 +199,11 @@ void StartBenchInContext(clsTestGLContext& Ctx) {
     FirstStart = true;
     NextMenuItem = 1; // the menu tree is built once per run; each test runs a first start again
     GameState = 0;
-    ArenaFromFile = false;
+    ArenaFromFile = false; // the first setup keeps the bench's arena instead of reading a file
     SetBenchSettings();
     GameSetup();
-    // The game entry keeps the test's window as it is: its display mode is the one in effect.
-    const int32_t Applied = ResolutionApplied;
-    WindowHandle = Ctx.WindowOf();
-    ResolutionApplied = ResolutionWanted;
-    StartBenchGame();
-    WindowHandle = nullptr;
-    ResolutionApplied = Applied;
     ArenaFromFile = true;
+    EnterBenchGameIn(Ctx);
 }
 
 bool GameDataReady() {
@@ -225,7 +230,7 @@ class BenchInContext : public ::testing::Test {
 TEST_F(BenchInContext, NoTreesSwitchesTheTreesOffAfterTheGameEntry) {
     EXPECT_TRUE(ShowTrees);
     BenchTrees = false;
-    StartBenchInContext(Ctx);
+    EnterBenchGameIn(Ctx);
     BenchTrees = true;
     EXPECT_FALSE(ShowTrees);
     EXPECT_EQ(DetailLevel, 3);
