@@ -139,8 +139,9 @@ TEST_F(ModelDrawing, TextureCoordinatesAreSentAsUThenV) {
     }
 }
 
-// The colour map is named as the model file writes it, backslashes and all; drawing binds it.
-TEST_F(ModelDrawing, MaterialTextureFromABackslashName) {
+// The colour map is named as the model file writes it, backslashes and all: drawing binds it, and
+// a missing one is reported by that name.
+TEST_F(ModelDrawing, AColourMapByItsWrittenNameIsBoundOrReportedMissing) {
     clsTempFolder Folder;
     WriteSolidBmp("skins/red.bmp", 255, 0, 0);
     SampleModel Sample = LitQuad();
@@ -157,19 +158,13 @@ TEST_F(ModelDrawing, MaterialTextureFromABackslashName) {
     const auto P = At(0, 0);
     EXPECT_GT(P[0], 200);
     EXPECT_LT(P[1], 40);
-}
 
-// A missing colour map is reported by the name the model file gives it.
-TEST_F(ModelDrawing, AMissingColourMapIsReportedByItsWrittenName) {
-    clsTempFolder Folder;
-    SampleModel   Sample;
-    Sample.Materials = Replace(Sample.Materials, "\"\"\n\"\"\n", "\".\\skins\\none.bmp\"\n\"\"\n");
-    clsModel  Model;
+    clsModel  Missing;
     const int Before = MessagesShown;
-    ASSERT_TRUE(Model.LoadFromText(Sample.Text()));
+    ASSERT_TRUE(Missing.LoadFromText(Replace(Sample.Text(), "red.bmp", "none.bmp")));
     EXPECT_EQ(MessagesShown, Before + 1);
     EXPECT_EQ(LastMessageText, "Error opening .\\skins\\none.bmp");
-    EXPECT_EQ(Model.Materials[0].Texture, 0u);
+    EXPECT_EQ(Missing.Materials[0].Texture, 0u);
 }
 
 TEST_F(ModelDrawing, SkeletonIsRedLinesWithMagentaJoints) {
